@@ -1,0 +1,137 @@
+// The catalogue of documents: an ordered sequence of slots, each holding one
+// DocumentRecord. Slots never move while the program runs, so a slot index
+// names a record from its storing until its deletion.
+//
+// The catalogue is shared by the window thread and the check workers. Every
+// access goes through one mutex; callers either take copies (record(),
+// status(), ...) or run a short function with the lock held (withSlot,
+// locked). Nobody holds the lock across a retrieval.
+//
+// Each slot also carries bookkeeping that is not part of the record bytes:
+// a generation number that changes whenever the slot is stored or cleared
+// (so a worker can tell that the document it retrieved is gone or was
+// replaced), and the worker's hold on the slot while it retrieves.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+
+#include "catalogue/record.h"
+
+namespace hs {
+
+struct SlotState {
+    uint64_t generation = 0;  // changes on every store and clear
+    bool held = false;        // a worker is retrieving this slot now
+    bool remarked = false;    // marked for retrieval again while held
+};
+
+class DocumentCatalogue {
+public:
+    DocumentCatalogue();
+    ~DocumentCatalogue();
+    DocumentCatalogue(const DocumentCatalogue&) = delete;
+    DocumentCatalogue& operator=(const DocumentCatalogue&) = delete;
+
+    std::size_t slotCount() const { return count_.load(std::memory_order_acquire); }
+
+    // Copies; a slot beyond the end reads as a free (zero) slot.
+    DocumentRecord record(std::size_t slot) const;
+    std::string name(std::size_t slot) const;
+    bool isUsed(std::size_t slot) const;
+    int32_t status(std::size_t slot) const;
+    uint64_t generation(std::size_t slot) const;
+
+    // Sets the status of a used slot; does nothing for a free or missing one.
+    void setStatus(std::size_t slot, int32_t status);
+
+    // Returns the index of the first free slot, appending a zero slot when
+    // every slot is used. Window thread only.
+    std::size_t findFreeSlot();
+
+    // Copies a whole record into a slot (which must exist) and gives the
+    // slot a new generation.
+    void storeRecord(std::size_t slot, const DocumentRecord& record);
+
+    // Sets all bytes of the slot to zero and gives it a new generation.
+    void clearSlot(std::size_t slot);
+
+    // Appends a record as the next slot and returns its index (loading).
+    std::size_t appendRecord(const DocumentRecord& record);
+
+    // The first used slot whose name equals `name` byte for byte, or -1.
+    long firstSlotNamed(const std::string& name) const;
+
+    // Runs fn(DocumentRecord&, SlotState&) with the catalogue locked. A name
+    // changed inside fn is re-indexed afterwards. Keep fn short.
+    template <class Fn>
+    decltype(auto) withSlot(std::size_t slot, Fn&& fn) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        Slot& s = slotRef(slot);
+        NameGuard guard(*this, slot, s);
+        return fn(s.record, s.state);
+    }
+
+    // Runs fn() with the catalogue locked; inside, recordLocked and
+    // stateLocked give direct access. Names must not be changed this way.
+    template <class Fn>
+    decltype(auto) locked(Fn&& fn) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return fn();
+    }
+    DocumentRecord& recordLocked(std::size_t slot) { return slotRef(slot).record; }
+    SlotState& stateLocked(std::size_t slot) { return slotRef(slot).state; }
+
+    // Waits, with the catalogue locked, until pred() holds; released slots
+    // and other hand-overs call notifyAll().
+    template <class Pred>
+    void waitFor(Pred pred) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, pred);
+    }
+    void notifyAll() { changed_.notify_all(); }
+
+private:
+    struct Slot {
+        DocumentRecord record;
+        SlotState state;
+    };
+
+    // Slots live in segments that are never moved or freed while the
+    // catalogue lives; segment k holds kFirstSegment << k slots.
+    static constexpr std::size_t kFirstSegment = 64;
+    static constexpr std::size_t kSegments = 48;
+
+    Slot& slotRef(std::size_t slot);
+    const Slot& slotRef(std::size_t slot) const;
+    std::size_t appendLocked();
+    void indexName(const std::string& name, std::size_t slot);
+    void unindexName(const std::string& name, std::size_t slot);
+
+    struct NameGuard {
+        NameGuard(DocumentCatalogue& c, std::size_t slot, Slot& s);
+        ~NameGuard();
+        DocumentCatalogue& cat;
+        std::size_t slot;
+        Slot& s;
+        std::string before;
+    };
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::atomic<std::size_t> count_{0};
+    Slot* segments_[kSegments] = {};
+    std::map<std::string, std::set<std::size_t>> byName_;
+};
+
+// The program-wide catalogue used by the running program (not by tests,
+// which make their own).
+DocumentCatalogue& theCatalogue();
+
+}  // namespace hs

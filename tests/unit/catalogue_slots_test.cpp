@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "catalogue/catalogue.h"
+
+namespace hs {
+namespace {
+
+DocumentRecord named(const std::string& name) {
+    DocumentRecord r = zeroRecord();
+    setField(r.name, name);
+    return r;
+}
+
+TEST(CatalogueSlots, FreeSlotIsFirstEmptyOrAppended) {
+    DocumentCatalogue cat;
+    EXPECT_EQ(cat.findFreeSlot(), 0u);
+    EXPECT_EQ(cat.slotCount(), 1u);
+    cat.storeRecord(0, named("a"));
+    cat.appendRecord(named("b"));
+    cat.appendRecord(named("c"));
+    EXPECT_EQ(cat.findFreeSlot(), 3u);  // appended
+    cat.clearSlot(0);
+    EXPECT_EQ(cat.findFreeSlot(), 0u);
+    EXPECT_EQ(cat.name(1), "b");
+    EXPECT_EQ(cat.name(2), "c");
+}
+
+TEST(CatalogueSlots, ClearedSlotIsAllZeroAndGetsNewGeneration) {
+    DocumentCatalogue cat;
+    DocumentRecord r = named("doc");
+    r.reserved[7] = 9;
+    size_t s = cat.appendRecord(r);
+    uint64_t g = cat.generation(s);
+    cat.clearSlot(s);
+    DocumentRecord z = zeroRecord();
+    DocumentRecord got = cat.record(s);
+    EXPECT_EQ(0, std::memcmp(&got, &z, sizeof z));
+    EXPECT_NE(g, cat.generation(s));
+    EXPECT_EQ(cat.firstSlotNamed("doc"), -1);
+}
+
+TEST(CatalogueSlots, LookupByNameFindsFirstOfDuplicatesAndFollowsRenames) {
+    DocumentCatalogue cat;
+    cat.appendRecord(named("x"));
+    cat.appendRecord(named("dup"));
+    cat.appendRecord(named("dup"));
+    EXPECT_EQ(cat.firstSlotNamed("dup"), 1);
+    EXPECT_EQ(cat.firstSlotNamed("Dup"), -1);  // exact, case-sensitive
+    cat.withSlot(1, [](DocumentRecord& r, SlotState&) { setField(r.name, "renamed"); });
+    EXPECT_EQ(cat.firstSlotNamed("dup"), 2);
+    EXPECT_EQ(cat.firstSlotNamed("renamed"), 1);
+    EXPECT_EQ(cat.firstSlotNamed(""), -1);
+}
+
+TEST(CatalogueSlots, SlotsNeverMoveWhileGrowing) {
+    DocumentCatalogue cat;
+    size_t first = cat.appendRecord(named("first"));
+    const DocumentRecord* where = nullptr;
+    cat.withSlot(first, [&](DocumentRecord& r, SlotState&) { where = &r; });
+    for (int i = 0; i < 5000; ++i) cat.appendRecord(named("n" + std::to_string(i)));
+    const DocumentRecord* after = nullptr;
+    cat.withSlot(first, [&](DocumentRecord& r, SlotState&) { after = &r; });
+    EXPECT_EQ(where, after);
+    EXPECT_EQ(cat.name(4000), "n3999");
+}
+
+TEST(CatalogueSlots, ReadersRunBesideAppends) {
+    DocumentCatalogue cat;
+    cat.appendRecord(named("base"));
+    std::thread reader([&] {
+        for (int i = 0; i < 20000; ++i) {
+            ASSERT_EQ(cat.name(0), "base");
+            (void)cat.status(cat.slotCount() - 1);
+        }
+    });
+    for (int i = 0; i < 3000; ++i) cat.appendRecord(named("a" + std::to_string(i)));
+    reader.join();
+    EXPECT_EQ(cat.slotCount(), 3001u);
+}
+
+}  // namespace
+}  // namespace hs
