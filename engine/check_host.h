@@ -1,0 +1,29 @@
+// What a check worker needs from the program around it. The worker never
+// touches windows: it reports changed records to the host, which hands them
+// to the window thread without waiting.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace hs {
+
+class CheckHost {
+public:
+    virtual ~CheckHost() = default;
+
+    // The status or last-check text of the record in `slot` changed. The
+    // window thread looks the row up and refreshes it in one step, so the
+    // refresh always lands in the row that shows this document. Must not
+    // block the calling worker.
+    virtual void recordChanged(std::size_t slot) = 0;
+
+    // The two change notifications; both return at once.
+    virtual void playChangeSound() = 0;
+    virtual void startChangeBlink() = 0;
+
+    // Local time as the last-check text "YYYY/MM/DD [hh:mm:ss]".
+    virtual std::string lastCheckText() = 0;
+};
+
+}  // namespace hs

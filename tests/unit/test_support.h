@@ -1,0 +1,67 @@
+// Shared helpers of the unit tests: a fresh, empty working directory for each
+// test (the program keeps everything relative to its working directory), and
+// small file helpers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+namespace hs::test {
+
+// Makes a new empty directory, changes into it for the test, and changes
+// back and removes it afterwards.
+class WorkingDirTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        namespace fs = std::filesystem;
+        previous_ = fs::current_path();
+        std::random_device rd;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            fs::path p = fs::temp_directory_path() /
+                         ("hs-test-" + std::to_string(rd()) + "-" + std::to_string(attempt));
+            std::error_code ec;
+            if (fs::create_directory(p, ec)) {
+                dir_ = p;
+                break;
+            }
+        }
+        ASSERT_FALSE(dir_.empty());
+        fs::current_path(dir_);
+    }
+    void TearDown() override {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        fs::current_path(previous_, ec);
+        fs::remove_all(dir_, ec);
+    }
+    std::filesystem::path dir_;
+    std::filesystem::path previous_;
+};
+
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string readBytes(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+inline bool fileExists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+}
+
+// "data" joined with a file name using the platform's separator.
+inline std::string dataFile(const std::string& name) {
+    return (std::filesystem::path("data") / name).string();
+}
+
+}  // namespace hs::test
