@@ -1,0 +1,152 @@
+#include "catalogue/store.h"
+
+#include <cstdio>
+#include <exception>
+#include <vector>
+
+#include "catalogue/scramble.h"
+
+namespace hs {
+
+const char* const kDataDir = "data";
+
+std::string recordFilePath(const std::string& name) { return joinPath(kDataDir, name + ".data"); }
+std::string contentFilePath(const std::string& name) { return joinPath(kDataDir, name + ".content"); }
+std::string middleFilePath(const std::string& name) { return joinPath(kDataDir, name + ".middle"); }
+
+namespace {
+
+class File {
+public:
+    File(const std::string& path, const char* mode) : f_(std::fopen(path.c_str(), mode)) {}
+    ~File() {
+        if (f_) std::fclose(f_);
+    }
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    std::FILE* get() const { return f_; }
+    bool close() {
+        std::FILE* f = f_;
+        f_ = nullptr;
+        return f && std::fclose(f) == 0;
+    }
+
+private:
+    std::FILE* f_;
+};
+
+// Reads the first kRecordSize bytes of a record file; false when the file
+// cannot be opened or is shorter.
+bool readRecordFile(const std::string& path, DocumentRecord& record) {
+    File f(path, "rb");
+    if (!f.get()) return false;
+    return std::fread(&record, 1, sizeof record, f.get()) == sizeof record;
+}
+
+// A damaged or foreign record file may hold a text field without its
+// terminator; every reader of a record relies on one, so the last byte of
+// each text field is made zero. Records the program writes are unchanged by
+// this. The account fields in stored form are left to unscrambling, which
+// always terminates them.
+void terminateTextFields(DocumentRecord& r) {
+    char* fields[] = {r.url, r.name, r.lastCheck, r.countString, r.middleStart, r.middleEnd};
+    for (char* field : fields) field[kTextFieldSize - 1] = '\0';
+    if (r.useAccount != 1) {
+        r.userName[kTextFieldSize - 1] = '\0';
+        r.password[kTextFieldSize - 1] = '\0';
+    }
+}
+
+}  // namespace
+
+void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
+                   const std::function<void(std::size_t slot)>& showRow) {
+    std::vector<std::string> names;
+    if (!fs.listFiles(kDataDir, "*.data", names)) return;
+
+    // Records are completed (unscrambled) before they enter the catalogue,
+    // so no other thread can ever see a stored form there.
+    std::vector<DocumentRecord> loaded;
+    for (const std::string& fileName : names) {
+        DocumentRecord record;
+        if (!readRecordFile(joinPath(kDataDir, fileName), record)) continue;
+        // An empty name marks a free slot; such a file is no document.
+        if (record.name[0] == '\0') continue;
+        try {
+            loaded.push_back(record);
+        } catch (const std::exception&) {
+            break;
+        }
+    }
+    for (DocumentRecord& record : loaded) {
+        if (record.useAccount == 1) unscrambleCredentials(record);
+        terminateTextFields(record);
+    }
+
+    std::vector<std::size_t> slots;
+    slots.reserve(loaded.size());
+    for (const DocumentRecord& record : loaded) {
+        try {
+            slots.push_back(catalogue.appendRecord(record));
+        } catch (const std::exception&) {
+            break;  // out of memory: keep what was loaded
+        }
+    }
+    if (showRow) {
+        for (std::size_t slot : slots) showRow(slot);
+    }
+}
+
+// Written into a new temporary file of the data directory that then
+// replaces the record file in one step: a failed write (full disk, killed
+// process) leaves the previous record file whole instead of a short file
+// that the next start would skip, losing the document.
+bool writeRecordFile(const DocumentRecord& record) {
+    const std::string name = fieldText(record.name);
+    if (name.empty()) return false;  // a free slot has no file
+
+    DocumentRecord stored = record;
+    if (stored.useAccount == 1) scrambleCredentials(stored);
+
+    FileSystem& fs = platformFileSystem();
+    const std::string temp = fs.makeTempFile(kDataDir, "QVR");
+    if (temp.empty()) return false;
+    bool ok = false;
+    {
+        File f(temp, "wb");
+        if (f.get()) {
+            ok = std::fwrite(&stored, sizeof stored, 1, f.get()) == 1;
+            if (!f.close()) ok = false;
+        }
+    }
+    if (ok) ok = fs.replaceFile(temp, recordFilePath(name));
+    if (!ok) fs.removeFile(temp);
+    return ok;
+}
+
+bool writeRecord(DocumentCatalogue& catalogue, std::size_t slot) {
+    if (slot >= catalogue.slotCount()) return false;
+    return writeRecordFile(catalogue.record(slot));
+}
+
+void saveCatalogue(DocumentCatalogue& catalogue) {
+    const std::size_t count = catalogue.slotCount();
+    for (std::size_t slot = 0; slot < count; ++slot) {
+        DocumentRecord copy;
+        const bool used = catalogue.withSlot(slot, [&](DocumentRecord& r, SlotState&) {
+            if (r.name[0] == '\0') return false;
+            if (r.status == Retrieving) r.status = WaitingForRetrieve;
+            copy = r;
+            return true;
+        });
+        if (used) writeRecordFile(copy);
+    }
+}
+
+void deleteTempFiles(FileSystem& fs) {
+    std::vector<std::string> names;
+    if (!fs.listFiles(kDataDir, "*.tmp", names)) return;
+    for (const std::string& name : names) fs.removeFile(joinPath(kDataDir, name));
+}
+
+}  // namespace hs

@@ -1,0 +1,169 @@
+// The file system on Windows, through the ANSI variants of the Win32 API
+// (the program's stored texts are 8-bit ANSI).
+//
+// Listing uses FindFirstFileA/FindNextFileA and keeps their order. An entry
+// passes when its attributes include ARCHIVE or NORMAL and it is not a
+// directory: a read-only file whose archive attribute is cleared, for
+// example, does not pass. Because the system matches wildcards against the
+// short 8.3 names as well ("*.tmp" would find "notes.tmpl" through its short
+// name NOTES~1.TMP), the long name must also end with the pattern's ending,
+// compared without regard to case as the file system does.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace hs {
+
+namespace {
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool endsWithNoCase(const std::string& name, const std::string& ending) {
+    if (name.size() < ending.size()) return false;
+    const std::size_t start = name.size() - ending.size();
+    for (std::size_t i = 0; i < ending.size(); ++i) {
+        if (lowerAscii(name[start + i]) != lowerAscii(ending[i])) return false;
+    }
+    return true;
+}
+
+bool matchesPattern(const std::string& name, const std::string& pattern) {
+    if (pattern.empty() || pattern[0] != '*') {
+        return name.size() == pattern.size() && endsWithNoCase(name, pattern);
+    }
+    return endsWithNoCase(name, pattern.substr(1));
+}
+
+bool isOrdinaryFile(DWORD attributes) {
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+    return (attributes & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL)) != 0;
+}
+
+// Owns a directory search handle.
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE h) : h_(h) {}
+    ~FindHandle() {
+        if (valid()) FindClose(h_);
+    }
+    FindHandle(FindHandle&& other) noexcept : h_(other.h_) { other.h_ = INVALID_HANDLE_VALUE; }
+    FindHandle& operator=(FindHandle&& other) noexcept {
+        if (this != &other) {
+            if (valid()) FindClose(h_);
+            h_ = other.h_;
+            other.h_ = INVALID_HANDLE_VALUE;
+        }
+        return *this;
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return h_; }
+
+private:
+    HANDLE h_;
+};
+
+// Owns a file handle from CreateFileA.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE h) : h_(h) {}
+    ~FileHandle() {
+        if (valid()) CloseHandle(h_);
+    }
+    FileHandle(FileHandle&& other) noexcept : h_(other.h_) { other.h_ = INVALID_HANDLE_VALUE; }
+    FileHandle& operator=(FileHandle&& other) noexcept {
+        if (this != &other) {
+            if (valid()) CloseHandle(h_);
+            h_ = other.h_;
+            other.h_ = INVALID_HANDLE_VALUE;
+        }
+        return *this;
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
+class Win32FileSystem final : public FileSystem {
+public:
+    bool listFiles(const std::string& dir, const std::string& pattern,
+                   std::vector<std::string>& names) override {
+        names.clear();
+        WIN32_FIND_DATAA entry;
+        FindHandle find(FindFirstFileA(joinPath(dir, pattern).c_str(), &entry));
+        if (!find.valid()) {
+            // An existing directory with no matching entry is an empty
+            // listing; a missing directory means the listing cannot start.
+            return GetLastError() == ERROR_FILE_NOT_FOUND;
+        }
+        do {
+            if (!isOrdinaryFile(entry.dwFileAttributes)) continue;
+            const std::string name = entry.cFileName;
+            if (!matchesPattern(name, pattern)) continue;
+            names.push_back(name);
+        } while (FindNextFileA(find.get(), &entry));
+        return true;
+    }
+
+    bool makeDirectory(const std::string& dir) override {
+        if (CreateDirectoryA(dir.c_str(), nullptr)) return true;
+        return GetLastError() == ERROR_ALREADY_EXISTS && isDirectory(dir);
+    }
+
+    bool createNewFile(const std::string& path) override {
+        FileHandle f(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        return f.valid();
+    }
+
+    bool exists(const std::string& path) override {
+        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    bool isDirectory(const std::string& path) override {
+        const DWORD a = GetFileAttributesA(path.c_str());
+        return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
+
+    bool removeFile(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
+
+    bool replaceFile(const std::string& from, const std::string& to) override {
+        return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    }
+
+    bool copyFile(const std::string& from, const std::string& to) override {
+        return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+    }
+
+    std::string makeTempFile(const std::string& dir, const std::string& prefix) override {
+        char path[MAX_PATH];
+        const std::string where = dir.empty() ? std::string(".") : dir;
+        if (GetTempFileNameA(where.c_str(), prefix.c_str(), 0, path) == 0) return std::string();
+        return path;
+    }
+};
+
+}  // namespace
+
+FileSystem& platformFileSystem() {
+    static Win32FileSystem fs;
+    return fs;
+}
+
+char pathSeparator() { return '\\'; }
+
+std::string joinPath(const std::string& dir, const std::string& name) {
+    if (dir.empty()) return name;
+    const char last = dir.back();
+    if (last == '\\' || last == '/') return dir + name;
+    return dir + '\\' + name;
+}
+
+}  // namespace hs
