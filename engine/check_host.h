@@ -22,8 +22,13 @@ public:
     virtual void playChangeSound() = 0;
     virtual void startChangeBlink() = 0;
 
-    // Local time as the last-check text "YYYY/MM/DD [hh:mm:ss]".
+    // Local time as the last-check text "YYYY/MM/DD [hh:mm:ss]"
+    // (formatLastCheck of check_worker.h forms it from a std::tm).
     virtual std::string lastCheckText() = 0;
+
+    // Called by a worker as the last thing it does, after its pass. Nothing
+    // of the worker touches the host or the catalogue afterwards.
+    virtual void workerFinished() {}
 };
 
 }  // namespace hs

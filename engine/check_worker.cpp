@@ -1,0 +1,240 @@
+// The check worker and the status cycle of a retrieval.
+//
+// How workers, commands and the catalogue stay out of each other's way
+// --------------------------------------------------------------------
+// Any number of workers may run at once, and the window thread edits,
+// deletes, marks and resets records while they do. All record access goes
+// through the catalogue's lock, in short steps; no lock is held while a
+// document is fetched, and no reference into the catalogue is kept across a
+// retrieval (the worker works on a copy of the record).
+//
+// 1. One retrieval per document at a time. A worker claims a slot in one
+//    locked step: the slot must be in use, WaitingForRetrieve and not held;
+//    the worker then sets Retrieving and `held`, and copies the record and
+//    its generation. A worker that finds a waiting slot held by another one
+//    does not wait for it: it sets `remarked` and goes on. Commands that mark
+//    a held slot (markForRetrieval) set `remarked` too, and setting a record
+//    to NotChanged clears it again.
+//    When the holder commits, in one locked step, it looks at the mark: a
+//    slot that is `remarked`, or WaitingForRetrieve, was asked for again
+//    during the retrieval. Unless the outcome is Changed (a changed document
+//    is never marked again), the holder claims it again at once and retrieves
+//    it once more. So a request made during a retrieval is never lost, never
+//    served by two workers at the same time, and never makes anybody wait.
+//    Because the hand-over is decided under the lock, a second worker either
+//    sees the slot held (and the holder will see the mark) or sees it
+//    released (and claims it itself).
+//
+// 2. Deleted or replaced documents. clearSlot and storeRecord give the slot
+//    a new generation. A retrieval path writes only staged files (temporary
+//    files in "data"); the commit moves them over the kept files and sets
+//    status and lastCheck, with the lock held, only if the generation is
+//    still the one claimed. Otherwise the staged files are deleted and the
+//    outcome is dropped: no file of another document is written and a
+//    deleted record is not brought back. `held` survives the replacement, so
+//    an edited record (staged WaitingForRetrieve) that other workers passed
+//    over is retrieved by the holder right after it drops the old outcome.
+//
+// 3. Commands should change the slot before deleting its files (clearSlot
+//    or storeRecord first): a commit that comes later then finds the new
+//    generation, and one that came earlier has its file deleted afterwards.
+//
+// Threads are detached; nothing waits for them at exit. The window thread
+// only ever waits for the short locked steps above. Every host call is made
+// without the lock.
+#include "engine/check_worker.h"
+
+#include <cstdio>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+#include "catalogue/store.h"
+
+namespace hs {
+
+namespace {
+
+struct Claim {
+    DocumentRecord record;
+    uint64_t generation = 0;
+};
+
+// With the lock held: takes the slot for retrieval if it is waiting and free.
+bool claimLocked(DocumentCatalogue& catalogue, std::size_t slot, Claim& claim) {
+    DocumentRecord& r = catalogue.recordLocked(slot);
+    SlotState& state = catalogue.stateLocked(slot);
+    if (r.name[0] == '\0' || r.status != WaitingForRetrieve) return false;
+    if (state.held) {
+        state.remarked = true;  // the holder retrieves it again
+        return false;
+    }
+    r.status = Retrieving;
+    state.held = true;
+    state.remarked = false;
+    claim.record = r;
+    claim.generation = state.generation;
+    return true;
+}
+
+void tellHost(CheckHost& host, std::size_t slot) {
+    try {
+        host.recordChanged(slot);
+    } catch (...) {
+        // A host that cannot pass the refresh on loses one row update.
+    }
+}
+
+RetrievalOutcome retrieve(const DocumentRecord& record, CheckHost& host, FileSystem& files,
+                          const RetrievalPaths& paths) {
+    const RetrievalPath* path = nullptr;
+    switch (record.type) {
+        case HtmlPage: path = &paths.htmlPage; break;
+        case WebFile: path = &paths.webFile; break;
+        case FtpFile: path = &paths.ftpFile; break;
+        case LocalFile: path = &paths.localFile; break;
+        default: return RetrievalOutcome{};  // nothing retrieved; stays Retrieving
+    }
+    if (!*path) return RetrievalOutcome::withStatus(UnableToRetrieve);
+    RetrievalContext ctx{files, host};
+    try {
+        return (*path)(record, ctx);
+    } catch (...) {
+        return RetrievalOutcome::withStatus(UnableToRetrieve);
+    }
+}
+
+// With the lock held and the generation unchanged: moves the staged files
+// into place and lands status, count and last-check text in the record.
+void commitLocked(DocumentRecord& r, RetrievalOutcome& outcome, const std::string& stamp,
+                  FileSystem& files) {
+    std::optional<int32_t> status = outcome.status;
+    if (!outcome.content.staged.empty()) {
+        if (files.replaceFile(outcome.content.staged, outcome.content.target)) {
+            outcome.content.staged.clear();
+        } else {
+            status = UnableToRetrieve;
+        }
+    }
+    if (!outcome.middle.staged.empty() &&
+        files.replaceFile(outcome.middle.staged, outcome.middle.target)) {
+        outcome.middle.staged.clear();
+    }
+    if (status) r.status = *status;
+    if (outcome.countResult) r.countResult = *outcome.countResult;
+    setField(r.lastCheck, stamp);
+    if (outcome.countResult) writeRecordFile(r);  // countResult survives a restart
+}
+
+}  // namespace
+
+std::size_t checkDocument(DocumentCatalogue& catalogue, std::size_t slot, CheckHost& host,
+                          FileSystem& files, const RetrievalPaths& paths) {
+    if (slot >= catalogue.slotCount()) return 0;
+    Claim claim;
+    if (!catalogue.locked([&] { return claimLocked(catalogue, slot, claim); })) return 0;
+
+    std::size_t retrievals = 0;
+    bool holding = true;
+    try {
+        while (holding) {
+            tellHost(host, slot);  // the row reads "Retrieving..."
+            RetrievalOutcome outcome = retrieve(claim.record, host, files, paths);
+            ++retrievals;
+            std::string stamp;
+            try {
+                stamp = host.lastCheckText();
+            } catch (...) {
+            }
+            holding = catalogue.locked([&] {
+                DocumentRecord& r = catalogue.recordLocked(slot);
+                SlotState& state = catalogue.stateLocked(slot);
+                const bool same = state.generation == claim.generation && r.name[0] != '\0';
+                const bool askedAgain = state.remarked || r.status == WaitingForRetrieve;
+                if (same) commitLocked(r, outcome, stamp, files);
+                state.held = false;
+                state.remarked = false;
+                const bool again = same ? askedAgain && r.status != Changed
+                                        : r.name[0] != '\0' && r.status == WaitingForRetrieve;
+                if (!again) return false;
+                r.status = WaitingForRetrieve;
+                return claimLocked(catalogue, slot, claim);
+            });
+            catalogue.notifyAll();
+            // Whatever was not moved into place belongs to no document.
+            discardStaged(files, outcome.content);
+            discardStaged(files, outcome.middle);
+            tellHost(host, slot);  // the row shows the outcome (or the next retrieval)
+        }
+    } catch (...) {
+        // Never leave a slot held: a held slot would be passed over forever.
+        if (holding) {
+            catalogue.locked([&] {
+                SlotState& state = catalogue.stateLocked(slot);
+                DocumentRecord& r = catalogue.recordLocked(slot);
+                if (state.generation == claim.generation && r.status == Retrieving) {
+                    r.status = UnableToRetrieve;
+                }
+                state.held = false;
+                return 0;
+            });
+            catalogue.notifyAll();
+            tellHost(host, slot);
+        }
+    }
+    return retrievals;
+}
+
+std::size_t runCheckPass(DocumentCatalogue& catalogue, CheckHost& host, FileSystem& files,
+                         const RetrievalPaths& paths) {
+    std::size_t retrievals = 0;
+    // slotCount() is read afresh each time: the catalogue may grow meanwhile.
+    for (std::size_t slot = 0; slot < catalogue.slotCount(); ++slot) {
+        retrievals += checkDocument(catalogue, slot, host, files, paths);
+    }
+    return retrievals;
+}
+
+void startCheckWorker(DocumentCatalogue& catalogue, CheckHost& host) {
+    startCheckWorker(catalogue, host, platformFileSystem(), defaultRetrievalPaths());
+}
+
+void startCheckWorker(DocumentCatalogue& catalogue, CheckHost& host, FileSystem& files,
+                      RetrievalPaths paths) {
+    try {
+        std::thread([&catalogue, &host, &files, paths = std::move(paths)] {
+            try {
+                runCheckPass(catalogue, host, files, paths);
+            } catch (...) {
+            }
+            try {
+                host.workerFinished();
+            } catch (...) {
+            }
+        }).detach();
+    } catch (...) {
+        // No thread could be started: the records stay WaitingForRetrieve
+        // and the next worker (or the next start) takes them.
+    }
+}
+
+std::string formatLastCheck(const std::tm& local) {
+    char text[kTextFieldSize] = {};
+    std::snprintf(text, sizeof text, "%02lld/%02d/%02d [%02d:%02d:%02d]",
+                  static_cast<long long>(local.tm_year) + 1900,
+                  local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    return text;
+}
+
+std::string currentLastCheckText() {
+    // std::localtime shares one result buffer; the lock keeps the workers'
+    // calls apart.
+    static std::mutex mutex;
+    const std::time_t now = std::time(nullptr);
+    std::lock_guard<std::mutex> lock(mutex);
+    const std::tm* local = std::localtime(&now);
+    if (!local) return std::string();
+    return formatLastCheck(*local);
+}
+
+}  // namespace hs
