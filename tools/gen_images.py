@@ -276,8 +276,11 @@ _SAMPLES = ((0.375, 0.125), (0.875, 0.375), (0.125, 0.625), (0.625, 0.875))
 class Canvas:
     """RGBA picture with premultiplied colour, components 0..255 (alpha 0..1)."""
 
-    def __init__(self, w, h):
+    def __init__(self, w, h, hard=False):
         self.w, self.h = w, h
+        # hard: no anti-aliasing, every pixel is in or out (for images with
+        # 16 fixed colours, where blended edge colours have no good match).
+        self.hard = hard
         self.r = [0.0] * (w * h)
         self.g = [0.0] * (w * h)
         self.b = [0.0] * (w * h)
@@ -293,8 +296,9 @@ class Canvas:
         ix1 = min(self.w, int(math.ceil(x1 + pad)))
         iy1 = min(self.h, int(math.ceil(y1 + pad)))
         const = None if callable(paint) else paint
-        # Each of the 4 samples covers half a pixel's width along an edge.
-        ramp = 2.0 / soft if soft <= 1.0 else 1.0 / soft
+        # The edge ramp of one sample is soft / 2 pixels wide: for soft = 1
+        # that is the spacing of the samples, for larger values a blur.
+        ramp = 2.0 / soft
         dist = shape.dist
         for iy in range(iy0, iy1):
             row = iy * self.w
@@ -306,6 +310,10 @@ class Canvas:
                     cov += 0.0 if c <= 0.0 else (1.0 if c >= 1.0 else c)
                 if cov <= 0.0:
                     continue
+                if self.hard:
+                    if cov < 0.5 * len(_SAMPLES):
+                        continue
+                    cov = len(_SAMPLES)
                 sa = alpha * cov / len(_SAMPLES)
                 col = const if const is not None else paint(ix + 0.5, iy + 0.5)
                 k = row + ix
@@ -420,7 +428,7 @@ def draw_page(cv, ox, oy, left, top, right, bottom, fold, lines, line_w=2.0):
     """A document page with a folded top-right corner, lit from the top left."""
     L, T, R, B = ox + left, oy + top, ox + right, oy + bottom
     page = Polygon([(L, T), (R - fold, T), (R, T + fold), (R, B), (L, B)])
-    cv.fill(Offset(page, 1.2, 1.6), SHADOW, alpha=0.30, soft=2.2)
+    cv.fill(Offset(page, 1.2, 1.6), SHADOW, alpha=0.30, soft=4.4)
     cv.fill(page, linear(L, T, R, B, [(0.0, PAGE_TOP), (0.45, PAGE_TOP), (1.0, PAGE_BOTTOM)]))
     for i, (x0, x1) in enumerate(lines):
         y = T + fold + 1.5 + i * 4.0
@@ -430,7 +438,7 @@ def draw_page(cv, ox, oy, left, top, right, bottom, fold, lines, line_w=2.0):
     # The folded flap: a triangle below the diagonal, with a soft shadow
     # on the page beneath it.
     flap = Polygon([(R - fold, T), (R - fold, T + fold), (R, T + fold)])
-    cv.fill(Offset(flap, -0.6, 0.9) & page, SHADOW, alpha=0.22, soft=1.5)
+    cv.fill(Offset(flap, -0.6, 0.9) & page, SHADOW, alpha=0.22, soft=3.0)
     cv.fill(flap, linear(R - fold, T + fold, R - fold / 2, T + fold / 2,
                          [(0.0, (236, 241, 249)), (1.0, (196, 210, 230))]))
     cv.fill(Stroke(flap, 1.0), INK)
@@ -440,13 +448,13 @@ def draw_page(cv, ox, oy, left, top, right, bottom, fold, lines, line_w=2.0):
 def draw_badge(cv, cx, cy, r, light, dark, glyph):
     """A round, glossy badge with a white glyph."""
     disc = Circle(cx, cy, r)
-    cv.fill(Offset(disc, 0.8, 1.2), SHADOW, alpha=0.35, soft=1.8)
+    cv.fill(Offset(disc, 0.8, 1.2), SHADOW, alpha=0.35, soft=3.6)
     cv.fill(disc, linear(cx - r * 0.5, cy - r, cx + r * 0.5, cy + r,
                          [(0.0, light), (1.0, dark)]))
     cv.fill(Stroke(disc, 1.0), shade(dark, -0.35))
     gloss = Circle(cx, cy - r * 0.55, r * 0.78) & Circle(cx, cy, r - 1.6)
     cv.fill(gloss, linear(cx, cy - r, cx, cy, [(0.0, (255, 255, 255)), (1.0, light)]), alpha=0.55)
-    cv.fill(Offset(glyph, 0.0, 0.8), shade(dark, -0.45), alpha=0.45, soft=1.0)
+    cv.fill(Offset(glyph, 0.0, 0.8), shade(dark, -0.45), alpha=0.45, soft=2.0)
     cv.fill(glyph, linear(cx, cy - r * 0.6, cx, cy + r * 0.6,
                           [(0.0, (255, 255, 255)), (1.0, (232, 236, 240))]))
 
@@ -483,7 +491,7 @@ def icon_edit(cv, ox):
     body_len, cone_len, ferrule, eraser = 19.0, 7.0, 3.4, 4.2
     whole = place(Box(0, -hw, cone_len + body_len + ferrule + eraser, hw, 1.2)
                   | Polygon([(0, 0), (cone_len + 0.5, -hw), (cone_len + 0.5, hw)]))
-    cv.fill(Offset(whole, 1.5, 1.8), SHADOW, alpha=0.30, soft=2.2)
+    cv.fill(Offset(whole, 1.5, 1.8), SHADOW, alpha=0.30, soft=4.4)
     # Wood cone and graphite point.
     cone = place(Polygon([(0, 0), (cone_len, -hw), (cone_len, hw)]))
     cv.fill(cone, linear(tip_x, tip_y - 4, tip_x + 4, tip_y, [(0.0, (250, 222, 180)), (1.0, (214, 168, 112))]))
@@ -533,7 +541,7 @@ def icon_check(cv, ox):
     hx1, hy1 = cx + r * 1.45, cy + r * 1.45
     handle = Capsule(hx0, hy0, hx1, hy1, 2.9)
     lens = Circle(cx, cy, r)
-    cv.fill(Offset(handle | lens, 1.4, 1.8), SHADOW, alpha=0.30, soft=2.2)
+    cv.fill(Offset(handle | lens, 1.4, 1.8), SHADOW, alpha=0.30, soft=4.4)
     nx, ny = -0.7071, 0.7071
 
     def handle_paint(x, y):
@@ -623,58 +631,72 @@ def status_strip():
 
 # ---------------------------------------------------------------- icons
 
+# Colours of the emblem: smooth (32-bit) and flat (16-colour) schemes, for
+# the plain and the blinking icon. Flat schemes use only colours of the
+# standard 16-colour palette, so nothing is lost in the 4-bit images.
+EMBLEM_SCHEMES = {
+    (False, False): dict(top=(255, 255, 255), bottom=(206, 220, 240), ink=(36, 58, 100),
+                         flap=(214, 226, 244), lines=(150, 166, 194),
+                         iris=((96, 178, 255), (18, 76, 176))),
+    (True, False): dict(top=(255, 236, 110), bottom=(255, 150, 0), ink=(140, 60, 0),
+                        flap=(255, 196, 70), lines=(214, 120, 20),
+                        iris=((255, 190, 60), (200, 70, 0))),
+    (False, True): dict(top=(255, 255, 255), bottom=(255, 255, 255), ink=(0, 0, 128),
+                        flap=(192, 192, 192), lines=(128, 128, 128),
+                        iris=((0, 0, 255), (0, 0, 255))),
+    (True, True): dict(top=(255, 255, 0), bottom=(255, 255, 0), ink=(128, 0, 0),
+                       flap=(255, 255, 255), lines=(128, 128, 0),
+                       iris=((255, 0, 0), (255, 0, 0))),
+}
+
+
 def draw_emblem(cv, size, blink):
     """The program emblem: an open eye watching over a document page. The
     blink variant turns the page bright amber so the tray icon visibly
     flashes."""
-    s = size / 32.0
-    if blink:
-        top, bottom, ink, flap = (255, 246, 150), (255, 164, 20), (150, 70, 0), (255, 200, 90)
-    else:
-        top, bottom, ink, flap = (255, 255, 255), (206, 220, 240), (36, 58, 100), (214, 226, 244)
-    if size >= 32:
+    c = EMBLEM_SCHEMES[(blink, cv.hard)]
+    smooth = not cv.hard
+    big = size >= 32
+    if big:
         L, T, R, B, fold = 4, 1, 24, 30, 7
     else:
         L, T, R, B, fold = 2, 0, 12, 15, 4
-        s = 1.0
     page = Polygon([(L, T), (R - fold, T), (R, T + fold), (R, B), (L, B)])
-    if size >= 32:
-        cv.fill(Offset(page, 0.8, 1.0), SHADOW, alpha=0.35, soft=1.2)
-    cv.fill(page, linear(L, T, R, B, [(0.0, top), (0.4, top), (1.0, bottom)]))
-    if size >= 32:
+    if smooth and big:
+        cv.fill(Offset(page, 0.8, 1.0), SHADOW, alpha=0.35, soft=2.4)
+    cv.fill(page, linear(L, T, R, B, [(0.0, c["top"]), (0.4, c["top"]), (1.0, c["bottom"])]))
+    if big:
         for i, x1 in enumerate((15, 19, 17)):
             y = T + fold + 1.5 + i * 3.0
-            cv.fill(Box(L + 3, y, x1, y + 1.5, 0.75), shade(ink, 0.55) if not blink else (214, 130, 30))
-    cv.fill(Stroke(page, 1.0), ink)
+            cv.fill(Box(L + 3, y, x1, y + 1.5, 0.75), c["lines"])
+    cv.fill(Stroke(page, 1.0), c["ink"])
     fl = Polygon([(R - fold, T), (R - fold, T + fold), (R, T + fold)])
-    cv.fill(fl, flap)
-    cv.fill(Stroke(fl, 1.0), ink)
+    cv.fill(fl, c["flap"])
+    cv.fill(Stroke(fl, 1.0), c["ink"])
 
     # The eye: a lens formed by two circles, with iris, pupil and a glint.
-    if size >= 32:
+    if big:
         ex, ey, a, b = 19.0, 21.0, 12.5, 7.0
-        iris_r, pupil_r, glint = 5.3, 2.4, 1.3
+        iris_r, pupil_r, glint, line = 5.3, 2.4, 1.3, 1.0
     else:
-        ex, ey, a, b = 9.5, 10.5, 6.5, 4.0
-        iris_r, pupil_r, glint = 2.9, 1.25, 0.0
+        ex, ey, a, b = 9.0, 10.0, 6.5, 4.2
+        iris_r, pupil_r, glint, line = 3.0, 1.4, 0.0, 1.1
     rr = (a * a + b * b) / (2 * b)
     eye = Circle(ex, ey + rr - b, rr) & Circle(ex, ey - rr + b, rr)
-    cv.fill(Offset(eye, 0.6 * s, 0.9 * s), SHADOW, alpha=0.35, soft=1.0)
-    cv.fill(eye, linear(ex, ey - b, ex, ey + b, [(0.0, (255, 255, 255)), (1.0, (218, 226, 238))]))
+    if smooth:
+        cv.fill(Offset(eye, 0.6, 0.9), SHADOW, alpha=0.35, soft=2.0)
+    white = (218, 226, 238) if smooth else (255, 255, 255)
+    cv.fill(eye, linear(ex, ey - b, ex, ey + b, [(0.0, (255, 255, 255)), (1.0, white)]))
     iris = Circle(ex, ey, iris_r) & eye
-    if blink:
-        iris_paint = radial(ex - 1, ey - 1, iris_r * 1.3, [(0.0, (255, 190, 60)), (1.0, (200, 70, 0))])
-    else:
-        iris_paint = radial(ex - 1, ey - 1, iris_r * 1.3, [(0.0, (96, 178, 255)), (1.0, (18, 76, 176))])
-    cv.fill(iris, iris_paint)
-    cv.fill(Circle(ex, ey, pupil_r), (12, 16, 28))
+    cv.fill(iris, radial(ex - 1, ey - 1, iris_r * 1.3, [(0.0, c["iris"][0]), (1.0, c["iris"][1])]))
+    cv.fill(Circle(ex, ey, pupil_r), (12, 16, 28) if smooth else (0, 0, 0))
     if glint:
         cv.fill(Circle(ex - 1.6, ey - 1.7, glint), (255, 255, 255), alpha=0.95)
-    cv.fill(Stroke(eye, 1.0 if size >= 32 else 0.9), ink)
+    cv.fill(Stroke(eye, line), c["ink"])
 
 
-def icon_image(size, blink):
-    cv = Canvas(size, size)
+def icon_image(size, blink, hard=False):
+    cv = Canvas(size, size, hard)
     draw_emblem(cv, size, blink)
     return cv
 
@@ -730,12 +752,13 @@ def icon_entry_4(cv):
     return info + palette_bytes(VGA16) + bytes(xor) + mask, 16, 4
 
 
-def ico_file(canvases):
-    """An icon file with a 4-bit and a 32-bit image of every canvas."""
+def ico_file(hard, smooth):
+    """An icon file with 4-bit images (drawn without anti-aliasing) and
+    32-bit images with an alpha channel of the same sizes."""
     entries = []
-    for cv in canvases:
+    for cv in hard:
         entries.append((cv,) + icon_entry_4(cv))
-    for cv in canvases:
+    for cv in smooth:
         entries.append((cv,) + icon_entry_32(cv))
     head = struct.pack("<HHH", 0, 1, len(entries))
     offset = 6 + 16 * len(entries)
@@ -767,7 +790,9 @@ def background():
     rowy = [0.5 + 0.5 * math.cos(two_pi * (y / BG_H - 0.1)) for y in range(BG_H)]
     # Ripples: rings around a centre, fading with distance; they end well
     # inside the picture so the tiling stays seamless.
-    cx, cy, reach, spacing = 1130.0, 700.0, 260.0, 26.0
+    cx, cy, reach, spacing = 1130.0, 690.0, 300.0, 28.0
+    # A radar sweep: a soft wedge that is strongest at its leading edge.
+    lead, trail, edge = math.radians(-70.0), math.radians(55.0), math.radians(3.0)
     ripple_colour = (196.0, 212.0, 236.0)
     bayer = [[(v + 0.5) / 16.0 for v in row] for row in _BAYER4]
     words = []
@@ -789,6 +814,11 @@ def background():
                     phase = (d % spacing) / spacing
                     ring = max(0.0, 1.0 - abs(phase - 0.5) * 10.0)
                     k = 0.35 * ring * fade * fade + 0.10 * fade * fade
+                    behind = (lead - math.atan2(y - cy, x - cx) + math.pi) % two_pi - math.pi
+                    if 0.0 <= behind < trail:
+                        k += 0.30 * (1.0 - behind / trail) ** 2 * fade
+                    elif -edge < behind < 0.0:
+                        k += 0.30 * (1.0 + behind / edge) * fade
                     r += (ripple_colour[0] - r) * k
                     g += (ripple_colour[1] - g) * k
                     b += (ripple_colour[2] - b) * k
@@ -808,13 +838,15 @@ def generate(outdir):
     normal, hot = toolbar_strips()
     program = [icon_image(32, False), icon_image(16, False)]
     blink = [icon_image(32, True), icon_image(16, True)]
+    program16 = [icon_image(32, False, True), icon_image(16, False, True)]
+    blink16 = [icon_image(32, True, True), icon_image(16, True, True)]
     files = {
         "toolbar_normal.bmp": normal,
         "toolbar_hot.bmp": hot,
         "status_images.bmp": status_strip(),
-        "halvorsight.ico": ico_file(program),
-        "blink.ico": ico_file(blink),
-        "about.ico": ico_file(program[:1]),
+        "halvorsight.ico": ico_file(program16, program),
+        "blink.ico": ico_file(blink16, blink),
+        "about.ico": ico_file(program16[:1], program[:1]),
         "background.bmp": background(),
         "empty_background.bmp": empty_background(),
     }
