@@ -43,6 +43,13 @@ if(CMAKE_CROSSCOMPILING)
   endif()
 else()
   gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+  # The build-time image and sound generators.
+  find_package(Python3 COMPONENTS Interpreter)
+  if(Python3_FOUND)
+    add_test(NAME image_and_sound_generators
+             COMMAND ${Python3_EXECUTABLE} -m unittest discover -s ${CMAKE_SOURCE_DIR}/tests/tools)
+    set_tests_properties(image_and_sound_generators PROPERTIES TIMEOUT 120)
+  endif()
   file(GLOB HS_BENCH_SOURCES CONFIGURE_DEPENDS tests/bench/*.cpp)
   find_package(benchmark QUIET)
   if(HS_BENCH_SOURCES AND benchmark_FOUND)
