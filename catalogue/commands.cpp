@@ -1,0 +1,205 @@
+#include "catalogue/commands.h"
+
+#include <vector>
+
+#include "catalogue/store.h"
+
+namespace hs {
+
+const char* const kSelectOneToEditText = "Please select one document data to edit.";
+const char* const kSelectOneToDuplicateText = "Please select one document data to duplicate.";
+const char* const kSelectToDeleteText = "Please select the document data to delete.";
+const char* const kConfirmDeleteText = "Are you sure to delete the selected data ?";
+const char* const kSelectToCheckText = "Please select the document data to check.";
+const char* const kSelectText = "Please select the document data.";
+
+namespace {
+
+void startWorker(CommandContext& ctx) {
+    if (ctx.startCheckWorker) ctx.startCheckWorker();
+}
+
+// Sets a used slot to NotChanged whatever it was. A pending second retrieval
+// requested while a worker held the slot is dropped with it: a record set to
+// NotChanged before a worker reaches it is not retrieved.
+bool setNotChanged(DocumentCatalogue& catalogue, std::size_t slot) {
+    if (slot >= catalogue.slotCount()) return false;
+    return catalogue.locked([&] {
+        DocumentRecord& r = catalogue.recordLocked(slot);
+        if (r.name[0] == '\0') return false;
+        r.status = NotChanged;
+        catalogue.stateLocked(slot).remarked = false;
+        return true;
+    });
+}
+
+void removeDocumentFile(FileSystem& files, const std::string& path) {
+    // A file that does not exist or cannot be deleted is passed over.
+    files.removeFile(path);
+}
+
+}  // namespace
+
+bool markForRetrieval(DocumentCatalogue& catalogue, std::size_t slot, MarkRule rule) {
+    if (slot >= catalogue.slotCount()) return false;
+    const bool marked = catalogue.locked([&] {
+        DocumentRecord& r = catalogue.recordLocked(slot);
+        if (r.name[0] == '\0') return false;
+        const int32_t status = r.status;
+        if (status == Changed) return false;
+        if (rule == SkipBusyAndChanged && (status == Retrieving || status == WaitingForRetrieve)) {
+            return false;
+        }
+        r.status = WaitingForRetrieve;
+        SlotState& state = catalogue.stateLocked(slot);
+        if (state.held) state.remarked = true;
+        return true;
+    });
+    if (marked) catalogue.notifyAll();
+    return marked;
+}
+
+void checkSelected(CommandContext& ctx) {
+    if (ctx.list.selectedCount() == 0) {
+        ctx.host.showInformation(kSelectToCheckText);
+        return;
+    }
+    for (int row : ctx.list.selectedRows()) {
+        const long slot = ctx.list.recordOfRow(row);
+        if (slot < 0) continue;
+        if (markForRetrieval(ctx.catalogue, static_cast<std::size_t>(slot), SkipBusyAndChanged)) {
+            ctx.list.showRecordRow(slot, row, RefreshRow);
+        }
+    }
+    startWorker(ctx);
+}
+
+std::size_t markAllDocuments(DocumentCatalogue& catalogue, DocumentList& list) {
+    std::size_t marked = 0;
+    const std::size_t slots = catalogue.slotCount();
+    for (std::size_t slot = 0; slot < slots; ++slot) {
+        const long s = static_cast<long>(slot);
+        const int row = list.rowOfRecord(s);  // free slots have no row
+        if (row < 0) continue;
+        if (markForRetrieval(catalogue, slot, SkipChanged)) {
+            list.showRecordRow(s, row, RefreshRow);
+            ++marked;
+        }
+    }
+    return marked;
+}
+
+void checkAllDocuments(CommandContext& ctx) {
+    markAllDocuments(ctx.catalogue, ctx.list);
+    startWorker(ctx);
+}
+
+void setSelectionOfAll(DocumentList& list, bool select) { list.setSelectionOfAll(select); }
+
+void setSelectedNotChanged(CommandContext& ctx) {
+    if (ctx.list.selectedCount() == 0) {
+        ctx.host.showInformation(kSelectText);
+        return;
+    }
+    for (int row : ctx.list.selectedRows()) {
+        const long slot = ctx.list.recordOfRow(row);
+        if (slot < 0) continue;
+        if (setNotChanged(ctx.catalogue, static_cast<std::size_t>(slot))) {
+            ctx.list.showRecordRow(slot, row, RefreshRow);
+        }
+    }
+}
+
+void setAllNotChanged(CommandContext& ctx) {
+    const int rows = ctx.list.rowCount();
+    for (int row = 0; row < rows; ++row) {
+        const long slot = ctx.list.recordOfRow(row);
+        if (slot < 0) continue;
+        if (setNotChanged(ctx.catalogue, static_cast<std::size_t>(slot))) {
+            ctx.list.showRecordRow(slot, row, RefreshRow);
+        }
+    }
+}
+
+std::size_t deleteSelected(CommandContext& ctx) {
+    if (ctx.list.selectedCount() == 0) {
+        ctx.host.showInformation(kSelectToDeleteText);
+        return 0;
+    }
+    if (!ctx.host.askYesNo(kConfirmDeleteText)) return 0;
+
+    // Removing a row leaves the indexes of the rows above it alone, so the
+    // selection taken now stays valid while walking it from the end.
+    const std::vector<int> selected = ctx.list.selectedRows();
+    std::size_t deleted = 0;
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+        const int row = *it;
+        const long slot = ctx.list.recordOfRow(row);
+        if (slot < 0) continue;  // a row matching no slot stays
+        const std::string name = ctx.catalogue.name(static_cast<std::size_t>(slot));
+        ctx.list.deleteRow(row);
+        removeDocumentFile(ctx.files, recordFilePath(name));
+        removeDocumentFile(ctx.files, contentFilePath(name));
+        removeDocumentFile(ctx.files, middleFilePath(name));
+        ctx.catalogue.clearSlot(static_cast<std::size_t>(slot));
+        ++deleted;
+    }
+    return deleted;
+}
+
+bool storeNewRecord(CommandContext& ctx, std::size_t slot, const DocumentRecord& pending) {
+    // Storing into a used slot would overwrite another document, and a
+    // record without name would leave a free slot behind a row.
+    if (pending.name[0] == '\0') return false;
+    if (slot >= ctx.catalogue.slotCount() || ctx.catalogue.isUsed(slot)) return false;
+    ctx.catalogue.storeRecord(slot, pending);
+    ctx.list.showRecordRow(static_cast<long>(slot), static_cast<int>(slot), InsertRow);
+    writeRecord(ctx.catalogue, slot);
+    startWorker(ctx);
+    return true;
+}
+
+bool findEditTarget(CommandContext& ctx, int& row, long& slot) {
+    row = -1;
+    slot = -1;
+    if (ctx.list.selectedCount() != 1) {
+        ctx.host.showInformation(kSelectOneToEditText);
+        return false;
+    }
+    row = ctx.list.nextSelectedRow(-1);
+    slot = ctx.list.recordOfRow(row);
+    return slot >= 0;
+}
+
+bool applyEdit(CommandContext& ctx, int row, std::size_t slot, const DocumentRecord& pending) {
+    if (pending.name[0] == '\0') return false;
+    const std::string oldName = ctx.catalogue.name(slot);
+    if (oldName.empty()) return false;
+
+    // The row chosen when the dialog opened should still show the document;
+    // if it does not, the document's own row is refreshed instead.
+    if (ctx.list.recordOfRow(row) != static_cast<long>(slot)) {
+        row = ctx.list.rowOfRecord(static_cast<long>(slot));
+    }
+
+    removeDocumentFile(ctx.files, recordFilePath(oldName));
+    removeDocumentFile(ctx.files, contentFilePath(oldName));
+    ctx.catalogue.storeRecord(slot, pending);
+    if (row >= 0) ctx.list.showRecordRow(static_cast<long>(slot), row, RefreshRow);
+    writeRecord(ctx.catalogue, slot);
+    startWorker(ctx);
+    return true;
+}
+
+bool findDuplicateTarget(CommandContext& ctx, std::size_t& copySlot, long& sourceSlot) {
+    sourceSlot = -1;
+    if (ctx.list.selectedCount() != 1) {
+        ctx.host.showInformation(kSelectOneToDuplicateText);
+        return false;
+    }
+    copySlot = ctx.catalogue.findFreeSlot();
+    sourceSlot = ctx.list.recordOfRow(ctx.list.nextSelectedRow(-1));
+    return sourceSlot >= 0;
+}
+
+}  // namespace hs
