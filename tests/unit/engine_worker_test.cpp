@@ -1,0 +1,398 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <ctime>
+#include <map>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/store.h"
+#include "engine/check_worker.h"
+#include "engine/local_retrieval.h"
+#include "engine_test_support.h"
+#include "test_support.h"
+
+namespace hs {
+namespace {
+
+using test::dataFile;
+using test::fileExists;
+using test::readBytes;
+using test::writeBytes;
+
+DocumentRecord document(const std::string& name, int32_t type, int32_t status) {
+    DocumentRecord r = zeroRecord();
+    setField(r.name, name);
+    r.type = type;
+    r.status = status;
+    return r;
+}
+
+// Retrieval paths that only record what they were asked to do: every type
+// is answered by `answer`, which sees the record copy.
+RetrievalPaths scripted(std::function<RetrievalOutcome(const DocumentRecord&)> answer) {
+    RetrievalPaths p;
+    auto path = [answer](const DocumentRecord& r, RetrievalContext&) { return answer(r); };
+    p.htmlPage = p.webFile = p.ftpFile = p.localFile = path;
+    return p;
+}
+
+class CheckWorker : public ::testing::Test {
+protected:
+    DocumentCatalogue catalogue;
+    test::RecordingHost host;
+    FileSystem& files = platformFileSystem();
+};
+
+TEST(LastCheckText, FormatsLocalTime) {
+    std::tm t{};
+    t.tm_year = 2004 - 1900;
+    t.tm_mon = 6;
+    t.tm_mday = 15;
+    t.tm_hour = 9;
+    t.tm_min = 5;
+    t.tm_sec = 3;
+    EXPECT_EQ(formatLastCheck(t), "2004/07/15 [09:05:03]");
+    t.tm_year = 12345 - 1900;  // the width is a minimum
+    t.tm_hour = 23;
+    EXPECT_EQ(formatLastCheck(t), "12345/07/15 [23:05:03]");
+    EXPECT_EQ(currentLastCheckText().size(), 21u);
+}
+
+TEST_F(CheckWorker, TakesWaitingRecordsInSlotOrderAndStampsEach) {
+    const int32_t statuses[] = {WaitingForRetrieve, NotChanged, WaitingForRetrieve, Changed,
+                                UnableToRetrieve, WaitingForRetrieve, Saved};
+    for (int i = 0; i < 7; ++i) {
+        catalogue.appendRecord(document("d" + std::to_string(i), WebFile, statuses[i]));
+    }
+    catalogue.appendRecord(zeroRecord());  // a free slot
+    std::vector<std::string> order;
+    const int32_t outcomes[] = {Saved, UnableToRetrieve, NotChanged};
+    RetrievalPaths paths = scripted([&](const DocumentRecord& r) {
+        const std::size_t slot = static_cast<std::size_t>(catalogue.firstSlotNamed(fieldText(r.name)));
+        EXPECT_EQ(catalogue.status(slot), Retrieving);
+        EXPECT_EQ(r.status, Retrieving);
+        order.push_back(fieldText(r.name));
+        return RetrievalOutcome::withStatus(outcomes[order.size() - 1]);
+    });
+    EXPECT_EQ(runCheckPass(catalogue, host, files, paths), 3u);
+    EXPECT_EQ(order, (std::vector<std::string>{"d0", "d2", "d5"}));
+    EXPECT_EQ(catalogue.status(0), Saved);
+    EXPECT_EQ(catalogue.status(2), UnableToRetrieve);  // a failure still gets a lastCheck
+    EXPECT_EQ(catalogue.status(5), NotChanged);
+    for (std::size_t s : {0u, 2u, 5u}) {
+        EXPECT_EQ(fieldText(catalogue.record(s).lastCheck), "2004/07/15 [09:05:03]");
+    }
+    for (std::size_t s : {1u, 3u, 4u, 6u}) {
+        EXPECT_EQ(catalogue.status(s), statuses[s]);
+        EXPECT_EQ(fieldText(catalogue.record(s).lastCheck), "");
+    }
+    EXPECT_EQ(host.events(), (std::vector<std::string>{"row 0", "row 0", "row 2", "row 2",
+                                                        "row 5", "row 5"}));
+}
+
+TEST_F(CheckWorker, NothingWaitingTouchesNoRow) {
+    EXPECT_EQ(runCheckPass(catalogue, host, files, defaultRetrievalPaths()), 0u);
+    catalogue.appendRecord(document("a", LocalFile, Changed));
+    catalogue.appendRecord(document("b", LocalFile, NotChanged));
+    EXPECT_EQ(runCheckPass(catalogue, host, files, defaultRetrievalPaths()), 0u);
+    EXPECT_TRUE(host.events().empty());
+}
+
+TEST_F(CheckWorker, DispatchesByTypeAndLeavesUnknownTypesRetrieving) {
+    catalogue.appendRecord(document("page", HtmlPage, WaitingForRetrieve));
+    catalogue.appendRecord(document("file", WebFile, WaitingForRetrieve));
+    catalogue.appendRecord(document("ftp", FtpFile, WaitingForRetrieve));
+    catalogue.appendRecord(document("odd", 7, WaitingForRetrieve));
+    std::vector<std::string> calls;
+    RetrievalPaths paths;
+    auto note = [&](const char* what) {
+        return [&calls, what](const DocumentRecord&, RetrievalContext&) {
+            calls.push_back(what);
+            return RetrievalOutcome::withStatus(NotChanged);
+        };
+    };
+    paths.htmlPage = note("page");
+    paths.webFile = note("web");
+    paths.ftpFile = note("ftp");
+    paths.localFile = note("local");
+    runCheckPass(catalogue, host, files, paths);
+    EXPECT_EQ(calls, (std::vector<std::string>{"page", "web", "ftp"}));
+    EXPECT_EQ(catalogue.status(3), Retrieving);
+    EXPECT_EQ(fieldText(catalogue.record(3).lastCheck), "2004/07/15 [09:05:03]");
+    // Held by nobody afterwards: a new mark is taken by the next worker.
+    EXPECT_FALSE(catalogue.locked([&] { return catalogue.stateLocked(3).held; }));
+}
+
+TEST_F(CheckWorker, WebAndFtpPathsAreUnableToRetrieveUntilInstalled) {
+    catalogue.appendRecord(document("page", HtmlPage, WaitingForRetrieve));
+    catalogue.appendRecord(document("file", WebFile, WaitingForRetrieve));
+    catalogue.appendRecord(document("ftp", FtpFile, WaitingForRetrieve));
+    runCheckPass(catalogue, host, files, defaultRetrievalPaths());
+    for (std::size_t s = 0; s < 3; ++s) EXPECT_EQ(catalogue.status(s), UnableToRetrieve);
+}
+
+TEST_F(CheckWorker, AThrowingPathEndsUnableToRetrieveAndReleasesTheSlot) {
+    catalogue.appendRecord(document("a", LocalFile, WaitingForRetrieve));
+    catalogue.appendRecord(document("b", LocalFile, WaitingForRetrieve));
+    int calls = 0;
+    RetrievalPaths paths = scripted([&](const DocumentRecord&) -> RetrievalOutcome {
+        if (++calls == 1) throw std::runtime_error("boom");
+        return RetrievalOutcome::withStatus(Saved);
+    });
+    runCheckPass(catalogue, host, files, paths);
+    EXPECT_EQ(catalogue.status(0), UnableToRetrieve);
+    EXPECT_EQ(catalogue.status(1), Saved);
+    EXPECT_FALSE(catalogue.locked([&] { return catalogue.stateLocked(0).held; }));
+}
+
+TEST_F(CheckWorker, FollowsTheCatalogueAsItGrowsButNeverGoesBack) {
+    catalogue.appendRecord(document("first", LocalFile, WaitingForRetrieve));
+    catalogue.appendRecord(document("second", LocalFile, WaitingForRetrieve));
+    std::vector<std::string> order;
+    RetrievalPaths paths = scripted([&](const DocumentRecord& r) {
+        const std::string name = fieldText(r.name);
+        order.push_back(name);
+        if (name == "second") {
+            // Behind the worker: waits for the next worker. Ahead: taken now.
+            catalogue.setStatus(0, WaitingForRetrieve);
+            catalogue.appendRecord(document("appended", LocalFile, WaitingForRetrieve));
+        }
+        return RetrievalOutcome::withStatus(NotChanged);
+    });
+    runCheckPass(catalogue, host, files, paths);
+    EXPECT_EQ(order, (std::vector<std::string>{"first", "second", "appended"}));
+    EXPECT_EQ(catalogue.status(0), WaitingForRetrieve);
+    // A second worker takes the record that the first had passed.
+    order.clear();
+    runCheckPass(catalogue, host, files, paths);
+    EXPECT_EQ(order.front(), "first");
+}
+
+// ------------------------------------------------ marks during a retrieval
+
+class MarkedWhileRetrieving : public CheckWorker {
+protected:
+    // Runs one pass over a single document; `during` runs inside its first
+    // retrieval, and the outcomes are answered from `outcomes` in turn.
+    int run(const std::function<void()>& during, std::vector<int32_t> outcomes) {
+        catalogue.appendRecord(document("doc", WebFile, WaitingForRetrieve));
+        int calls = 0;
+        RetrievalPaths paths = scripted([&](const DocumentRecord&) {
+            if (calls == 0) during();
+            return RetrievalOutcome::withStatus(outcomes[static_cast<std::size_t>(calls++)]);
+        });
+        runCheckPass(catalogue, host, files, paths);
+        return calls;
+    }
+    void markLikeCheckAll() {
+        catalogue.locked([&] {
+            catalogue.recordLocked(0).status = WaitingForRetrieve;
+            SlotState& st = catalogue.stateLocked(0);
+            if (st.held) st.remarked = true;
+            return 0;
+        });
+    }
+    void setNotChangedLikeTheCommand() {
+        catalogue.locked([&] {
+            catalogue.recordLocked(0).status = NotChanged;
+            catalogue.stateLocked(0).remarked = false;
+            return 0;
+        });
+    }
+};
+
+TEST_F(MarkedWhileRetrieving, IsRetrievedOnceMore) {
+    EXPECT_EQ(run([&] { markLikeCheckAll(); }, {NotChanged, UnableToRetrieve}), 2);
+    EXPECT_EQ(catalogue.status(0), UnableToRetrieve);
+}
+
+TEST_F(MarkedWhileRetrieving, ByStatusAloneIsRetrievedOnceMore) {
+    EXPECT_EQ(run([&] { catalogue.setStatus(0, WaitingForRetrieve); }, {Saved, NotChanged}), 2);
+    EXPECT_EQ(catalogue.status(0), NotChanged);
+}
+
+TEST_F(MarkedWhileRetrieving, AChangeWinsOverTheMark) {
+    EXPECT_EQ(run([&] { markLikeCheckAll(); }, {Changed}), 1);
+    EXPECT_EQ(catalogue.status(0), Changed);
+}
+
+TEST_F(MarkedWhileRetrieving, SetToNotChangedGetsTheOutcomeAndNoSecondRetrieval) {
+    EXPECT_EQ(run([&] {
+        markLikeCheckAll();
+        setNotChangedLikeTheCommand();
+    }, {UnableToRetrieve}), 1);
+    EXPECT_EQ(catalogue.status(0), UnableToRetrieve);
+}
+
+// -------------------------------------------- held by one worker, another runs
+
+TEST_F(CheckWorker, ASecondWorkerLeavesAHeldRecordToItsHolder) {
+    catalogue.appendRecord(document("slow", WebFile, WaitingForRetrieve));
+    catalogue.appendRecord(document("other", WebFile, WaitingForRetrieve));
+    test::Gate gate;
+    std::atomic<int> inside{0}, overlap{0}, slowCalls{0};
+    RetrievalPaths paths = scripted([&](const DocumentRecord& r) {
+        if (inside.fetch_add(1) > 0 && fieldText(r.name) == "slow") overlap++;
+        if (fieldText(r.name) == "slow" && slowCalls.fetch_add(1) == 0) gate.arrive();
+        inside--;
+        return RetrievalOutcome::withStatus(NotChanged);
+    });
+    std::thread first([&] { runCheckPass(catalogue, host, files, paths); });
+    ASSERT_TRUE(gate.waitArrived(1));
+    // "Check All" while the first worker holds "slow", then a second worker.
+    catalogue.setStatus(0, WaitingForRetrieve);
+    catalogue.setStatus(1, WaitingForRetrieve);
+    runCheckPass(catalogue, host, files, paths);
+    EXPECT_EQ(slowCalls.load(), 1);  // the second worker did not take it
+    EXPECT_EQ(catalogue.status(1), NotChanged);
+    gate.open();
+    first.join();
+    EXPECT_EQ(slowCalls.load(), 2);  // the holder retrieved it again
+    EXPECT_EQ(overlap.load(), 0);
+    EXPECT_EQ(catalogue.status(0), NotChanged);
+}
+
+// ------------------------------------- delete and edit during a retrieval
+
+class ReplacedWhileRetrieving : public test::WorkingDirTest {
+protected:
+    void SetUp() override {
+        test::WorkingDirTest::SetUp();
+        test::makeDataDir();
+        writeBytes("old.bin", "old document");
+        writeBytes("new.bin", "new document");
+        catalogue.appendRecord(test::localDocument("doc", "old.bin"));
+        // The real local path, held after it has staged its copy.
+        paths = defaultRetrievalPaths();
+        paths.localFile = [this](const DocumentRecord& r, RetrievalContext& c) {
+            RetrievalOutcome o = retrieveLocalFile(r, c);
+            if (calls.fetch_add(1) == 0) gate.arrive();
+            return o;
+        };
+    }
+    void startWorker() {
+        worker = std::thread([this] { runCheckPass(catalogue, host, files, paths); });
+        ASSERT_TRUE(gate.waitArrived(1));
+    }
+    void finish() {
+        gate.open();
+        worker.join();
+    }
+
+    DocumentCatalogue catalogue;
+    test::RecordingHost host;
+    FileSystem& files = platformFileSystem();
+    RetrievalPaths paths;
+    test::Gate gate;
+    std::atomic<int> calls{0};
+    std::thread worker;
+};
+
+TEST_F(ReplacedWhileRetrieving, ADeletedRecordStaysDeleted) {
+    startWorker();
+    catalogue.clearSlot(0);
+    finish();
+    const DocumentRecord z = zeroRecord();
+    const DocumentRecord r = catalogue.record(0);
+    EXPECT_EQ(0, std::memcmp(&r, &z, sizeof z));
+    EXPECT_FALSE(fileExists(dataFile("doc.content")));
+    EXPECT_TRUE(test::tempFilesLeft().empty());
+    EXPECT_EQ(calls.load(), 1);
+}
+
+TEST_F(ReplacedWhileRetrieving, ASlotReusedByAnotherDocumentGetsOnlyItsOwnContent) {
+    startWorker();
+    catalogue.clearSlot(0);
+    catalogue.storeRecord(0, test::localDocument("doc", "new.bin"));  // Add into the freed slot
+    finish();
+    EXPECT_EQ(calls.load(), 2);  // the new document was retrieved after the old one was dropped
+    EXPECT_EQ(readBytes(dataFile("doc.content")), "new document");
+    EXPECT_EQ(catalogue.status(0), Saved);
+    EXPECT_TRUE(test::tempFilesLeft().empty());
+}
+
+TEST_F(ReplacedWhileRetrieving, AnEditedRecordIsRetrievedAfresh) {
+    startWorker();
+    DocumentRecord edited = test::localDocument("renamed", "new.bin");
+    catalogue.storeRecord(0, edited);
+    // A worker started by the edit finds the slot held and leaves it.
+    EXPECT_EQ(runCheckPass(catalogue, host, files, paths), 0u);
+    finish();
+    EXPECT_FALSE(fileExists(dataFile("doc.content")));
+    EXPECT_EQ(readBytes(dataFile("renamed.content")), "new document");
+    EXPECT_EQ(fieldText(catalogue.record(0).name), "renamed");
+    EXPECT_EQ(catalogue.status(0), Saved);
+    EXPECT_EQ(calls.load(), 2);
+}
+
+// ------------------------------------------------ workers running together
+
+// Many local documents, two workers at once, and the window thread marking
+// records and adding new ones meanwhile. No document may be retrieved by two
+// workers at once, and after one more pass nothing is left waiting.
+TEST_F(ReplacedWhileRetrieving, TwoWorkersShareTheCatalogueSafely) {
+    constexpr int kDocs = 120;
+    catalogue.clearSlot(0);
+    std::vector<std::atomic<int>> busy(kDocs * 2);
+    std::atomic<int> overlaps{0}, retrievals{0};
+    paths.localFile = [&](const DocumentRecord& r, RetrievalContext& c) {
+        const int id = std::stoi(fieldText(r.name).substr(1));
+        if (busy[static_cast<std::size_t>(id)].fetch_add(1) != 0) overlaps++;
+        RetrievalOutcome o = retrieveLocalFile(r, c);
+        busy[static_cast<std::size_t>(id)]--;
+        retrievals++;
+        return o;
+    };
+    for (int i = 0; i < kDocs; ++i) {
+        const std::string file = "f" + std::to_string(i) + ".bin";
+        writeBytes(file, "content " + std::to_string(i));
+        catalogue.appendRecord(test::localDocument("d" + std::to_string(i), file));
+    }
+    std::thread a([&] { runCheckPass(catalogue, host, files, paths); });
+    std::thread b([&] { runCheckPass(catalogue, host, files, paths); });
+    std::mt19937 rng(7);
+    for (int round = 0; round < 400; ++round) {
+        const std::size_t slot = 1 + rng() % kDocs;
+        catalogue.locked([&] {
+            DocumentRecord& r = catalogue.recordLocked(slot);
+            if (r.status != Changed) r.status = WaitingForRetrieve;
+            SlotState& st = catalogue.stateLocked(slot);
+            if (st.held) st.remarked = true;
+            return 0;
+        });
+        if (round % 10 == 0) {
+            const int id = kDocs + round / 10;
+            catalogue.appendRecord(test::localDocument("d" + std::to_string(id), "f0.bin"));
+        }
+        if (round % 50 == 0) writeBytes("f" + std::to_string(rng() % kDocs) + ".bin", "edited");
+    }
+    a.join();
+    b.join();
+    runCheckPass(catalogue, host, files, paths);
+    EXPECT_EQ(overlaps.load(), 0);
+    EXPECT_GE(retrievals.load(), kDocs);
+    for (std::size_t s = 1; s < catalogue.slotCount(); ++s) {
+        const int32_t st = catalogue.status(s);
+        EXPECT_TRUE(st == Saved || st == NotChanged || st == Changed) << "slot " << s << " " << st;
+        EXPECT_FALSE(catalogue.locked([&] { return catalogue.stateLocked(s).held; }));
+    }
+    EXPECT_TRUE(test::tempFilesLeft().empty());
+}
+
+TEST_F(ReplacedWhileRetrieving, StartedWorkersRunDetached) {
+    gate.open();
+    test::RecordingHost detachedHost;
+    startCheckWorker(catalogue, detachedHost, files, paths);
+    startCheckWorker(catalogue, detachedHost, files, paths);
+    ASSERT_TRUE(detachedHost.waitFinished(2));
+    EXPECT_EQ(catalogue.status(0), Saved);
+    EXPECT_EQ(calls.load(), 1);
+}
+
+}  // namespace
+}  // namespace hs
