@@ -1,7 +1,114 @@
 # The Windows program: the thin Win32 layer over the core, and its resources.
+#
+# hsui holds every Win32 source except the entry point, so that the unit
+# tests of the Windows adapters link the same code as Halvorsight.exe.
+# Beside the program the build puts Halvorsight.sound and manual.html.
 file(GLOB HS_UI_SOURCES CONFIGURE_DEPENDS
   app/win32/*.cpp listview/win32/*.cpp dialogs/win32/*.cpp engine/win32/*.cpp)
-if(HS_UI_SOURCES)
-  add_executable(Halvorsight WIN32 ${HS_UI_SOURCES})
-  target_link_libraries(Halvorsight PRIVATE hscore)
+set(HS_ENTRY_SOURCE ${CMAKE_SOURCE_DIR}/app/win32/win_main.cpp)
+list(REMOVE_ITEM HS_UI_SOURCES ${HS_ENTRY_SOURCE})
+
+if(NOT HS_UI_SOURCES OR NOT EXISTS ${HS_ENTRY_SOURCE})
+  return()
+endif()
+
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+# ---------------------------------------------------------------- generated
+set(HS_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+set(HS_IMAGE_FILES
+  ${HS_GENERATED_DIR}/toolbar_normal.bmp
+  ${HS_GENERATED_DIR}/toolbar_hot.bmp
+  ${HS_GENERATED_DIR}/status_images.bmp
+  ${HS_GENERATED_DIR}/halvorsight.ico
+  ${HS_GENERATED_DIR}/about.ico
+  ${HS_GENERATED_DIR}/blink.ico
+  ${HS_GENERATED_DIR}/background.bmp
+  ${HS_GENERATED_DIR}/empty_background.bmp)
+add_custom_command(
+  OUTPUT ${HS_IMAGE_FILES}
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/gen_images.py ${HS_GENERATED_DIR}
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/gen_images.py
+  COMMENT "Generating the program's images"
+  VERBATIM)
+
+set(HS_SOUND_FILE ${CMAKE_BINARY_DIR}/Halvorsight.sound)
+add_custom_command(
+  OUTPUT ${HS_SOUND_FILE}
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/gen_sound.py ${HS_SOUND_FILE}
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/gen_sound.py
+  COMMENT "Generating Halvorsight.sound"
+  VERBATIM)
+
+set(HS_MANUAL_FILE ${CMAKE_BINARY_DIR}/manual.html)
+add_custom_command(
+  OUTPUT ${HS_MANUAL_FILE}
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/docs/manual.html ${HS_MANUAL_FILE}
+  DEPENDS ${CMAKE_SOURCE_DIR}/docs/manual.html
+  VERBATIM)
+
+add_custom_target(hs_images DEPENDS ${HS_IMAGE_FILES})
+add_custom_target(hs_program_files ALL DEPENDS ${HS_SOUND_FILE} ${HS_MANUAL_FILE})
+
+# ---------------------------------------------------------------- resources
+# Dialog templates of other parts of the program live in res/dialogs/*.rc;
+# the main script includes every one of them through this generated file.
+file(GLOB HS_DIALOG_RC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/dialogs/*.rc)
+set(HS_DIALOG_INCLUDES "/* Generated: the dialog templates of res/dialogs. */\n")
+foreach(rc IN LISTS HS_DIALOG_RC)
+  file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${rc})
+  string(APPEND HS_DIALOG_INCLUDES "#include \"${rel}\"\n")
+endforeach()
+file(CONFIGURE OUTPUT ${HS_GENERATED_DIR}/dialog_templates.rc CONTENT "${HS_DIALOG_INCLUDES}")
+
+set(HS_RESOURCE_SCRIPT ${CMAKE_SOURCE_DIR}/res/halvorsight.rc)
+file(GLOB HS_RESOURCE_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h
+  ${CMAKE_SOURCE_DIR}/res/dialogs/*.rc ${CMAKE_SOURCE_DIR}/res/dialogs/*.h)
+set_source_files_properties(${HS_RESOURCE_SCRIPT} PROPERTIES
+  OBJECT_DEPENDS "${HS_IMAGE_FILES};${HS_RESOURCE_INPUTS};${CMAKE_SOURCE_DIR}/app/command_ids.h;${HS_GENERATED_DIR}/dialog_templates.rc")
+set(HS_RC_FLAGS "-I${HS_GENERATED_DIR} -I${CMAKE_SOURCE_DIR}")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} ${HS_RC_FLAGS}")
+
+# ---------------------------------------------------------------- features
+# Parts of the program built by others may not exist yet in a checkout; a
+# feature whose definition is missing is compiled out of the shell, and its
+# start-up step or command does nothing.
+function(hs_defines_function out name)
+  set(found 0)
+  foreach(src IN LISTS ARGN)
+    file(STRINGS ${src} hits REGEX "^[A-Za-z_].*[ &*:]${name}[ \t]*\\(")
+    if(hits)
+      set(found 1)
+      break()
+    endif()
+  endforeach()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+set(HS_FEATURE_DEFINITIONS "")
+hs_defines_function(have_worker startCheckWorker ${HS_CORE_SOURCES})
+if(have_worker)
+  list(APPEND HS_FEATURE_DEFINITIONS HS_HAVE_CHECK_WORKER)
+endif()
+hs_defines_function(have_options_dialog showOptionsDialog ${HS_UI_SOURCES})
+if(have_options_dialog)
+  list(APPEND HS_FEATURE_DEFINITIONS HS_HAVE_OPTIONS_DIALOG)
+endif()
+
+# ---------------------------------------------------------------- targets
+add_library(hsui STATIC ${HS_UI_SOURCES})
+target_link_libraries(hsui PUBLIC hscore)
+target_include_directories(hsui PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_definitions(hsui PUBLIC ${HS_FEATURE_DEFINITIONS})
+add_dependencies(hsui hs_images)
+
+add_executable(Halvorsight WIN32 ${HS_ENTRY_SOURCE} ${HS_RESOURCE_SCRIPT})
+target_link_libraries(Halvorsight PRIVATE hsui)
+add_dependencies(Halvorsight hs_images hs_program_files)
+
+# The adapters' unit tests load the program's menus, strings and images.
+if(TARGET unit_tests)
+  target_sources(unit_tests PRIVATE ${HS_RESOURCE_SCRIPT})
+  target_link_libraries(unit_tests PRIVATE hsui)
+  add_dependencies(unit_tests hs_images)
 endif()

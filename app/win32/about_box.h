@@ -1,0 +1,10 @@
+// The About box (dialog 100): icon 139, "Version:" "5.0" and OK.
+#pragma once
+
+#include <windows.h>
+
+namespace hs {
+
+void showAboutBox(HWND owner);
+
+}  // namespace hs

@@ -1,0 +1,28 @@
+#include "app/win32/command_router.h"
+
+namespace hs {
+
+CommandOutcome routeCommand(int commandId, const SelectionSnapshot& selection,
+                            std::initializer_list<CommandTarget*> chain) {
+    if (!isCommandAvailable(commandId, selection)) return CommandOutcome::Unavailable;
+    for (CommandTarget* target : chain) {
+        if (target != nullptr && target->onCommand(commandId)) return CommandOutcome::Handled;
+    }
+    return CommandOutcome::NotHandled;
+}
+
+void applyMenuAvailability(HMENU menu, const SelectionSnapshot& selection) {
+    const int count = ::GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_SUBMENU;
+        if (!::GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info)) continue;
+        if ((info.fType & MFT_SEPARATOR) != 0 || info.hSubMenu != nullptr) continue;
+        const bool available = isCommandAvailable(static_cast<int>(info.wID), selection);
+        ::EnableMenuItem(menu, static_cast<UINT>(i),
+                         MF_BYPOSITION | (available ? MF_ENABLED : MF_GRAYED));
+    }
+}
+
+}  // namespace hs

@@ -1,0 +1,90 @@
+// The main frame's control bars: the toolbar of resource 131 (flat, with
+// tooltips, normal and hot image lists from bitmaps 135 and 134) docked at
+// the top, and the one-pane status bar at the bottom that shows "Ready" when
+// idle and the command prompts while menus are tracked or the pointer rests
+// on a toolbar button.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/availability.h"
+#include "app/win32/win32_handles.h"
+
+namespace hs {
+
+// The framework's standard control bar ids.
+constexpr int kToolbarBarId = 0xE800;
+constexpr int kStatusBarId = 0xE801;
+// The framework's idle prompt string.
+constexpr int kIdleMessageId = 0xE001;
+
+// A toolbar resource: button size and the command of each button, 0 for a
+// separator.
+struct ToolbarResource {
+    int buttonWidth = 0;
+    int buttonHeight = 0;
+    std::vector<int> commands;
+};
+bool loadToolbarResource(HINSTANCE module, int resourceId, ToolbarResource& toolbar);
+
+// Reads a toolbar resource's bytes. Two layouts exist: 16-bit fields
+// (version 1, width, height, count, commands) as Microsoft's compiler writes
+// them, and 32-bit fields without version (width, height, count, commands)
+// as GNU windres writes them. False for anything else.
+bool parseToolbarResource(const void* data, std::size_t size, ToolbarResource& toolbar);
+
+// A string of the string table ("" when it is missing).
+std::string loadResourceString(HINSTANCE module, int id);
+
+// The status-bar prompt of a command: its string up to the first "\n".
+std::string commandPrompt(HINSTANCE module, int commandId);
+// The tooltip of a command: the part after the "\n", or else the prompt.
+std::string commandTooltip(HINSTANCE module, int commandId);
+
+class FrameBars {
+public:
+    bool createToolbar(HWND frame, HINSTANCE module);
+    bool createStatusBar(HWND frame);
+    // Normal and hot image lists; failures leave the toolbar without images.
+    void attachToolbarImages(HINSTANCE module);
+
+    HWND toolbar() const { return toolbar_; }
+    HWND statusBar() const { return statusBar_; }
+
+    // Places the bars in the frame's client area and returns what is left.
+    RECT layout(HWND frame);
+
+    bool toolbarVisible() const;
+    bool statusBarVisible() const;
+    void toggleToolbar();
+    void toggleStatusBar();
+
+    void setStatusText(const std::string& text);
+    void showIdlePrompt();
+    void showCommandPrompt(int commandId);
+
+    // Handles WM_MENUSELECT of the frame (and of the view's popup menus).
+    void onMenuSelect(WPARAM wParam, LPARAM lParam);
+
+    // Enables each button by the availability of its command.
+    void applyAvailability(const SelectionSnapshot& selection);
+
+    // Tooltip and fly-by notifications of the toolbar; true when handled.
+    bool onNotify(const NMHDR& header, LRESULT& result);
+
+private:
+    HWND toolbar_ = nullptr;
+    HWND statusBar_ = nullptr;
+    HINSTANCE module_ = nullptr;
+    std::vector<int> buttonCommands_;
+    UniqueImageList normalImages_;
+    UniqueImageList hotImages_;
+    std::string tipText_;
+    std::wstring tipTextWide_;
+};
+
+}  // namespace hs

@@ -1,0 +1,18 @@
+// Private messages of the list view window. Check workers post them (never
+// send: a worker must not wait for the window thread).
+#pragma once
+
+#include <windows.h>
+
+namespace hs {
+
+// wParam: the catalogue slot whose row is to be refreshed.
+constexpr UINT kRecordChangedMessage = WM_APP + 1;
+// Arms TrayBlinkTimer on the window thread (a timer of another thread's
+// window cannot be set from a worker).
+constexpr UINT kArmBlinkMessage = WM_APP + 2;
+// The selection changed: the toolbar's buttons are enabled anew. Posted so
+// that a burst of selection changes costs one update.
+constexpr UINT kSelectionChangedMessage = WM_APP + 3;
+
+}  // namespace hs
