@@ -100,15 +100,23 @@ void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
 // Written into a new temporary file of the data directory that then
 // replaces the record file in one step: a failed write (full disk, killed
 // process) leaves the previous record file whole instead of a short file
-// that the next start would skip, losing the document.
+// that the next start would skip, losing the document. A record file that
+// exists but could not be opened for writing (read-only) is left alone, as
+// writing it in place would.
 bool writeRecordFile(const DocumentRecord& record) {
     const std::string name = fieldText(record.name);
     if (name.empty()) return false;  // a free slot has no file
 
+    FileSystem& fs = platformFileSystem();
+    const std::string path = recordFilePath(name);
+    if (fs.exists(path)) {
+        File existing(path, "r+b");
+        if (!existing.get()) return false;
+    }
+
     DocumentRecord stored = record;
     if (stored.useAccount == 1) scrambleCredentials(stored);
 
-    FileSystem& fs = platformFileSystem();
     const std::string temp = fs.makeTempFile(kDataDir, "QVR");
     if (temp.empty()) return false;
     bool ok = false;
@@ -119,7 +127,7 @@ bool writeRecordFile(const DocumentRecord& record) {
             if (!f.close()) ok = false;
         }
     }
-    if (ok) ok = fs.replaceFile(temp, recordFilePath(name));
+    if (ok) ok = fs.replaceFile(temp, path);
     if (!ok) fs.removeFile(temp);
     return ok;
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/win32/file_system_win32.h"
 
 namespace hs {
 
@@ -28,18 +29,6 @@ bool endsWithNoCase(const std::string& name, const std::string& ending) {
         if (lowerAscii(name[start + i]) != lowerAscii(ending[i])) return false;
     }
     return true;
-}
-
-bool matchesPattern(const std::string& name, const std::string& pattern) {
-    if (pattern.empty() || pattern[0] != '*') {
-        return name.size() == pattern.size() && endsWithNoCase(name, pattern);
-    }
-    return endsWithNoCase(name, pattern.substr(1));
-}
-
-bool isOrdinaryFile(DWORD attributes) {
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-    return (attributes & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL)) != 0;
 }
 
 // Owns a directory search handle.
@@ -104,9 +93,9 @@ public:
             return GetLastError() == ERROR_FILE_NOT_FOUND;
         }
         do {
-            if (!isOrdinaryFile(entry.dwFileAttributes)) continue;
+            if (!isListedFileAttributes(entry.dwFileAttributes)) continue;
             const std::string name = entry.cFileName;
-            if (!matchesPattern(name, pattern)) continue;
+            if (!matchesListPattern(name, pattern)) continue;
             names.push_back(name);
         } while (FindNextFileA(find.get(), &entry));
         return true;
@@ -151,6 +140,18 @@ public:
 };
 
 }  // namespace
+
+bool matchesListPattern(const std::string& name, const std::string& pattern) {
+    if (pattern.empty() || pattern[0] != '*') {
+        return name.size() == pattern.size() && endsWithNoCase(name, pattern);
+    }
+    return endsWithNoCase(name, pattern.substr(1));
+}
+
+bool isListedFileAttributes(unsigned long attributes) {
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+    return (attributes & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL)) != 0;
+}
 
 FileSystem& platformFileSystem() {
     static Win32FileSystem fs;

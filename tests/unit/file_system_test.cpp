@@ -91,23 +91,23 @@ TEST_F(FileSystemTest, CopyReplacesAndNeverHarmsTheTargetOnFailure) {
     test::writeBytes("source", big);
     test::writeBytes("target", "old");
     EXPECT_TRUE(fs.copyFile("source", "target"));
-    EXPECT_EQ(test::readBytes("target"), big);
-    EXPECT_EQ(test::readBytes("source"), big);
+    EXPECT_TRUE(test::readBytes("target") == big);
+    EXPECT_TRUE(test::readBytes("source") == big);
 
     test::writeBytes("target", "old");
     EXPECT_FALSE(fs.copyFile("missing", "target"));
     EXPECT_EQ(test::readBytes("target"), "old");
     EXPECT_FALSE(fs.copyFile("source", "source"));
-    EXPECT_EQ(test::readBytes("source"), big);
+    EXPECT_TRUE(test::readBytes("source") == big);
 
     std::filesystem::create_directory("data");
     EXPECT_TRUE(fs.copyFile("source", joinPath("data", "copy.htm")));
-    EXPECT_EQ(test::readBytes(test::dataFile("copy.htm")), big);
+    EXPECT_TRUE(test::readBytes(test::dataFile("copy.htm")) == big);
 }
 
 TEST_F(FileSystemTest, TempFilesAreNewEmptyAndUniquelyNamed) {
     std::filesystem::create_directory("data");
-    const std::regex shape("QVR[0-9A-F]{1,4}\\.tmp");
+    const std::regex shape("QVR[0-9A-Fa-f]{1,4}\\.tmp");
     std::set<std::string> seen;
     for (int i = 0; i < 50; ++i) {
         const std::string path = fs.makeTempFile("data", "QVR");

@@ -1,0 +1,127 @@
+// The Windows file system's attribute filter and naming, as loading the
+// catalogue and deleting temporary files see them.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "catalogue/store.h"
+#include "platform/file_system.h"
+#include "platform/win32/file_system_win32.h"
+#include "unit/test_support.h"
+
+namespace hs {
+namespace {
+
+class Win32FileSystem : public test::WorkingDirTest {
+protected:
+    void SetUp() override {
+        WorkingDirTest::SetUp();
+        CreateDirectoryA("data", nullptr);
+    }
+    void TearDown() override {
+        // Read-only files would keep the test directory from being removed.
+        for (const auto& e : std::filesystem::directory_iterator("data")) {
+            SetFileAttributesA(e.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+        }
+        WorkingDirTest::TearDown();
+    }
+    static void writeRecordBytes(const std::string& file, const std::string& name) {
+        DocumentRecord r = zeroRecord();
+        setField(r.name, name);
+        test::writeBytes("data\\" + file, std::string(reinterpret_cast<const char*>(&r), sizeof r));
+    }
+};
+
+TEST(Win32ListingFilter, OnlyFilesMarkedArchiveOrNormalPass) {
+    EXPECT_TRUE(isListedFileAttributes(FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_TRUE(isListedFileAttributes(FILE_ATTRIBUTE_NORMAL));
+    EXPECT_TRUE(isListedFileAttributes(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY));
+    EXPECT_TRUE(isListedFileAttributes(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_FALSE(isListedFileAttributes(FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(isListedFileAttributes(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    EXPECT_FALSE(isListedFileAttributes(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_FALSE(isListedFileAttributes(0));
+}
+
+TEST(Win32ListingFilter, LongNameMustCarryTheEnding) {
+    EXPECT_TRUE(matchesListPattern("a.tmp", "*.tmp"));
+    EXPECT_TRUE(matchesListPattern("QVR1F.TMP", "*.tmp"));
+    EXPECT_FALSE(matchesListPattern("notes.tmpl", "*.tmp"));  // found through NOTES~1.TMP
+    EXPECT_FALSE(matchesListPattern("a.data.bak", "*.data"));
+    EXPECT_TRUE(matchesListPattern("A.Data", "a.data"));
+    EXPECT_FALSE(matchesListPattern("xa.data", "a.data"));
+}
+
+TEST_F(Win32FileSystem, ReadOnlyFileWithoutArchiveAttributeIsNotLoaded) {
+    writeRecordBytes("probe.data", "probe");
+    SetFileAttributesA("data\\probe.data", FILE_ATTRIBUTE_READONLY);
+    const bool keepsAttributes =
+        (GetFileAttributesA("data\\probe.data") & FILE_ATTRIBUTE_ARCHIVE) == 0;
+    SetFileAttributesA("data\\probe.data", FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA("data\\probe.data");
+    if (!keepsAttributes) {
+        GTEST_SKIP() << "this file system reports every file with the archive attribute";
+    }
+    writeRecordBytes("kept.data", "kept");
+    writeRecordBytes("readonly.data", "readonly");
+    writeRecordBytes("normal.data", "normal");
+    writeRecordBytes("hidden.data", "hidden");
+    ASSERT_TRUE(SetFileAttributesA("data\\readonly.data", FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(SetFileAttributesA("data\\normal.data", FILE_ATTRIBUTE_NORMAL));
+    ASSERT_TRUE(SetFileAttributesA("data\\hidden.data", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+
+    DocumentCatalogue cat;
+    loadCatalogue(cat, platformFileSystem(), nullptr);
+    EXPECT_EQ(cat.firstSlotNamed("readonly"), -1);
+    EXPECT_GE(cat.firstSlotNamed("kept"), 0);
+    EXPECT_GE(cat.firstSlotNamed("normal"), 0);
+    EXPECT_GE(cat.firstSlotNamed("hidden"), 0);
+    EXPECT_EQ(cat.slotCount(), 3u);
+}
+
+TEST_F(Win32FileSystem, DirectoryWithArchiveAttributeIsNoFile) {
+    ASSERT_TRUE(CreateDirectoryA("data\\folder.tmp", nullptr));
+    SetFileAttributesA("data\\folder.tmp", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE);
+    test::writeBytes("data\\left.TMP", "x");
+    std::vector<std::string> names;
+    ASSERT_TRUE(platformFileSystem().listFiles("data", "*.tmp", names));
+    EXPECT_EQ(names, std::vector<std::string>{"left.TMP"});  // case as Windows compares
+    deleteTempFiles(platformFileSystem());
+    EXPECT_FALSE(test::fileExists("data\\left.TMP"));
+    EXPECT_TRUE(std::filesystem::is_directory("data\\folder.tmp"));
+}
+
+TEST_F(Win32FileSystem, TempFileNamesComeFromTheSystem) {
+    const std::string path = platformFileSystem().makeTempFile("data", "QVR");
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(path.rfind("data\\QVR", 0), 0u) << path;
+    EXPECT_EQ(path.substr(path.size() - 4), ".tmp");
+    const DWORD a = GetFileAttributesA(path.c_str());
+    ASSERT_NE(a, INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(a & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL), 0u);  // deletable at shutdown
+}
+
+TEST_F(Win32FileSystem, RecordWrittenOverAReadOnlyFileFailsWithoutHarm) {
+    writeRecordBytes("locked.data", "locked");
+    const std::string before = test::readBytes("data\\locked.data");
+    ASSERT_TRUE(SetFileAttributesA("data\\locked.data", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+    if (std::FILE* probe = std::fopen("data\\locked.data", "r+b")) {
+        std::fclose(probe);
+        GTEST_SKIP() << "read-only files are writable here (administrator under Wine)";
+    }
+    DocumentRecord r = zeroRecord();
+    setField(r.name, "locked");
+    r.status = Saved;
+    EXPECT_FALSE(writeRecordFile(r));
+    EXPECT_TRUE(test::readBytes("data\\locked.data") == before);
+    std::vector<std::string> temps;
+    platformFileSystem().listFiles("data", "*.tmp", temps);
+    EXPECT_TRUE(temps.empty());
+}
+
+}  // namespace
+}  // namespace hs
