@@ -1,0 +1,44 @@
+#include "dialogs.h"
+
+#include "window_find.h"
+
+namespace hs::e2e {
+
+std::vector<HWND> findDialogs(DWORD pid, const std::string& title) {
+    WindowQuery q;
+    q.pid = pid;
+    q.className = "#32770";
+    q.title = title;
+    q.visibleOnly = true;
+    return findTopLevelWindows(q);
+}
+
+HWND waitForDialog(DWORD pid, const std::string& title, milliseconds timeout) {
+    return pollFor(
+        [&]() -> HWND {
+            const auto all = findDialogs(pid, title);
+            return all.empty() ? nullptr : all.front();
+        },
+        timeout);
+}
+
+std::string messageBoxText(HWND box) { return dialogItemText(box, 0xFFFF); }
+
+bool hasDialogItem(HWND dialog, int id) { return GetDlgItem(dialog, id) != nullptr; }
+
+std::string dialogItemText(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    return item ? windowText(item) : std::string();
+}
+
+bool clickButton(HWND dialog, int id) {
+    HWND button = GetDlgItem(dialog, id);
+    if (!button) return false;
+    return PostMessageA(button, BM_CLICK, 0, 0) != 0;
+}
+
+bool waitForWindowGone(HWND w, milliseconds timeout) {
+    return pollUntil([&] { return !IsWindow(w); }, timeout);
+}
+
+}  // namespace hs::e2e

@@ -1,0 +1,54 @@
+#include "screenshot.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "handles.h"
+
+namespace hs::e2e {
+
+bool saveScreenshot(const std::string& path) {
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (w <= 0 || h <= 0) return false;
+
+    WindowDC screen(nullptr);
+    if (!screen.get()) return false;
+    MemoryDC mem(screen.get());
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), w, h));
+    if (!mem.get() || !bitmap) return false;
+    HGDIOBJ old = SelectObject(mem.get(), bitmap.get());
+    const bool copied = BitBlt(mem.get(), 0, 0, w, h, screen.get(), x, y, SRCCOPY | CAPTUREBLT) != 0;
+    SelectObject(mem.get(), old);
+    if (!copied) return false;
+
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = w;
+    info.biHeight = h;  // bottom-up rows, as BMP files keep them
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+    std::vector<BYTE> pixels(static_cast<size_t>(stride) * h);
+    if (!GetDIBits(mem.get(), bitmap.get(), 0, static_cast<UINT>(h), pixels.data(),
+                   reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS))
+        return false;
+
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(&file, sizeof file, 1, f) == 1 && std::fwrite(&info, sizeof info, 1, f) == 1 &&
+              std::fwrite(pixels.data(), 1, pixels.size(), f) == pixels.size();
+    ok = std::fclose(f) == 0 && ok;
+    return ok;
+}
+
+}  // namespace hs::e2e

@@ -1,0 +1,70 @@
+# End-to-end tests: a Windows driver (GoogleTest) that starts the real
+# Halvorsight.exe under Wine in fresh working directories and drives it by
+# window messages. Included by cmake/tests.cmake in the cross build only.
+#
+# Each test case is its own ctest test, run through tests/e2e/run_e2e.sh,
+# which runs the driver in the run's Wine prefix and, on failure, saves
+# pictures of the screen under <build>/e2e-shots.
+
+set(HS_E2E_DIR ${CMAKE_CURRENT_LIST_DIR})
+set(HS_E2E_OUT ${CMAKE_BINARY_DIR}/e2e)
+
+if(TARGET GTest::gtest)
+  set(HS_E2E_GTEST GTest::gtest)
+else()
+  set(HS_E2E_GTEST gtest)
+endif()
+
+# The menu probe, loaded into the program to read its menus in-process.
+add_library(hs_menu_probe MODULE ${HS_E2E_DIR}/probe/menu_probe.cpp)
+set_target_properties(hs_menu_probe PROPERTIES
+  PREFIX "" OUTPUT_NAME hs_menu_probe
+  LIBRARY_OUTPUT_DIRECTORY ${HS_E2E_OUT} RUNTIME_OUTPUT_DIRECTORY ${HS_E2E_OUT})
+# No runtime DLLs beside it: it must load into the program as it is.
+target_link_options(hs_menu_probe PRIVATE -static -static-libgcc -static-libstdc++)
+target_link_libraries(hs_menu_probe PRIVATE user32 kernel32)
+
+# The driver helpers: processes, windows, remote control reads, dialogs,
+# keys, menus, tray, screenshots, record files, and the test fixture.
+file(GLOB HS_E2E_DRIVER_SOURCES CONFIGURE_DEPENDS ${HS_E2E_DIR}/driver/*.cpp)
+list(FILTER HS_E2E_DRIVER_SOURCES EXCLUDE REGEX "/main\\.cpp$")
+add_library(hs_e2e_driver STATIC ${HS_E2E_DRIVER_SOURCES})
+target_include_directories(hs_e2e_driver PUBLIC ${HS_E2E_DIR}/driver)
+target_link_libraries(hs_e2e_driver PUBLIC hscore ${HS_E2E_GTEST} comctl32 gdi32 user32 kernel32)
+
+file(GLOB HS_E2E_CASE_SOURCES CONFIGURE_DEPENDS ${HS_E2E_DIR}/cases/*.cpp)
+add_executable(e2e_driver ${HS_E2E_DIR}/driver/main.cpp ${HS_E2E_CASE_SOURCES})
+set_target_properties(e2e_driver PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HS_E2E_OUT})
+target_link_libraries(e2e_driver PRIVATE hs_e2e_driver)
+add_dependencies(e2e_driver hs_menu_probe)
+
+# The tests are registered at the end of the top directory, when the
+# program's target (defined after the tests) is known.
+function(hs_e2e_add_tests)
+  if(NOT TARGET Halvorsight)
+    message(STATUS "e2e: no Halvorsight target yet, end-to-end tests not registered")
+    return()
+  endif()
+  set(cases "")
+  foreach(src ${HS_E2E_CASE_SOURCES})
+    file(STRINGS ${src} lines REGEX "^TEST_F\\(")
+    foreach(line ${lines})
+      string(REGEX REPLACE "^TEST_F\\(([A-Za-z0-9_]+), *([A-Za-z0-9_]+)\\).*" "\\1.\\2" name "${line}")
+      list(APPEND cases ${name})
+    endforeach()
+  endforeach()
+  foreach(name ${cases})
+    add_test(NAME e2e.${name}
+      COMMAND ${HS_E2E_DIR}/run_e2e.sh ${CMAKE_BINARY_DIR} ${name}
+              $<TARGET_FILE:e2e_driver> --program=$<TARGET_FILE:Halvorsight> --gtest_filter=${name})
+    # One desktop, one single-instance rule, one tray, one keyboard focus:
+    # the cases run one at a time.
+    set_tests_properties(e2e.${name} PROPERTIES
+      FIXTURES_REQUIRED wine
+      RESOURCE_LOCK hs_wine_desktop
+      ENVIRONMENT "HS_WINE_STATE=${HS_WINE_STATE}"
+      LABELS e2e
+      TIMEOUT 60)
+  endforeach()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL hs_e2e_add_tests)

@@ -1,0 +1,25 @@
+// The request the driver places inside the program's memory for the menu
+// probe: which window's menu to read and where to write the report.
+#pragma once
+
+#include <cstdint>
+
+namespace hs::e2e {
+
+enum MenuProbeFlags : uint32_t {
+    // Send WM_INITMENUPOPUP for each submenu before reading it, so that the
+    // program greys and checks items as it does when the user opens them.
+    kProbeInitPopups = 1,
+};
+
+struct MenuProbeRequest {
+    uint64_t window;        // HWND whose GetMenu is read
+    uint32_t flags;         // MenuProbeFlags
+    uint32_t sendTimeoutMs; // bound of each message sent to the window
+    char reportPath[1024];  // file the report is written to (ANSI)
+};
+
+// Exported thread procedure of the probe DLL.
+constexpr const char* kMenuProbeExport = "hsMenuProbe";
+
+}  // namespace hs::e2e
