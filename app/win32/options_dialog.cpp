@@ -74,6 +74,29 @@ void parkSpin(HWND dlg) {
     SendMessageA(spin, UDM_SETPOS32, 0, static_cast<LPARAM>(kSpinParked));
 }
 
+// Places the dialog over the middle of its owner's top-level window, kept
+// inside that monitor's work area. With the owner hidden in the notification
+// area or minimized, the template's screen centring stays.
+void centreOnOwner(HWND dlg) {
+    HWND owner = GetWindow(dlg, GW_OWNER);
+    if (!owner || !IsWindowVisible(owner) || IsIconic(owner)) return;
+    RECT ownerRect{}, dlgRect{};
+    if (!GetWindowRect(owner, &ownerRect) || !GetWindowRect(dlg, &dlgRect)) return;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT& work = monitor.rcWork;
+    const LONG width = dlgRect.right - dlgRect.left;
+    const LONG height = dlgRect.bottom - dlgRect.top;
+    LONG x = ownerRect.left + ((ownerRect.right - ownerRect.left) - width) / 2;
+    LONG y = ownerRect.top + ((ownerRect.bottom - ownerRect.top) - height) / 2;
+    if (x + width > work.right) x = work.right - width;
+    if (y + height > work.bottom) y = work.bottom - height;
+    if (x < work.left) x = work.left;
+    if (y < work.top) y = work.top;
+    SetWindowPos(dlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR onInit(HWND dlg, LPARAM lParam) {
     auto* ctx = reinterpret_cast<DialogContext*>(lParam);
     SetWindowLongPtrA(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(ctx));
@@ -81,6 +104,7 @@ INT_PTR onInit(HWND dlg, LPARAM lParam) {
         EndDialog(dlg, 0);
         return TRUE;
     }
+    centreOnOwner(dlg);
     parkSpin(dlg);
     showModel(dlg, ctx->model);
     return TRUE;  // focus to the first tab stop
