@@ -1,5 +1,7 @@
 #include "work_dir.h"
 
+#include "handles.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -108,6 +110,26 @@ void WorkDir::makeDirectory(const std::string& relative) const {
     std::error_code ec;
     fs::create_directories(file(relative), ec);
     if (ec) throw std::runtime_error("cannot create " + file(relative));
+}
+
+unsigned long long WorkDir::writeTime(const std::string& relative) const {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(file(relative).c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+}
+
+void WorkDir::makeOld(const std::string& relative) const {
+    UniqueHandle h(CreateFileA(file(relative).c_str(), FILE_WRITE_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!h) throw std::runtime_error("cannot open " + file(relative));
+    SYSTEMTIME st{};
+    st.wYear = 2001;
+    st.wMonth = 1;
+    st.wDay = 1;
+    FILETIME ft{};
+    SystemTimeToFileTime(&st, &ft);
+    if (!SetFileTime(h.get(), nullptr, nullptr, &ft)) throw std::runtime_error("cannot set the time of " + file(relative));
 }
 
 std::vector<std::string> WorkDir::list(const std::string& relative) const {

@@ -41,6 +41,10 @@ public:
     bool exists(const std::string& relative) const;
     bool isDirectory(const std::string& relative) const;
     void makeDirectory(const std::string& relative) const;
+    // Last-write time of a file as a FILETIME count (0 when unreadable), and
+    // a way to make a prepared file look old, so that a later write shows.
+    unsigned long long writeTime(const std::string& relative) const;
+    void makeOld(const std::string& relative) const;
     // Names of the entries of a subdirectory, sorted.
     std::vector<std::string> list(const std::string& relative = "") const;
 
