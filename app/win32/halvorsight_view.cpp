@@ -16,6 +16,7 @@
 #include "app/win32/win32_check_host.h"
 #include "app/win32/win32_handles.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/commands.h"
 #include "catalogue/store.h"
 #include "platform/file_system.h"
 
@@ -158,16 +159,7 @@ std::size_t CHalvorsightView::markAllDocumentsForCheck() {
         if (row < 0) continue;
         // Test and change in one step under the catalogue lock; a slot a
         // worker holds right now is flagged to be retrieved once more.
-        const bool changed = catalogue.locked([&] {
-            DocumentRecord& record = catalogue.recordLocked(slot);
-            if (record.name[0] == '\0' || record.status == Changed) return false;
-            record.status = WaitingForRetrieve;
-            SlotState& state = catalogue.stateLocked(slot);
-            if (state.held) state.remarked = true;
-            return true;
-        });
-        if (!changed) continue;
-        catalogue.notifyAll();
+        if (!markForRetrieval(catalogue, slot, SkipChanged)) continue;
         list_.showRecordRow(catalogue, slot, static_cast<int>(row), RowMode::Refresh);
         ++marked;
     }

@@ -1,0 +1,168 @@
+// The list control's rows: inserting and refreshing from catalogue slots,
+// the exact-text lookups, and refreshes landing in the row that shows the
+// document after the rows were reordered.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/win32/win32_handles.h"
+#include "catalogue/catalogue.h"
+#include "listview/win32/document_list_control.h"
+
+namespace hs {
+namespace {
+
+DocumentRecord doc(const std::string& name, int32_t status, const std::string& lastCheck = "") {
+    DocumentRecord r = zeroRecord();
+    setField(r.name, name);
+    r.type = LocalFile;
+    r.status = status;
+    setField(r.lastCheck, lastCheck);
+    return r;
+}
+
+class ListControlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
+        ::InitCommonControlsEx(&icc);
+        parent_ = UniqueWindow(::CreateWindowExA(0, "STATIC", "list parent", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400,
+                                                 nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+        ASSERT_TRUE(parent_);
+        HWND list = DocumentListControl::create(parent_.get(), 100);
+        ASSERT_NE(list, nullptr);
+        list_ = DocumentListControl(list);
+        list_.insertColumns();
+    }
+
+    std::string cell(int row, int column) {
+        char text[600] = {};
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        ::SendMessageA(list_.window(), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+
+    int image(int row) {
+        LVITEMA item{};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        ::SendMessageA(list_.window(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        return item.iImage;
+    }
+
+    std::size_t add(const DocumentRecord& r) {
+        const std::size_t slot = catalogue_.appendRecord(r);
+        EXPECT_EQ(list_.showRecordRow(catalogue_, slot, static_cast<int>(slot), RowMode::Insert),
+                  static_cast<int>(slot));
+        return slot;
+    }
+
+    DocumentCatalogue catalogue_;
+    UniqueWindow parent_;
+    DocumentListControl list_;
+};
+
+TEST_F(ListControlTest, TheControlHasExactlyTheListStyles) {
+    const LONG style = ::GetWindowLongA(list_.window(), GWL_STYLE);
+    EXPECT_EQ(style & 0xFFFF, static_cast<LONG>(LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDRAWFIXED));
+    EXPECT_TRUE(::GetWindowLongA(list_.window(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_EQ(::SendMessageA(list_.window(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), 0);
+    const char* headings[] = {"Name", "Type", "Status", "Last check"};
+    const int widths[] = {200, 130, 150, 170};
+    for (int c = 0; c < 4; ++c) {
+        char text[64] = {};
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.pszText = text;
+        column.cchTextMax = sizeof text;
+        ASSERT_TRUE(::SendMessageA(list_.window(), LVM_GETCOLUMNA, c, reinterpret_cast<LPARAM>(&column)));
+        EXPECT_STREQ(text, headings[c]);
+        EXPECT_EQ(column.cx, widths[c]);
+        EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
+    }
+}
+
+TEST_F(ListControlTest, RowsShowTheRecordAndAQuestionMarkWhenNeverChecked) {
+    add(doc("alpha", Changed, "2004/07/15 [09:05:03]"));
+    add(doc("beta", WaitingForRetrieve));
+    ASSERT_EQ(list_.rowCount(), 2);
+    EXPECT_EQ(cell(0, 0), "alpha");
+    EXPECT_EQ(cell(0, 1), documentTypeText(LocalFile));
+    EXPECT_EQ(cell(0, 2), documentStatusText(Changed));
+    EXPECT_EQ(cell(0, 3), "2004/07/15 [09:05:03]");
+    EXPECT_EQ(image(0), statusImageIndex(Changed));
+    EXPECT_EQ(cell(1, 2), documentStatusText(WaitingForRetrieve));
+    EXPECT_EQ(cell(1, 3), "?");
+}
+
+TEST_F(ListControlTest, LookupsMatchExactTextAndTakeTheFirst) {
+    add(doc("Report", NotChanged));
+    add(doc("report", NotChanged));
+    add(doc("Report", Saved));  // a second record of the same name
+    EXPECT_EQ(list_.rowOfRecord(catalogue_, 0), 0);
+    EXPECT_EQ(list_.rowOfRecord(catalogue_, 1), 1);
+    EXPECT_EQ(list_.rowOfRecord(catalogue_, 2), 0);
+    EXPECT_EQ(list_.recordOfRow(catalogue_, 2), 0);
+    EXPECT_EQ(list_.recordOfRow(catalogue_, 1), 1);
+    EXPECT_EQ(list_.recordOfRow(catalogue_, 3), -1);
+    catalogue_.clearSlot(1);
+    EXPECT_EQ(list_.rowOfRecord(catalogue_, 1), -1);  // a free slot has no row
+    EXPECT_EQ(list_.recordOfRow(catalogue_, 1), -1);  // the row's text matches no slot
+}
+
+TEST_F(ListControlTest, RefreshLandsInTheRowOfTheDocumentAfterRowsMoved) {
+    add(doc("one", NotChanged));
+    add(doc("two", NotChanged));
+    add(doc("three", NotChanged));
+    // Another row is put in front, as a sort or an insert would.
+    const std::size_t extra = catalogue_.appendRecord(doc("zero", NotChanged));
+    ASSERT_EQ(list_.showRecordRow(catalogue_, extra, 0, RowMode::Insert), 0);
+    catalogue_.withSlot(1, [](DocumentRecord& r, SlotState&) {
+        r.status = Changed;
+        setField(r.lastCheck, "2004/07/15 [09:05:03]");
+    });
+    EXPECT_TRUE(list_.refreshRecordRow(catalogue_, 1));
+    EXPECT_EQ(cell(2, 0), "two");
+    EXPECT_EQ(cell(2, 2), documentStatusText(Changed));
+    EXPECT_EQ(cell(2, 3), "2004/07/15 [09:05:03]");
+    EXPECT_EQ(cell(1, 2), documentStatusText(NotChanged));
+    // A deleted document has no row to refresh; nothing else changes.
+    ::SendMessageA(list_.window(), LVM_DELETEITEM, 3, 0);  // "three"
+    EXPECT_FALSE(list_.refreshRecordRow(catalogue_, 2));
+    EXPECT_EQ(list_.rowCount(), 3);
+    // Refreshing a row that does not exist fails.
+    EXPECT_EQ(list_.showRecordRow(catalogue_, 0, 9, RowMode::Refresh), -1);
+}
+
+TEST_F(ListControlTest, LongestNameShowsInFullAndIsFoundAgain) {
+    const std::string name(511, 'n');
+    add(doc(name, NotChanged));
+    std::string text;
+    ASSERT_TRUE(list_.rowText(0, text));
+    EXPECT_EQ(text, name);
+    EXPECT_EQ(list_.recordOfRow(catalogue_, 0), 0);
+    EXPECT_FALSE(list_.rowText(1, text));
+}
+
+TEST_F(ListControlTest, SelectionCounts) {
+    add(doc("a", NotChanged));
+    add(doc("b", NotChanged));
+    EXPECT_EQ(list_.selectedCount(), 0);
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED;
+    state.state = LVIS_SELECTED;
+    ::SendMessageA(list_.window(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
+    EXPECT_EQ(list_.selectedCount(), 1);
+    EXPECT_FALSE(list_.isRowSelected(0));
+    EXPECT_TRUE(list_.isRowSelected(1));
+    EXPECT_FALSE(list_.isRowSelected(5));
+}
+
+}  // namespace
+}  // namespace hs
