@@ -69,37 +69,10 @@ set_source_files_properties(${HS_RESOURCE_SCRIPT} PROPERTIES
 set(HS_RC_FLAGS "-I${HS_GENERATED_DIR} -I${CMAKE_SOURCE_DIR}")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} ${HS_RC_FLAGS}")
 
-# ---------------------------------------------------------------- features
-# Parts of the program built by others may not exist yet in a checkout; a
-# feature whose definition is missing is compiled out of the shell, and its
-# start-up step or command does nothing.
-function(hs_defines_function out name)
-  set(found 0)
-  foreach(src IN LISTS ARGN)
-    file(STRINGS ${src} hits REGEX "^[A-Za-z_].*[ &*:]${name}[ \t]*\\(")
-    if(hits)
-      set(found 1)
-      break()
-    endif()
-  endforeach()
-  set(${out} ${found} PARENT_SCOPE)
-endfunction()
-
-set(HS_FEATURE_DEFINITIONS "")
-hs_defines_function(have_worker startCheckWorker ${HS_CORE_SOURCES})
-if(have_worker)
-  list(APPEND HS_FEATURE_DEFINITIONS HS_HAVE_CHECK_WORKER)
-endif()
-hs_defines_function(have_options_dialog showOptionsDialog ${HS_UI_SOURCES})
-if(have_options_dialog)
-  list(APPEND HS_FEATURE_DEFINITIONS HS_HAVE_OPTIONS_DIALOG)
-endif()
-
 # ---------------------------------------------------------------- targets
 add_library(hsui STATIC ${HS_UI_SOURCES})
 target_link_libraries(hsui PUBLIC hscore)
 target_include_directories(hsui PUBLIC ${CMAKE_SOURCE_DIR})
-target_compile_definitions(hsui PUBLIC ${HS_FEATURE_DEFINITIONS})
 add_dependencies(hsui hs_images)
 
 add_executable(Halvorsight WIN32 ${HS_ENTRY_SOURCE} ${HS_RESOURCE_SCRIPT})

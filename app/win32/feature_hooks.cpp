@@ -1,8 +1,6 @@
 #include "app/win32/feature_hooks.h"
 
-#ifdef HS_HAVE_OPTIONS_DIALOG
 #include "app/win32/options_dialog.h"
-#endif
 
 namespace hs {
 
@@ -35,11 +33,7 @@ void preferWizardAtStart() {}
 void offerStartupWizard(HWND) {}
 
 void optionsCommand(HWND view) {
-#ifdef HS_HAVE_OPTIONS_DIALOG
     showOptionsDialog(view);
-#else
-    (void)view;
-#endif
 }
 
 }  // namespace hs

@@ -18,11 +18,9 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/commands.h"
 #include "catalogue/store.h"
+#include "engine/check_worker.h"
 #include "platform/file_system.h"
 
-#ifdef HS_HAVE_CHECK_WORKER
-#include "engine/check_worker.h"
-#endif
 
 namespace hs {
 
@@ -145,9 +143,7 @@ void CHalvorsightView::armStartupPrompt() {
 // ---------------------------------------------------------------- checking
 
 void CHalvorsightView::startWorker() {
-#ifdef HS_HAVE_CHECK_WORKER
     startCheckWorker(theCatalogue(), programCheckHost());
-#endif
 }
 
 std::size_t CHalvorsightView::markAllDocumentsForCheck() {
