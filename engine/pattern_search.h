@@ -8,11 +8,13 @@
 // character boundary.)
 //
 // Speed: candidates are found with memchr on the pattern byte that is least
-// likely in ordinary text, and each candidate is checked with memcmp. When
-// the checks cost more than a small multiple of the text scanned (periodic
-// patterns such as "aaa...ab" over "aaa...a"), the search switches to
-// Knuth-Morris-Pratt for the rest of the text, so no search is ever
-// quadratic. The text is searched in place; nothing is copied.
+// likely in ordinary text; when that byte turns out to be frequent, eight
+// positions at a time are tested for a matching first and last byte instead.
+// Each candidate is checked with memcmp. When the checks cost more than a
+// small multiple of the text scanned (periodic patterns such as "aaa...a"
+// over "aaa...a"), the search switches to Knuth-Morris-Pratt for the rest of
+// the text, so no search is ever quadratic. The text is searched in place;
+// nothing is copied.
 #pragma once
 
 #include <cstddef>
@@ -36,14 +38,18 @@ public:
         return find(text.data(), text.size(), from);
     }
 
-    // All occurrences, each search continuing one byte after the last found
-    // position (so overlapping occurrences count).
-    int64_t count(const char* text, std::size_t n) const;
-    int64_t count(const std::string& text) const { return count(text.data(), text.size()); }
+    // All occurrences starting at or after `from`, each search continuing one
+    // byte after the last found position (so overlapping occurrences count).
+    int64_t count(const char* text, std::size_t n, std::size_t from = 0) const;
+    int64_t count(const std::string& text, std::size_t from = 0) const {
+        return count(text.data(), text.size(), from);
+    }
 
     const std::string& pattern() const { return pattern_; }
 
 private:
+    int64_t run(const char* text, std::size_t n, std::size_t from, bool all,
+                std::size_t* first) const;
     // Knuth-Morris-Pratt from `from`; with `all`, counts every occurrence,
     // otherwise stops at the first and returns its position through `first`.
     int64_t kmp(const char* text, std::size_t n, std::size_t from, bool all,

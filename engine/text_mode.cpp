@@ -17,11 +17,13 @@ std::size_t findByte(const char* s, std::size_t from, std::size_t n, char c) {
 
 // Turns the stored form of `n` bytes into the text that text mode reads, in
 // place, optionally dropping every byte 0 as well; returns the new length.
-// The text ends at the first 0x1A. Runs of ordinary bytes are found with
+// The text ends at the first 0x1A (unless the caller has cut it already). Runs of ordinary bytes are found with
 // memchr and moved as blocks, so the pass stays fast on large pages.
-std::size_t translateInPlace(char* s, std::size_t n, bool dropNul) {
-    if (const void* z = std::memchr(s, kTextEnd, n)) {
-        n = static_cast<std::size_t>(static_cast<const char*>(z) - s);
+std::size_t translateInPlace(char* s, std::size_t n, bool dropNul, bool findEnd = true) {
+    if (findEnd) {
+        if (const void* z = std::memchr(s, kTextEnd, n)) {
+            n = static_cast<std::size_t>(static_cast<const char*>(z) - s);
+        }
     }
     std::size_t r = 0;
     std::size_t w = 0;
@@ -205,35 +207,73 @@ bool ContentWriter::close() {
 
 // ------------------------------------------------------------ whole files
 
+TextStream::~TextStream() { close(); }
+
+bool TextStream::open(const std::string& path) {
+    close();
+    file_ = std::fopen(path.c_str(), "rb");
+    if (!file_) return false;
+    carry_ = ended_ = failed_ = false;
+    sizeHint_ = 0;
+    if (std::fseek(file_, 0, SEEK_END) == 0) {
+        const long size = std::ftell(file_);
+        if (size > 0) sizeHint_ = static_cast<std::size_t>(size);
+    }
+    std::fseek(file_, 0, SEEK_SET);
+    return true;
+}
+
+void TextStream::close() {
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+}
+
+bool TextStream::next(std::string& out, std::size_t raw) {
+    if (!file_ || ended_) return false;
+    if (raw == 0) raw = 1;
+    const std::size_t region = out.size();  // where this piece's text starts
+    if (carry_) out.push_back('\r');
+    carry_ = false;
+    const std::size_t base = out.size();
+    out.resize(base + raw);
+    const std::size_t got = std::fread(&out[base], 1, raw, file_);
+    bool last = got < raw;
+    if (last && std::ferror(file_)) failed_ = true;
+    std::size_t end = base + got;
+    if (const void* z = std::memchr(&out[base], kTextEnd, got)) {
+        end = static_cast<std::size_t>(static_cast<const char*>(z) - out.data());
+        last = true;  // text mode ends at 0x1A
+    }
+    // A carriage return at the end of the piece waits for its possible line
+    // feed in the next piece.
+    if (!last && end > region && out[end - 1] == '\r') {
+        --end;
+        carry_ = true;
+    }
+    const std::size_t n = translateInPlace(&out[region], end - region, true, false);
+    out.resize(region + n);
+    if (last) ended_ = true;
+    return n > 0 || !ended_;
+}
+
 bool loadText(const std::string& path, std::string& text) {
     text.clear();
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    // Size the string once from the file's length when the platform can tell
-    // it, so the page is not held twice while the string grows.
-    long size = -1;
-    if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
-    std::fseek(f, 0, SEEK_SET);
-    bool ok = true;
-    if (size > 0) {
-        text.resize(static_cast<std::size_t>(size));
-        const std::size_t got = std::fread(&text[0], 1, text.size(), f);
-        text.resize(got);
-    }
-    // Whatever lies beyond the measured size (a growing file, or no size).
-    char chunk[16 * 1024];
+    TextStream stream;
+    if (!stream.open(path)) return false;
+    // Reserve the file's length once so the text never moves while it grows;
+    // the last read needs a little room to meet the end of the file.
+    constexpr std::size_t kEndProbe = 4096;
+    if (stream.sizeHint()) text.reserve(stream.sizeHint() + kEndProbe);
     for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, f);
-        if (got) text.append(chunk, got);
-        if (got < sizeof chunk) break;
+        const std::size_t room = text.capacity() - text.size();
+        const std::size_t raw =
+            room >= kEndProbe ? std::min(room - 1, TextStream::kPiece) : TextStream::kPiece;
+        if (!stream.next(text, raw)) break;
     }
-    if (std::ferror(f)) ok = false;
-    std::fclose(f);
-    if (!ok) {
+    if (stream.failed()) {
         text.clear();
         return false;
     }
-    text.resize(translateInPlace(&text[0], text.size(), true));
     return true;
 }
 

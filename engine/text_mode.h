@@ -71,10 +71,39 @@ private:
     std::vector<char> buffer_;
 };
 
-// Loads a whole file as text for the string searches: text mode, and every
-// byte 0 dropped. The text is held once: the raw bytes are read into `text`
-// and translated in place. Returns false when the file cannot be opened or
-// read.
+// A file read as text for the string searches, piece by piece: text mode,
+// and every byte 0 dropped. Each piece is read straight into the caller's
+// string and translated there in place, so no byte is held twice.
+class TextStream {
+public:
+    static constexpr std::size_t kPiece = 256 * 1024;
+
+    TextStream() = default;
+    ~TextStream();
+    TextStream(const TextStream&) = delete;
+    TextStream& operator=(const TextStream&) = delete;
+
+    bool open(const std::string& path);
+    // Appends the next piece (from up to `raw` bytes of the file) to `out`.
+    // Returns false, appending nothing, once the text has ended.
+    bool next(std::string& out, std::size_t raw = kPiece);
+    // The file could not be read to its end (an I/O error).
+    bool failed() const { return failed_; }
+    // The file's length in bytes when the platform can tell it, else 0.
+    std::size_t sizeHint() const { return sizeHint_; }
+    void close();
+
+private:
+    std::FILE* file_ = nullptr;
+    bool carry_ = false;   // a carriage return held back for the next piece
+    bool ended_ = false;
+    bool failed_ = false;
+    std::size_t sizeHint_ = 0;
+};
+
+// Loads a whole file as text (as TextStream reads it) into `text`, sized
+// once from the file's length. Returns false when the file cannot be opened
+// or read.
 bool loadText(const std::string& path, std::string& text);
 
 // Creates (or empties) `path` and writes `n` bytes into it in text mode.
