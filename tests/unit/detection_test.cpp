@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <random>
 #include <string>
@@ -215,6 +216,49 @@ TEST_F(Detection, KeptContentComparerFollowsTheBinaryRule) {
     EXPECT_FALSE(changed("a\x1A" "b", "a\x1A" "b", FileMode::Binary, 8192));
     KeptContentComparer none;
     EXPECT_FALSE(none.open("missing.content", FileMode::Binary));
+}
+
+// Pages larger than the pieces the searches read: occurrences, markers and
+// CR LF pairs that straddle the piece edges must give the same results as a
+// search over the whole text.
+TEST_F(Detection, LargePagesMatchTheWholeTextAcrossPieceEdges) {
+    std::mt19937 rng(99);
+    std::string stored(3 * TextStream::kPiece + 1000, 'a');
+    for (char& c : stored) {
+        const unsigned r = rng() % 100;
+        c = r < 45 ? 'a' : r < 90 ? 'b' : r < 94 ? '\n' : r < 97 ? '\r' : r < 99 ? '\0' : 'c';
+    }
+    stored = toStoredText(stored);  // a few CR CR LF, many CR LF
+    const std::size_t edge = TextStream::kPiece;
+    stored.replace(edge - 2, 4, "<<<<");          // the start marker over the first edge
+    stored.replace(2 * edge - 1, 3, ">>>");       // the end marker over the second
+    stored.replace(3 * edge - 2, 4, "a\r\nb");    // a CR LF pair split by the third
+    stored.replace(3 * edge - 20, 6, "abcabc");
+    writeBytes("big.content", stored);
+    std::string whole = fromStoredText(stored);
+    whole.erase(std::remove(whole.begin(), whole.end(), '\0'), whole.end());
+
+    for (const std::string pattern : {"ab", "ba\nab", "aab", "a\nb", "<<", "abcabc", "bca", "c"}) {
+        EXPECT_EQ(countOccurrences("big.content", pattern), PatternSearch(pattern).count(whole))
+            << pattern;
+    }
+    for (const auto& markers : {std::pair<std::string, std::string>{"<<", ">>"},
+                                {"c", "c"}, {"abcab", "cabc"}, {"a\nb", "b"}}) {
+        const MiddleSpan span = findMiddleText(whole, markers.first, markers.second);
+        ASSERT_TRUE(span.found) << markers.first;
+        const std::string middle = whole.substr(span.begin, span.length);
+        ASSERT_TRUE(saveMiddleText("big.content", markers.first, markers.second, "big.middle"));
+        EXPECT_EQ(readBytes("big.middle"), toStoredText(middle)) << markers.first;
+        EXPECT_FALSE(compareMiddleText("big.content", markers.first, markers.second, "big.middle"));
+    }
+    // One byte changed deep inside the long middle text is found.
+    ASSERT_TRUE(saveMiddleText("big.content", "<<", ">>", "big.middle"));
+    std::string edited = stored;
+    const std::size_t at = edited.find_first_of("ab", edge + 5000);
+    edited[at] = edited[at] == 'a' ? 'b' : 'a';
+    writeBytes("edited.content", edited);
+    EXPECT_TRUE(compareMiddleText("edited.content", "<<", ">>", "big.middle"));
+    EXPECT_FALSE(compareMiddleText("edited.content", "<<", ">>", "big.middle"));
 }
 
 TEST(CompareModes, CountModeIsTestedFirst) {
