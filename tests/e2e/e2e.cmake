@@ -66,5 +66,9 @@ function(hs_e2e_add_tests)
       LABELS e2e
       TIMEOUT 60)
   endforeach()
+  # The unit tests' own windows share the desktop and its foreground.
+  if(TEST unit_tests_wine)
+    set_property(TEST unit_tests_wine APPEND PROPERTY RESOURCE_LOCK hs_wine_desktop)
+  endif()
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL hs_e2e_add_tests)

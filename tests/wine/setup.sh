@@ -32,7 +32,13 @@ if [ ! -f "$WINEPREFIX/.hs-ready" ]; then
 fi
 # One wineserver for the whole run, so that each test's programs start warm
 # and no test waits for a server to linger and die.
-/usr/lib/wine/wineserver -p >/dev/null 2>&1 </dev/null &
-sleep 0.5
-pgrep -f "wineserver -p" -n >"$state/wineserver.pid" || true
+# In the foreground (-f) so that $! is the server itself, never another
+# prefix's server found by name.
+/usr/lib/wine/wineserver -f -p >/dev/null 2>&1 </dev/null &
+echo $! >"$state/wineserver.pid"
+# Ready once a client can talk to it: a program run answers in the prefix.
+for _ in $(seq 1 50); do
+  /usr/lib/wine/wine64 cmd /c exit 0 >/dev/null 2>&1 </dev/null && break
+  sleep 0.1
+done
 echo "display $DISPLAY, prefix ready"

@@ -104,6 +104,44 @@ TEST_F(LifecycleTest, MinimizeHidesToTrayAndDoubleClickBringsItBack) {
     EXPECT_EQ(*code, 0u);
 }
 
+TEST_F(LifecycleTest, TrayMenuOpensOnRightButtonAndCarriesOutItsChoice) {
+    writeRecord(makeRecord("Doc", LocalFile, "C:\\nowhere\\doc.txt", NotChanged));
+    RunningProgram& app = start();
+    TrayIcon icon;
+    ASSERT_TRUE(waitForTrayIcon(app, icon));
+    postSysCommand(app.main, SC_MINIMIZE);
+    ASSERT_TRUE(pollUntil([&] { return !IsWindowVisible(app.main); }, kShortWait));
+
+    ASSERT_TRUE(findSameTrayIcon(icon, icon));
+    rightClickTrayIcon(icon);
+    HWND popup = pollFor([&] { return findOpenPopupMenu(app.pid()); }, kShortWait);
+    ASSERT_NE(popup, nullptr) << "the right button opened no menu";
+    Menu menu;
+    std::string error;
+    ASSERT_TRUE(readOpenPopupMenu(app.process.handle(), menu, error)) << error;
+    EXPECT_EQ(menuLines(menu, true), (std::vector<std::string>{"Open.. = 32798", "Check All ! = 32800", "----",
+                                                               "Option.. = 32790", "----", "Exit = 32799"}));
+
+    // Leaving the menu chooses nothing.
+    postKey(popup, VK_ESCAPE);
+    ASSERT_TRUE(waitForWindowGone(popup, kShortWait) || !IsWindowVisible(popup)) << "Esc did not close the menu";
+    EXPECT_FALSE(IsWindowVisible(app.main));
+    EXPECT_TRUE(app.process.running());
+
+    // The first item, chosen by keyboard, reaches the view: "Open..".
+    ASSERT_TRUE(findSameTrayIcon(icon, icon));
+    rightClickTrayIcon(icon);
+    popup = pollFor([&] { return findOpenPopupMenu(app.pid()); }, kShortWait);
+    ASSERT_NE(popup, nullptr);
+    postKey(popup, VK_DOWN);
+    postKey(popup, VK_RETURN);
+    EXPECT_TRUE(pollUntil([&] { return shown(app.main); }, kShortWait)) << "\"Open..\" from the menu did nothing";
+
+    const auto code = exitByCommand(app);
+    ASSERT_TRUE(code.has_value());
+    EXPECT_EQ(*code, 0u);
+}
+
 TEST_F(LifecycleTest, SecondStartRaisesTheFirstAndEndsWithoutAWindow) {
     writeRecord(makeRecord("Doc", LocalFile, "C:\\nowhere\\doc.txt", NotChanged));
     RunningProgram& first = start();

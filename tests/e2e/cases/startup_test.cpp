@@ -10,28 +10,6 @@ namespace {
 
 class StartupTest : public ProgramTest {};
 
-// One line per menu item: depth, text and id, marks for popups, separators
-// and grey items; compared as a whole so a failure shows the full menu.
-std::vector<std::string> flatten(const Menu& menu, bool withState, int depth = 0) {
-    std::vector<std::string> out;
-    for (const auto& item : menu) {
-        std::string line = std::string(static_cast<size_t>(depth) * 2, ' ');
-        if (item.separator) {
-            line += "----";
-        } else if (item.popup) {
-            line += item.text + " >";
-        } else {
-            line += item.text + " = " + std::to_string(item.id);
-            if (withState && item.grey) line += " [grey]";
-            if (withState && item.checked) line += " [checked]";
-        }
-        out.push_back(line);
-        const auto inner = flatten(item.items, withState, depth + 1);
-        out.insert(out.end(), inner.begin(), inner.end());
-    }
-    return out;
-}
-
 TEST_F(StartupTest, FirstStartInEmptyDirectoryShowsTheReadyMainWindow) {
     RunningProgram& app = start();
 
@@ -120,7 +98,7 @@ TEST_F(StartupTest, MenuBarHasEveryCommandInOrder) {
         "  ----",
         "  &About Halvorsight...\tF1 = 57664",
     };
-    EXPECT_EQ(flatten(menu, false), expected);
+    EXPECT_EQ(menuLines(menu), expected);
     ASSERT_TRUE(exitByCommand(app).has_value());
 }
 

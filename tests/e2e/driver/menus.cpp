@@ -8,6 +8,7 @@
 
 #include "handles.h"
 #include "remote.h"
+#include "window_find.h"
 #include "work_dir.h"
 #include "../probe/menu_probe_protocol.h"
 #include "../probe/menu_walk.h"
@@ -111,8 +112,46 @@ bool runRemoteThread(HANDLE process, void* start, void* param, milliseconds time
 
 }  // namespace
 
+namespace {
+
+bool runProbe(HANDLE process, uint64_t target, uint32_t flags, Menu& menu, std::string& error,
+              milliseconds timeout);
+
+}  // namespace
+
 bool readWindowMenu(HANDLE process, HWND window, bool initPopups, Menu& menu, std::string& error,
                     milliseconds timeout) {
+    return runProbe(process, reinterpret_cast<uintptr_t>(window),
+                    initPopups ? static_cast<uint32_t>(kProbeInitPopups) : 0u, menu, error, timeout);
+}
+
+HWND findOpenPopupMenu(DWORD pid) {
+    WindowQuery q;
+    q.pid = pid;
+    q.className = "#32768";
+    q.visibleOnly = true;
+    return findTopLevelWindow(q);
+}
+
+bool readOpenPopupMenu(HANDLE process, Menu& menu, std::string& error, milliseconds timeout) {
+    menu.clear();
+    HWND popup = findOpenPopupMenu(GetProcessId(process));
+    if (!popup) {
+        error = "no popup menu is open";
+        return false;
+    }
+    LRESULT handle = 0;
+    if (!sendBounded(popup, MN_GETHMENU, 0, 0, &handle) || !handle) {
+        error = "the popup menu window gave no menu handle";
+        return false;
+    }
+    return runProbe(process, static_cast<uint64_t>(handle), kProbeMenuHandle, menu, error, timeout);
+}
+
+namespace {
+
+bool runProbe(HANDLE process, uint64_t target, uint32_t flags, Menu& menu, std::string& error,
+              milliseconds timeout) {
     menu.clear();
     const DWORD pid = GetProcessId(process);
     const std::string dll = driverDirectory() + "\\" + kProbeDll;
@@ -164,8 +203,8 @@ bool readWindowMenu(HANDLE process, HWND window, bool initPopups, Menu& menu, st
         return false;
     }
     MenuProbeRequest req{};
-    req.window = reinterpret_cast<uintptr_t>(window);
-    req.flags = initPopups ? static_cast<uint32_t>(kProbeInitPopups) : 0u;
+    req.window = target;
+    req.flags = flags;
     req.sendTimeoutMs = 2000;
     std::strncpy(req.reportPath, reportPath, sizeof req.reportPath - 1);
     RemoteMemory remoteReq(process, sizeof req);
@@ -192,6 +231,8 @@ bool readWindowMenu(HANDLE process, HWND window, bool initPopups, Menu& menu, st
     }
     return parseMenuReport(report, menu, error);
 }
+
+}  // namespace
 
 bool readMenuResource(const std::string& exe, int id, Menu& menu, std::string& error) {
     menu.clear();
@@ -220,19 +261,22 @@ const MenuItem* findMenuItem(const Menu& menu, UINT id) {
     return nullptr;
 }
 
-std::string describeMenu(const Menu& menu, int depth) {
-    std::string out;
+std::vector<std::string> menuLines(const Menu& menu, bool withState, int depth) {
+    std::vector<std::string> out;
     for (const auto& item : menu) {
-        out += std::string(static_cast<size_t>(depth) * 2, ' ');
+        std::string line(static_cast<size_t>(depth) * 2, ' ');
         if (item.separator) {
-            out += "----\n";
-            continue;
+            line += "----";
+        } else if (item.popup) {
+            line += item.text + " >";
+        } else {
+            line += item.text + " = " + std::to_string(item.id);
+            if (withState && item.grey) line += " [grey]";
+            if (withState && item.checked) line += " [checked]";
         }
-        out += "\"" + item.text + "\" " + std::to_string(item.id);
-        if (item.grey) out += " grey";
-        if (item.checked) out += " checked";
-        out += "\n";
-        out += describeMenu(item.items, depth + 1);
+        out.push_back(line);
+        const auto inner = menuLines(item.items, withState, depth + 1);
+        out.insert(out.end(), inner.begin(), inner.end());
     }
     return out;
 }

@@ -34,13 +34,22 @@ bool parseMenuReport(const std::string& report, Menu& menu, std::string& error);
 bool readWindowMenu(HANDLE process, HWND window, bool initPopups, Menu& menu, std::string& error,
                     milliseconds timeout = kWait);
 
+// The visible popup-menu window ("#32768") of a process, or null.
+HWND findOpenPopupMenu(DWORD pid);
+// Reads the popup menu a process shows right now, in-process like the menu
+// bar. False when none is open.
+bool readOpenPopupMenu(HANDLE process, Menu& menu, std::string& error, milliseconds timeout = kWait);
+
 // Reads menu resource `id` of an executable (Windows or Unix path).
 bool readMenuResource(const std::string& exe, int id, Menu& menu, std::string& error);
 
 // The first item with `id` in the menu or its submenus, or null.
 const MenuItem* findMenuItem(const Menu& menu, UINT id);
 
-// One line per item, indented by depth: for failure messages.
-std::string describeMenu(const Menu& menu, int depth = 0);
+// One line per item, indented by two spaces per level: "text = id" for a
+// command (with " [grey]" and " [checked]" when withState), "text >" for a
+// submenu, "----" for a separator. Compared as a whole, a mismatch shows
+// the full menu.
+std::vector<std::string> menuLines(const Menu& menu, bool withState = false, int depth = 0);
 
 }  // namespace hs::e2e

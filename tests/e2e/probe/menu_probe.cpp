@@ -37,15 +37,22 @@ extern "C" __declspec(dllexport) DWORD WINAPI hsMenuProbe(LPVOID param) {
     const auto* req = static_cast<const hs::e2e::MenuProbeRequest*>(param);
     if (!req) return 2;
     try {
-        HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(req->window));
+        const auto handle = static_cast<uintptr_t>(req->window);
+        HWND window = reinterpret_cast<HWND>(handle);
         std::string report;
-        HMENU menu = IsWindow(window) ? GetMenu(window) : nullptr;
+        HMENU menu = nullptr;
+        if (req->flags & hs::e2e::kProbeMenuHandle) {
+            menu = IsMenu(reinterpret_cast<HMENU>(handle)) ? reinterpret_cast<HMENU>(handle) : nullptr;
+            window = nullptr;
+        } else if (IsWindow(window)) {
+            menu = GetMenu(window);
+        }
         if (!menu) {
             report = "error no menu\n";
         } else {
             report = "ok\n";
             ProbeContext ctx{window, req->sendTimeoutMs ? req->sendTimeoutMs : 2000};
-            const bool init = (req->flags & hs::e2e::kProbeInitPopups) != 0;
+            const bool init = window && (req->flags & hs::e2e::kProbeInitPopups) != 0;
             hs::e2e::walkMenu(menu, 0, report, init ? initPopup : nullptr, &ctx);
         }
         return writeReport(req->reportPath, report) ? 0 : 3;

@@ -10,10 +10,12 @@ enum MenuProbeFlags : uint32_t {
     // Send WM_INITMENUPOPUP for each submenu before reading it, so that the
     // program greys and checks items as it does when the user opens them.
     kProbeInitPopups = 1,
+    // `window` holds a menu handle (an open popup menu) to read as it is.
+    kProbeMenuHandle = 2,
 };
 
 struct MenuProbeRequest {
-    uint64_t window;        // HWND whose GetMenu is read
+    uint64_t window;        // HWND whose GetMenu is read, or the HMENU itself
     uint32_t flags;         // MenuProbeFlags
     uint32_t sendTimeoutMs; // bound of each message sent to the window
     char reportPath[1024];  // file the report is written to (ANSI)
