@@ -138,10 +138,13 @@ std::size_t deleteSelected(CommandContext& ctx) {
         if (slot < 0) continue;  // a row matching no slot stays
         const std::string name = ctx.catalogue.name(static_cast<std::size_t>(slot));
         ctx.list.deleteRow(row);
+        // The slot is cleared before its files go: a worker still retrieving
+        // the document then finds the slot's generation changed and drops its
+        // outcome instead of writing a content file after the deletion.
+        ctx.catalogue.clearSlot(static_cast<std::size_t>(slot));
         removeDocumentFile(ctx.files, recordFilePath(name));
         removeDocumentFile(ctx.files, contentFilePath(name));
         removeDocumentFile(ctx.files, middleFilePath(name));
-        ctx.catalogue.clearSlot(static_cast<std::size_t>(slot));
         ++deleted;
     }
     return deleted;
@@ -182,9 +185,12 @@ bool applyEdit(CommandContext& ctx, int row, std::size_t slot, const DocumentRec
         row = ctx.list.rowOfRecord(static_cast<long>(slot));
     }
 
+    // The record is replaced before the old files go, for the same reason
+    // as in deleteSelected: a retrieval of the old record that ends now is
+    // dropped and cannot bring a content file back.
+    ctx.catalogue.storeRecord(slot, pending);
     removeDocumentFile(ctx.files, recordFilePath(oldName));
     removeDocumentFile(ctx.files, contentFilePath(oldName));
-    ctx.catalogue.storeRecord(slot, pending);
     if (row >= 0) ctx.list.showRecordRow(static_cast<long>(slot), row, RefreshRow);
     writeRecord(ctx.catalogue, slot);
     startWorker(ctx);

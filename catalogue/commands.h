@@ -86,8 +86,8 @@ void setAllNotChanged(CommandContext& ctx);
 
 // "Dele&te": after a Yes to the confirmation, walks the rows from the last to
 // the first; each selected row whose text matches a slot is removed, the
-// slot's record, content and middle files are deleted (failures passed over)
-// and the slot is cleared. Rows matching no slot stay. Nothing is written and
+// slot is cleared and its record, content and middle files are deleted
+// (failures passed over). Rows matching no slot stay. Nothing is written and
 // no worker is started. Returns the number of documents deleted.
 std::size_t deleteSelected(CommandContext& ctx);
 
@@ -103,8 +103,8 @@ bool storeNewRecord(CommandContext& ctx, std::size_t slot, const DocumentRecord&
 // to edit.
 bool findEditTarget(CommandContext& ctx, int& row, long& slot);
 
-// The OK of Edit: deletes the record and content files of the slot's current
-// name (the middle file stays), copies the record over the slot, refreshes
+// The OK of Edit: copies the record over the slot, deletes the record and
+// content files of the slot's previous name (the middle file stays), refreshes
 // `row` (or, if that row no longer shows the document, the document's row),
 // writes the record file under the new name and starts a worker. Refuses a
 // free or missing slot and a record without name.

@@ -148,6 +148,10 @@ int DocumentList::showRecordRow(long slot, int row, ShowRowMode mode) {
         data.itemData = 0;
         const int at = rows_.insertRow(std::min(row, rowCount()), data);
         if (at < 0) return -1;
+        if (at > rowCount()) {  // the list put it elsewhere: read the rows again
+            resync();
+            return at;
+        }
         auto s = std::make_unique<Shown>();
         for (int c = 0; c < kColumnCount; ++c) s->cells[c] = cells[c];
         s->image = image;
