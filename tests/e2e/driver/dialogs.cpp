@@ -31,6 +31,12 @@ std::string dialogItemText(HWND dialog, int id) {
     return item ? windowText(item) : std::string();
 }
 
+std::vector<std::string> dialogTexts(HWND dialog) {
+    std::vector<std::string> texts;
+    for (HWND child : findDescendants(dialog)) texts.push_back(windowText(child));
+    return texts;
+}
+
 bool clickButton(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);
     if (!button) return false;

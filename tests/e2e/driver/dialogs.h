@@ -23,6 +23,8 @@ std::string messageBoxText(HWND box);
 // The text of a dialog control by id (WM_GETTEXT), "" when absent.
 std::string dialogItemText(HWND dialog, int id);
 bool hasDialogItem(HWND dialog, int id);
+// The texts of every child control of a dialog, in child order.
+std::vector<std::string> dialogTexts(HWND dialog);
 
 // Clicks a button of a dialog by id (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7).
 // The click is posted, so a button that opens another modal dialog does not
