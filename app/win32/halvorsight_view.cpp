@@ -33,14 +33,17 @@ constexpr const char* kBrowserProbeFile = "HalvorsightTemp.htm";
 }  // namespace
 
 std::string findBrowserPath() {
-    // The probe must exist for the shell to answer; it is created empty
-    // (or emptied) with normal attributes and deleted again.
-    HANDLE probe = ::CreateFileA(kBrowserProbeFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (probe != INVALID_HANDLE_VALUE) ::CloseHandle(probe);
+    // The shell answers only for a file that exists, so an empty probe is
+    // made and deleted again. A file of that name that is already there is
+    // the user's: it is asked about as it is, and neither emptied nor
+    // deleted.
+    HANDLE probe = ::CreateFileA(kBrowserProbeFile, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr);
+    const bool madeProbe = probe != INVALID_HANDLE_VALUE;
+    if (madeProbe) ::CloseHandle(probe);
     char found[MAX_PATH + 1] = {};
     const HINSTANCE result = ::FindExecutableA(kBrowserProbeFile, nullptr, found);
-    ::DeleteFileA(kBrowserProbeFile);
+    if (madeProbe) ::DeleteFileA(kBrowserProbeFile);
     if (reinterpret_cast<INT_PTR>(result) <= 32) return std::string();
     found[MAX_PATH] = '\0';
     return found;

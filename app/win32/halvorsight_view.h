@@ -90,8 +90,9 @@ private:
 };
 
 // Finds the program associated with ".htm" files through an empty probe
-// file "HalvorsightTemp.htm" in the working directory, deleted afterwards.
-// Empty when there is none.
+// file "HalvorsightTemp.htm" in the working directory, deleted afterwards
+// (an existing file of that name is left as it is). Empty when there is
+// none.
 std::string findBrowserPath();
 
 }  // namespace hs
