@@ -261,17 +261,5 @@ TEST_F(Detection, LargePagesMatchTheWholeTextAcrossPieceEdges) {
     EXPECT_FALSE(compareMiddleText("edited.content", "<<", ">>", "big.middle"));
 }
 
-TEST(CompareModes, CountModeIsTestedFirst) {
-    DocumentRecord r = zeroRecord();
-    EXPECT_EQ(compareModeOf(r), CompareMode::Binary);
-    r.middleMode = 1;
-    EXPECT_EQ(compareModeOf(r), CompareMode::MiddleString);
-    r.countMode = 1;
-    EXPECT_EQ(compareModeOf(r), CompareMode::CountString);
-    r.countMode = 2;
-    r.middleMode = 2;
-    EXPECT_EQ(compareModeOf(r), CompareMode::Binary);
-}
-
 }  // namespace
 }  // namespace hs

@@ -106,23 +106,21 @@ public:
     bool failCopy = false;
     bool failReplace = false;
 
-    bool listFiles(const std::string& dir, const std::string& pattern,
-                   std::vector<std::string>& names) override {
-        return inner_.listFiles(dir, pattern, names);
+    bool listFiles(const std::string& d, const std::string& p,
+                   std::vector<std::string>& names) override { return inner_.listFiles(d, p, names); }
+    bool makeDirectory(const std::string& d) override { return inner_.makeDirectory(d); }
+    bool createNewFile(const std::string& p) override { return inner_.createNewFile(p); }
+    bool exists(const std::string& p) override { return inner_.exists(p); }
+    bool isDirectory(const std::string& p) override { return inner_.isDirectory(p); }
+    bool removeFile(const std::string& p) override { return inner_.removeFile(p); }
+    bool replaceFile(const std::string& f, const std::string& t) override {
+        return !failReplace && inner_.replaceFile(f, t);
     }
-    bool makeDirectory(const std::string& dir) override { return inner_.makeDirectory(dir); }
-    bool createNewFile(const std::string& path) override { return inner_.createNewFile(path); }
-    bool exists(const std::string& path) override { return inner_.exists(path); }
-    bool isDirectory(const std::string& path) override { return inner_.isDirectory(path); }
-    bool removeFile(const std::string& path) override { return inner_.removeFile(path); }
-    bool replaceFile(const std::string& from, const std::string& to) override {
-        return !failReplace && inner_.replaceFile(from, to);
+    bool copyFile(const std::string& f, const std::string& t) override {
+        return !failCopy && inner_.copyFile(f, t);
     }
-    bool copyFile(const std::string& from, const std::string& to) override {
-        return !failCopy && inner_.copyFile(from, to);
-    }
-    std::string makeTempFile(const std::string& dir, const std::string& prefix) override {
-        return failTemp ? std::string() : inner_.makeTempFile(dir, prefix);
+    std::string makeTempFile(const std::string& d, const std::string& p) override {
+        return failTemp ? std::string() : inner_.makeTempFile(d, p);
     }
 
 private:

@@ -128,14 +128,6 @@ TEST_F(CheckWorker, DispatchesByTypeAndLeavesUnknownTypesRetrieving) {
     EXPECT_FALSE(catalogue.locked([&] { return catalogue.stateLocked(3).held; }));
 }
 
-TEST_F(CheckWorker, WebAndFtpPathsAreUnableToRetrieveUntilInstalled) {
-    catalogue.appendRecord(document("page", HtmlPage, WaitingForRetrieve));
-    catalogue.appendRecord(document("file", WebFile, WaitingForRetrieve));
-    catalogue.appendRecord(document("ftp", FtpFile, WaitingForRetrieve));
-    runCheckPass(catalogue, host, files, defaultRetrievalPaths());
-    for (std::size_t s = 0; s < 3; ++s) EXPECT_EQ(catalogue.status(s), UnableToRetrieve);
-}
-
 TEST_F(CheckWorker, AThrowingPathEndsUnableToRetrieveAndReleasesTheSlot) {
     catalogue.appendRecord(document("a", LocalFile, WaitingForRetrieve));
     catalogue.appendRecord(document("b", LocalFile, WaitingForRetrieve));
@@ -175,58 +167,50 @@ TEST_F(CheckWorker, FollowsTheCatalogueAsItGrowsButNeverGoesBack) {
 
 // ------------------------------------------------ marks during a retrieval
 
-class MarkedWhileRetrieving : public CheckWorker {
-protected:
-    // Runs one pass over a single document; `during` runs inside its first
-    // retrieval, and the outcomes are answered from `outcomes` in turn.
-    int run(const std::function<void()>& during, std::vector<int32_t> outcomes) {
-        catalogue.appendRecord(document("doc", WebFile, WaitingForRetrieve));
-        int calls = 0;
-        RetrievalPaths paths = scripted([&](const DocumentRecord&) {
-            if (calls == 0) during();
-            return RetrievalOutcome::withStatus(outcomes[static_cast<std::size_t>(calls++)]);
-        });
-        runCheckPass(catalogue, host, files, paths);
-        return calls;
-    }
-    void markLikeCheckAll() {
+// A mark made while the worker retrieves the record (by Check All, or by the
+// status alone), possibly reset by "Set as 'Not changed'" before the outcome.
+TEST_F(CheckWorker, MarksMadeDuringARetrieval) {
+    auto markLikeCheckAll = [this] {
         catalogue.locked([&] {
             catalogue.recordLocked(0).status = WaitingForRetrieve;
             SlotState& st = catalogue.stateLocked(0);
             if (st.held) st.remarked = true;
             return 0;
         });
-    }
-    void setNotChangedLikeTheCommand() {
+    };
+    auto setNotChanged = [this] {
         catalogue.locked([&] {
             catalogue.recordLocked(0).status = NotChanged;
             catalogue.stateLocked(0).remarked = false;
             return 0;
         });
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> during;
+        std::vector<int32_t> outcomes;
+        int retrievals;
+        int32_t final;
+    } cases[] = {
+        {"marked", markLikeCheckAll, {NotChanged, UnableToRetrieve}, 2, UnableToRetrieve},
+        {"status only", [this] { catalogue.setStatus(0, WaitingForRetrieve); }, {Saved, NotChanged},
+         2, NotChanged},
+        {"changed wins", markLikeCheckAll, {Changed}, 1, Changed},
+        {"reset", [&] { markLikeCheckAll(); setNotChanged(); }, {UnableToRetrieve}, 1,
+         UnableToRetrieve},
+    };
+    catalogue.appendRecord(zeroRecord());
+    for (Case& c : cases) {
+        catalogue.storeRecord(0, document("doc", WebFile, WaitingForRetrieve));
+        int calls = 0;
+        RetrievalPaths paths = scripted([&](const DocumentRecord&) {
+            if (calls == 0) c.during();
+            return RetrievalOutcome::withStatus(c.outcomes[static_cast<std::size_t>(calls++)]);
+        });
+        runCheckPass(catalogue, host, files, paths);
+        EXPECT_EQ(calls, c.retrievals) << c.what;
+        EXPECT_EQ(catalogue.status(0), c.final) << c.what;
     }
-};
-
-TEST_F(MarkedWhileRetrieving, IsRetrievedOnceMore) {
-    EXPECT_EQ(run([&] { markLikeCheckAll(); }, {NotChanged, UnableToRetrieve}), 2);
-    EXPECT_EQ(catalogue.status(0), UnableToRetrieve);
-}
-
-TEST_F(MarkedWhileRetrieving, ByStatusAloneIsRetrievedOnceMore) {
-    EXPECT_EQ(run([&] { catalogue.setStatus(0, WaitingForRetrieve); }, {Saved, NotChanged}), 2);
-    EXPECT_EQ(catalogue.status(0), NotChanged);
-}
-
-TEST_F(MarkedWhileRetrieving, AChangeWinsOverTheMark) {
-    EXPECT_EQ(run([&] { markLikeCheckAll(); }, {Changed}), 1);
-    EXPECT_EQ(catalogue.status(0), Changed);
-}
-
-TEST_F(MarkedWhileRetrieving, SetToNotChangedGetsTheOutcomeAndNoSecondRetrieval) {
-    EXPECT_EQ(run([&] {
-        markLikeCheckAll();
-        setNotChangedLikeTheCommand();
-    }, {UnableToRetrieve}), 1);
-    EXPECT_EQ(catalogue.status(0), UnableToRetrieve);
 }
 
 // -------------------------------------------- held by one worker, another runs
