@@ -15,7 +15,9 @@ state=${HS_WINE_STATE:?HS_WINE_STATE must name the wine state directory}
 export HS_E2E_WORK="$build/e2e-work"
 export HS_E2E_SHOTS="$build/e2e-shots"
 mkdir -p "$HS_E2E_WORK" "$HS_E2E_SHOTS"
+# What an earlier failed run of this case kept.
 rm -f "$HS_E2E_SHOTS/$name.bmp" "$HS_E2E_SHOTS/$name.png" "$HS_E2E_SHOTS/$name-end.png"
+rm -rf "$HS_E2E_WORK/hs-e2e-${name//./_}-"*
 
 "$here/../wine/run.sh" "$@"
 rc=$?
