@@ -4,29 +4,23 @@
 
 namespace hs {
 
-// Catalogue commands, opening and the viewers: not built yet.
+// The properties dialog and the add wizard: not built yet.
 void addDocumentCommand(HWND) {}
 void editDocumentCommand(HWND) {}
 void duplicateDocumentCommand(HWND) {}
-void deleteDocumentsCommand(HWND) {}
-void checkSelectedDocumentsCommand(HWND) {}
-void selectAllRowsCommand(HWND) {}
-void deselectAllRowsCommand(HWND) {}
-void setSelectedNotChangedCommand(HWND) {}
-void setAllNotChangedCommand(HWND) {}
+
+// Opening documents and the viewers of kept content: not built yet.
 void openSelectedDocumentsCommand(HWND) {}
 void viewDocumentHeaderCommand(HWND) {}
 void saveDocumentAsCommand(HWND) {}
+// openDocument(row, 1) once opening documents exists.
+void openRowOnDoubleClick(HWND, int) {}
 
 // Background images: not built yet; the list is drawn plain.
 void backgroundDefaultCommand(HWND) {}
 void backgroundEmptyCommand(HWND) {}
 void backgroundCustomCommand(HWND) {}
 void applyStartupBackground(HWND) {}
-
-// Opening a row and sorting: not built yet.
-void openRowOnDoubleClick(HWND, int) {}
-void sortRowsByColumn(HWND, int) {}
 
 // The add wizard: not built yet.
 void preferWizardAtStart() {}

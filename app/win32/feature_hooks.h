@@ -2,6 +2,12 @@
 // carry out. Each hook is the single place the window shell calls the
 // feature from; a hook whose feature is not built yet does nothing, so its
 // command is present in the menus and has no effect.
+//
+// The catalogue commands that need no dialog (check, check all, select and
+// deselect all, the two "Not changed" commands, delete) and the header-click
+// sort are the view's own. A hook reaches the rows and the catalogue
+// commands through programView() (halvorsight_view.h): its documents() and
+// commandContext().
 #pragma once
 
 #include <windows.h>
@@ -12,12 +18,6 @@ namespace hs {
 void addDocumentCommand(HWND view);
 void editDocumentCommand(HWND view);
 void duplicateDocumentCommand(HWND view);
-void deleteDocumentsCommand(HWND view);
-void checkSelectedDocumentsCommand(HWND view);
-void selectAllRowsCommand(HWND view);
-void deselectAllRowsCommand(HWND view);
-void setSelectedNotChangedCommand(HWND view);
-void setAllNotChangedCommand(HWND view);
 void openSelectedDocumentsCommand(HWND view);
 void viewDocumentHeaderCommand(HWND view);
 void saveDocumentAsCommand(HWND view);
@@ -27,9 +27,9 @@ void backgroundDefaultCommand(HWND view);
 void backgroundEmptyCommand(HWND view);
 void backgroundCustomCommand(HWND view);
 
-// The list: a double-click on a row, a click on a column header.
+// A double-click on a row, after the list's own handling: opens the row's
+// document with the interactive flag 1.
 void openRowOnDoubleClick(HWND view, int row);
-void sortRowsByColumn(HWND view, int column);
 
 // Start-up steps and the start-up prompt.
 void applyStartupBackground(HWND view);

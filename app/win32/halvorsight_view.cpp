@@ -3,8 +3,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include <cstdio>
-#include <cstring>
+#include <utility>
 
 #include "app/command_ids.h"
 #include "app/options.h"
@@ -19,8 +18,10 @@
 #include "catalogue/commands.h"
 #include "catalogue/store.h"
 #include "engine/check_worker.h"
+#include "listview/win32/context_menu.h"
+#include "listview/win32/document_list_control.h"
+#include "listview/win32/plain_row_painter.h"
 #include "platform/file_system.h"
-
 
 namespace hs {
 
@@ -29,6 +30,30 @@ namespace {
 constexpr UINT_PTR kSubclassId = 1;
 constexpr int kListControlId = 0xE900;  // the framework's first pane id
 constexpr const char* kBrowserProbeFile = "HalvorsightTemp.htm";
+
+// Changes to more rows than this are made with the list's redrawing off and
+// one repaint at the end; smaller ones repaint just their rows.
+constexpr int kBulkRows = 64;
+
+CHalvorsightView* theView = nullptr;
+
+// The delete command's host: after a Yes the rows go with the list's
+// redrawing paused (when there are many), never while the question shows.
+class PauseAfterYes : public CommandHost {
+public:
+    PauseAfterYes(CommandHost& inner, RedrawPause& pause, bool bulk) : inner_(inner), pause_(pause), bulk_(bulk) {}
+    void showInformation(const std::string& text) override { inner_.showInformation(text); }
+    bool askYesNo(const std::string& text) override {
+        const bool yes = inner_.askYesNo(text);
+        if (yes && bulk_) pause_.begin();
+        return yes;
+    }
+
+private:
+    CommandHost& inner_;
+    RedrawPause& pause_;
+    bool bulk_;
+};
 
 }  // namespace
 
@@ -49,22 +74,41 @@ std::string findBrowserPath() {
     return found;
 }
 
-CHalvorsightView::CHalvorsightView() {
+CHalvorsightView::CHalvorsightView() : CHalvorsightView(ViewServices{}) {}
+
+CHalvorsightView::CHalvorsightView(ViewServices services) : services_(std::move(services)) {
+    if (theView == nullptr) theView = this;
+    catalogue_ = services_.catalogue != nullptr ? services_.catalogue : &theCatalogue();
+    files_ = services_.files != nullptr ? services_.files : &platformFileSystem();
+    if (!services_.startCheckWorker) {
+        services_.startCheckWorker = [] { startCheckWorker(theCatalogue(), programCheckHost()); };
+    }
     shellState().browserPath = findBrowserPath();
 }
 
 CHalvorsightView::~CHalvorsightView() {
-    if (list_.window() != nullptr && ::IsWindow(list_.window())) {
-        ::RemoveWindowSubclass(list_.window(), subclassProc, kSubclassId);
+    if (theView == this) theView = nullptr;
+    HWND list = rows_.window();
+    if (list != nullptr && ::IsWindow(list)) {
+        ::RemoveWindowSubclass(list, subclassProc, kSubclassId);
     }
 }
 
+CHalvorsightView* programView() { return theView; }
+
 bool CHalvorsightView::create(HWND frame) {
     frame_ = frame;
+    messageBoxes_.setOwner(frame);
     HWND list = DocumentListControl::create(frame, kListControlId);
     if (list == nullptr) return false;
-    list_ = DocumentListControl(list);
+    rows_.attach(list);
+    documents_ = std::make_unique<DocumentList>(rows_, *catalogue_);
     return ::SetWindowSubclass(list, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+}
+
+CommandContext CHalvorsightView::commandContext() {
+    CommandHost& host = services_.commandHost != nullptr ? *services_.commandHost : messageBoxes_;
+    return CommandContext{*catalogue_, *documents_, host, *files_, services_.startCheckWorker};
 }
 
 // ---------------------------------------------------------------- start-up
@@ -86,33 +130,41 @@ void CHalvorsightView::initialUpdate() {
 }
 
 void CHalvorsightView::frameworkInitialUpdate() {
-    ::InvalidateRect(list_.window(), nullptr, TRUE);
+    ::InvalidateRect(window(), nullptr, TRUE);
 }
 
 void CHalvorsightView::rememberViewWindow() {
-    shellState().listView.store(list_.window());
+    shellState().listView.store(window());
 }
 
 void CHalvorsightView::addTrayIconStep() {
-    addTrayIcon(list_.window());
+    addTrayIcon(window());
 }
 
 void CHalvorsightView::setUpColumnsAndImages() {
-    list_.insertColumns();
-    list_.attachStatusImages(resourceModule());
+    DocumentListControl control(window());
+    control.insertColumns();
+    control.attachStatusImages(resourceModule());
 }
 
 void CHalvorsightView::enableFullRowHighlight() {
-    fullRowHighlight_ = true;
-    ::InvalidateRect(list_.window(), nullptr, TRUE);
-}
-
-void CHalvorsightView::showLoadedRow(std::size_t slot) {
-    list_.showRecordRow(theCatalogue(), slot, static_cast<int>(slot), RowMode::Insert);
+    // The row painter highlights a row across every column, from the name's
+    // label to the row's right edge.
+    ::InvalidateRect(window(), nullptr, TRUE);
 }
 
 void CHalvorsightView::loadDocuments() {
-    loadCatalogue(theCatalogue(), platformFileSystem(), [this](std::size_t slot) { showLoadedRow(slot); });
+    RedrawPause pause(window());
+    bool first = true;
+    loadCatalogue(*catalogue_, *files_, [&](std::size_t slot) {
+        // Every record is in the catalogue before the first row is shown:
+        // the list makes room for all of them at once.
+        if (first) {
+            rows_.reserveRows(documents_->rowCount() + static_cast<int>(catalogue_->slotCount()));
+            first = false;
+        }
+        documents_->showRecordRow(static_cast<long>(slot), static_cast<int>(slot), InsertRow);
+    });
 }
 
 void CHalvorsightView::readProgramOptions() {
@@ -124,11 +176,11 @@ void CHalvorsightView::runStartupCheck() {
 }
 
 void CHalvorsightView::armPeriodicCheck() {
-    armPeriodicCheckTimer(list_.window());
+    armPeriodicCheckTimer(window());
 }
 
 void CHalvorsightView::applyStoredBackground() {
-    applyStartupBackground(list_.window());
+    applyStartupBackground(window());
 }
 
 void CHalvorsightView::setPreferWizard() {
@@ -140,29 +192,18 @@ void CHalvorsightView::startStartupWorker() {
 }
 
 void CHalvorsightView::armStartupPrompt() {
-    armStartupPromptTimer(list_.window());
+    armStartupPromptTimer(window());
 }
 
 // ---------------------------------------------------------------- checking
 
 void CHalvorsightView::startWorker() {
-    startCheckWorker(theCatalogue(), programCheckHost());
+    if (services_.startCheckWorker) services_.startCheckWorker();
 }
 
 std::size_t CHalvorsightView::markAllDocumentsForCheck() {
-    DocumentCatalogue& catalogue = theCatalogue();
-    std::size_t marked = 0;
-    const std::size_t slots = catalogue.slotCount();
-    for (std::size_t slot = 0; slot < slots; ++slot) {
-        const long row = list_.rowOfRecord(catalogue, slot);  // free slots have no row
-        if (row < 0) continue;
-        // Test and change in one step under the catalogue lock; a slot a
-        // worker holds right now is flagged to be retrieved once more.
-        if (!markForRetrieval(catalogue, slot, SkipChanged)) continue;
-        list_.showRecordRow(catalogue, slot, static_cast<int>(row), RowMode::Refresh);
-        ++marked;
-    }
-    return marked;
+    RedrawPause pause(window(), documents_->rowCount() > kBulkRows);
+    return markAllDocuments(*catalogue_, *documents_);
 }
 
 void CHalvorsightView::checkAllDocuments() {
@@ -172,19 +213,53 @@ void CHalvorsightView::checkAllDocuments() {
 
 // ---------------------------------------------------------------- commands
 
+void CHalvorsightView::deleteSelectedDocuments() {
+    // Redrawing stops only after the Yes, so the list is painted while the
+    // question is shown.
+    RedrawPause pause(window(), false);
+    CommandContext ctx = commandContext();
+    PauseAfterYes host(ctx.host, pause, selectedCount() > kBulkRows);
+    CommandContext pausing{ctx.catalogue, ctx.list, host, ctx.files, ctx.startCheckWorker};
+    deleteSelected(pausing);
+}
+
 bool CHalvorsightView::onCommand(int commandId) {
-    HWND view = list_.window();
+    if (!documents_) return false;
+    HWND view = window();
     switch (commandId) {
+        case ID_DOC_CHECK: {
+            RedrawPause pause(view, selectedCount() > kBulkRows);
+            CommandContext ctx = commandContext();
+            checkSelected(ctx);
+            return true;
+        }
+        case ID_DOC_CHECK_ALL:
+            checkAllDocuments();
+            return true;
+        case ID_DOC_SELECT_ALL:
+            setSelectionOfAll(*documents_, true);
+            return true;
+        case ID_DOC_DESELECT_ALL:
+            setSelectionOfAll(*documents_, false);
+            return true;
+        case ID_DOC_SET_NOTCHANGED: {
+            RedrawPause pause(view, selectedCount() > kBulkRows);
+            CommandContext ctx = commandContext();
+            setSelectedNotChanged(ctx);
+            return true;
+        }
+        case ID_DOC_SET_ALL_NOTCHANGED: {
+            RedrawPause pause(view, documents_->rowCount() > kBulkRows);
+            CommandContext ctx = commandContext();
+            setAllNotChanged(ctx);
+            return true;
+        }
+        case ID_DOC_DELETE:
+            deleteSelectedDocuments();
+            return true;
         case ID_DOC_ADD: addDocumentCommand(view); return true;
         case ID_DOC_EDIT: editDocumentCommand(view); return true;
         case ID_DOC_DUPLICATE: duplicateDocumentCommand(view); return true;
-        case ID_DOC_DELETE: deleteDocumentsCommand(view); return true;
-        case ID_DOC_CHECK: checkSelectedDocumentsCommand(view); return true;
-        case ID_DOC_CHECK_ALL: checkAllDocuments(); return true;
-        case ID_DOC_SELECT_ALL: selectAllRowsCommand(view); return true;
-        case ID_DOC_DESELECT_ALL: deselectAllRowsCommand(view); return true;
-        case ID_DOC_SET_NOTCHANGED: setSelectedNotChangedCommand(view); return true;
-        case ID_DOC_SET_ALL_NOTCHANGED: setAllNotChangedCommand(view); return true;
         case ID_DOC_OPEN: openSelectedDocumentsCommand(view); return true;
         case ID_DOC_VIEW_HEADER: viewDocumentHeaderCommand(view); return true;
         case ID_DOC_SAVE_AS: saveDocumentAsCommand(view); return true;
@@ -200,13 +275,14 @@ bool CHalvorsightView::onCommand(int commandId) {
 // ---------------------------------------------------------------- painting
 
 void CHalvorsightView::drawItem(const DRAWITEMSTRUCT& item) const {
-    list_.drawRow(item, fullRowHighlight_);
+    if (documents_) drawPlainRow(window(), *documents_, item);
 }
 
 bool CHalvorsightView::onListNotify(const NMHDR& header, LRESULT& result) {
-    if (header.code == LVN_COLUMNCLICK) {
+    if (header.code == LVN_COLUMNCLICK && documents_) {
         const auto& click = reinterpret_cast<const NMLISTVIEW&>(header);
-        sortRowsByColumn(list_.window(), click.iSubItem);
+        RedrawPause pause(window(), documents_->rowCount() > 1);
+        documents_->headerClicked(click.iSubItem);
         result = 0;
         return true;
     }
@@ -226,19 +302,22 @@ LRESULT CALLBACK CHalvorsightView::subclassProc(HWND window, UINT message, WPARA
 }
 
 LRESULT CHalvorsightView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND window = list_.window();
+    HWND window = rows_.window();
     switch (message) {
         case WM_COMMAND:
             // Commands of the menus this window owns (context and tray menu)
             // take the same route as the frame's: availability, then the chain.
-            return ::SendMessageA(frame_, WM_COMMAND, wParam, lParam);
+            if (frame_ != nullptr) return ::SendMessageA(frame_, WM_COMMAND, wParam, lParam);
+            break;
         case WM_TIMER:
             handleViewTimer(*this, wParam);
             return 0;
         case TRAY_CALLBACK_MESSAGE:
             return handleTrayCallback(window, message, wParam, lParam);
         case kRecordChangedMessage:
-            list_.refreshRecordRow(theCatalogue(), static_cast<std::size_t>(wParam));
+            // Lookup and refresh in one step on this thread: the refresh lands
+            // in the row that shows the document now, whatever moved since.
+            if (documents_) documents_->refreshRecordRow(static_cast<long>(wParam));
             return 0;
         case kArmBlinkMessage:
             // Still hidden? The window may have come back since the post.
@@ -251,7 +330,7 @@ LRESULT CHalvorsightView::handleMessage(UINT message, WPARAM wParam, LPARAM lPar
             return onDoubleClick(message, wParam, lParam);
         case WM_MENUSELECT:
             // The status bar shows the prompts of this window's menus too.
-            ::SendMessageA(frame_, message, wParam, lParam);
+            if (frame_ != nullptr) ::SendMessageA(frame_, message, wParam, lParam);
             break;
         default:
             break;
@@ -260,26 +339,13 @@ LRESULT CHalvorsightView::handleMessage(UINT message, WPARAM wParam, LPARAM lPar
 }
 
 void CHalvorsightView::showContextMenu(LPARAM screenPoint) {
-    const int x = GET_X_LPARAM(screenPoint);
-    const int y = GET_Y_LPARAM(screenPoint);
-    if (x == -1 && y == -1) return;  // a keyboard request has no point
-    HWND window = list_.window();
-    RECT client{};
-    ::GetClientRect(window, &client);
-    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    const POINT point{x, y};
-    if (!::PtInRect(&client, point)) return;
-    UniqueMenu menu(::LoadMenuA(resourceModule(), MAKEINTRESOURCEA(IDR_CONTEXT_MENU)));
-    HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
-    if (popup == nullptr) return;
-    SelectionSnapshot selection;
-    selection.selectedRows = selectedCount();
-    applyMenuAvailability(popup, selection);
-    ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, x, y, 0, window, nullptr);
+    POINT point{};
+    if (!contextMenuPoint(window(), screenPoint, point)) return;
+    showDocumentContextMenu(window(), resourceModule(), point, selectedCount());
 }
 
 LRESULT CHalvorsightView::onDoubleClick(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND window = list_.window();
+    HWND window = rows_.window();
     const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
     LVHITTESTINFO hit{};
     hit.pt.x = GET_X_LPARAM(lParam);
@@ -292,7 +358,7 @@ LRESULT CHalvorsightView::onDoubleClick(UINT message, WPARAM wParam, LPARAM lPar
 // ---------------------------------------------------------------- timers
 
 void CHalvorsightView::stopTimer(UINT_PTR timerId) {
-    ::KillTimer(list_.window(), timerId);
+    ::KillTimer(window(), timerId);
 }
 
 void CHalvorsightView::setTrayIcon(int iconId) {
@@ -300,11 +366,11 @@ void CHalvorsightView::setTrayIcon(int iconId) {
 }
 
 int CHalvorsightView::rowCount() {
-    return list_.rowCount();
+    return documents_ ? documents_->rowCount() : 0;
 }
 
 void CHalvorsightView::offerStartupWizard() {
-    hs::offerStartupWizard(list_.window());
+    hs::offerStartupWizard(window());
 }
 
 bool CHalvorsightView::hiddenInTray() {

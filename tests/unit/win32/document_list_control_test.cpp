@@ -1,16 +1,20 @@
-// The list control's rows: inserting and refreshing from catalogue slots,
-// the exact-text lookups, and refreshes landing in the row that shows the
-// document after the rows were reordered.
+// The document list in the real list control: inserting and refreshing rows
+// from catalogue slots through DocumentList, the exact-text lookups, and
+// refreshes landing in the row that shows the document after the rows were
+// reordered.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 
 #include "app/win32/win32_handles.h"
 #include "catalogue/catalogue.h"
+#include "listview/document_list.h"
 #include "listview/win32/document_list_control.h"
+#include "listview/win32/list_control_rows.h"
 
 namespace hs {
 namespace {
@@ -36,6 +40,8 @@ protected:
         ASSERT_NE(list, nullptr);
         list_ = DocumentListControl(list);
         list_.insertColumns();
+        rows_.attach(list);
+        docs_ = std::make_unique<DocumentList>(rows_, catalogue_);
     }
 
     std::string cell(int row, int column) {
@@ -58,7 +64,7 @@ protected:
 
     std::size_t add(const DocumentRecord& r) {
         const std::size_t slot = catalogue_.appendRecord(r);
-        EXPECT_EQ(list_.showRecordRow(catalogue_, slot, static_cast<int>(slot), RowMode::Insert),
+        EXPECT_EQ(docs_->showRecordRow(static_cast<long>(slot), static_cast<int>(slot), InsertRow),
                   static_cast<int>(slot));
         return slot;
     }
@@ -66,6 +72,8 @@ protected:
     DocumentCatalogue catalogue_;
     UniqueWindow parent_;
     DocumentListControl list_;
+    ListControlRows rows_;
+    std::unique_ptr<DocumentList> docs_;
 };
 
 TEST_F(ListControlTest, TheControlHasExactlyTheListStyles) {
@@ -91,7 +99,7 @@ TEST_F(ListControlTest, TheControlHasExactlyTheListStyles) {
 TEST_F(ListControlTest, RowsShowTheRecordAndAQuestionMarkWhenNeverChecked) {
     add(doc("alpha", Changed, "2004/07/15 [09:05:03]"));
     add(doc("beta", WaitingForRetrieve));
-    ASSERT_EQ(list_.rowCount(), 2);
+    ASSERT_EQ(rows_.rowCount(), 2);
     EXPECT_EQ(cell(0, 0), "alpha");
     EXPECT_EQ(cell(0, 1), documentTypeText(LocalFile));
     EXPECT_EQ(cell(0, 2), documentStatusText(Changed));
@@ -105,15 +113,15 @@ TEST_F(ListControlTest, LookupsMatchExactTextAndTakeTheFirst) {
     add(doc("Report", NotChanged));
     add(doc("report", NotChanged));
     add(doc("Report", Saved));  // a second record of the same name
-    EXPECT_EQ(list_.rowOfRecord(catalogue_, 0), 0);
-    EXPECT_EQ(list_.rowOfRecord(catalogue_, 1), 1);
-    EXPECT_EQ(list_.rowOfRecord(catalogue_, 2), 0);
-    EXPECT_EQ(list_.recordOfRow(catalogue_, 2), 0);
-    EXPECT_EQ(list_.recordOfRow(catalogue_, 1), 1);
-    EXPECT_EQ(list_.recordOfRow(catalogue_, 3), -1);
+    EXPECT_EQ(docs_->rowOfRecord(0), 0);
+    EXPECT_EQ(docs_->rowOfRecord(1), 1);
+    EXPECT_EQ(docs_->rowOfRecord(2), 0);
+    EXPECT_EQ(docs_->recordOfRow(2), 0);
+    EXPECT_EQ(docs_->recordOfRow(1), 1);
+    EXPECT_EQ(docs_->recordOfRow(3), -1);
     catalogue_.clearSlot(1);
-    EXPECT_EQ(list_.rowOfRecord(catalogue_, 1), -1);  // a free slot has no row
-    EXPECT_EQ(list_.recordOfRow(catalogue_, 1), -1);  // the row's text matches no slot
+    EXPECT_EQ(docs_->rowOfRecord(1), -1);  // a free slot has no row
+    EXPECT_EQ(docs_->recordOfRow(1), -1);  // the row's text matches no slot
 }
 
 TEST_F(ListControlTest, RefreshLandsInTheRowOfTheDocumentAfterRowsMoved) {
@@ -122,46 +130,47 @@ TEST_F(ListControlTest, RefreshLandsInTheRowOfTheDocumentAfterRowsMoved) {
     add(doc("three", NotChanged));
     // Another row is put in front, as a sort or an insert would.
     const std::size_t extra = catalogue_.appendRecord(doc("zero", NotChanged));
-    ASSERT_EQ(list_.showRecordRow(catalogue_, extra, 0, RowMode::Insert), 0);
+    ASSERT_EQ(docs_->showRecordRow(static_cast<long>(extra), 0, InsertRow), 0);
     catalogue_.withSlot(1, [](DocumentRecord& r, SlotState&) {
         r.status = Changed;
         setField(r.lastCheck, "2004/07/15 [09:05:03]");
     });
-    EXPECT_TRUE(list_.refreshRecordRow(catalogue_, 1));
+    EXPECT_EQ(docs_->refreshRecordRow(1), 2);
     EXPECT_EQ(cell(2, 0), "two");
     EXPECT_EQ(cell(2, 2), documentStatusText(Changed));
     EXPECT_EQ(cell(2, 3), "2004/07/15 [09:05:03]");
     EXPECT_EQ(cell(1, 2), documentStatusText(NotChanged));
     // A deleted document has no row to refresh; nothing else changes.
-    ::SendMessageA(list_.window(), LVM_DELETEITEM, 3, 0);  // "three"
-    EXPECT_FALSE(list_.refreshRecordRow(catalogue_, 2));
-    EXPECT_EQ(list_.rowCount(), 3);
+    ASSERT_TRUE(docs_->deleteRow(3));  // "three"
+    EXPECT_EQ(docs_->refreshRecordRow(2), -1);
+    EXPECT_EQ(rows_.rowCount(), 3);
     // Refreshing a row that does not exist fails.
-    EXPECT_EQ(list_.showRecordRow(catalogue_, 0, 9, RowMode::Refresh), -1);
+    EXPECT_EQ(docs_->showRecordRow(0, 9, RefreshRow), -1);
 }
 
 TEST_F(ListControlTest, LongestNameShowsInFullAndIsFoundAgain) {
     const std::string name(511, 'n');
     add(doc(name, NotChanged));
+    EXPECT_EQ(cell(0, 0), name);  // what the control shows
     std::string text;
-    ASSERT_TRUE(list_.rowText(0, text));
+    ASSERT_TRUE(docs_->rowText(0, text));
     EXPECT_EQ(text, name);
-    EXPECT_EQ(list_.recordOfRow(catalogue_, 0), 0);
-    EXPECT_FALSE(list_.rowText(1, text));
+    EXPECT_EQ(docs_->recordOfRow(0), 0);
+    EXPECT_FALSE(docs_->rowText(1, text));
 }
 
 TEST_F(ListControlTest, SelectionCounts) {
     add(doc("a", NotChanged));
     add(doc("b", NotChanged));
-    EXPECT_EQ(list_.selectedCount(), 0);
+    EXPECT_EQ(docs_->selectedCount(), 0);
     LVITEMA state{};
     state.stateMask = LVIS_SELECTED;
     state.state = LVIS_SELECTED;
     ::SendMessageA(list_.window(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
-    EXPECT_EQ(list_.selectedCount(), 1);
-    EXPECT_FALSE(list_.isRowSelected(0));
-    EXPECT_TRUE(list_.isRowSelected(1));
-    EXPECT_FALSE(list_.isRowSelected(5));
+    EXPECT_EQ(docs_->selectedCount(), 1);
+    EXPECT_FALSE(docs_->isRowSelected(0));
+    EXPECT_TRUE(docs_->isRowSelected(1));
+    EXPECT_FALSE(docs_->isRowSelected(5));
 }
 
 }  // namespace

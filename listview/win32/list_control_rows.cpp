@@ -1,0 +1,189 @@
+#include "listview/win32/list_control_rows.h"
+
+#include <map>
+
+namespace hs {
+
+namespace {
+
+constexpr int kTextBuffer = 512;  // 511 characters and the terminator
+
+bool sendSetItemText(HWND list, int row, int column, const std::string& text) {
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = const_cast<char*>(text.c_str());
+    return ::SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
+std::string itemText(HWND list, int row, int column) {
+    char buffer[kTextBuffer] = {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = kTextBuffer;
+    ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    buffer[kTextBuffer - 1] = '\0';
+    return buffer;
+}
+
+// Active pauses per list window; window thread only.
+std::map<HWND, int>& pauseDepths() {
+    static std::map<HWND, int> depths;
+    return depths;
+}
+
+}  // namespace
+
+int ListControlRows::rowCount() const {
+    if (list_ == nullptr) return 0;
+    return static_cast<int>(::SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
+}
+
+int ListControlRows::insertRow(int position, const RowData& row) {
+    if (list_ == nullptr || position < 0) return -1;
+    const int count = rowCount();
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+    item.iItem = position > count ? count : position;
+    item.pszText = const_cast<char*>(row.cells[0].c_str());
+    item.iImage = row.image;
+    item.lParam = static_cast<LPARAM>(row.itemData);
+    item.state = row.state.bits & kRowAllStates;
+    item.stateMask = kRowAllStates;
+    const int at = static_cast<int>(::SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    if (at < 0) return -1;
+    for (int column = 1; column < kColumnCount; ++column) {
+        // A new row's other cells are empty already.
+        if (!row.cells[column].empty()) sendSetItemText(list_, at, column, row.cells[column]);
+    }
+    return at;
+}
+
+bool ListControlRows::deleteRow(int row) {
+    if (!exists(row)) return false;
+    return ::SendMessageA(list_, LVM_DELETEITEM, static_cast<WPARAM>(row), 0) != 0;
+}
+
+bool ListControlRows::readRow(int row, RowData& data) const {
+    if (!exists(row)) return false;
+    char buffer[kTextBuffer] = {};
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+    item.iItem = row;
+    item.pszText = buffer;
+    item.cchTextMax = kTextBuffer;
+    item.stateMask = kRowAllStates;
+    if (!::SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return false;
+    buffer[kTextBuffer - 1] = '\0';
+    data.cells[0] = buffer;
+    for (int column = 1; column < kColumnCount; ++column) data.cells[column] = itemText(list_, row, column);
+    data.image = item.iImage;
+    data.itemData = static_cast<std::intptr_t>(item.lParam);
+    data.state.bits = item.state & kRowAllStates;
+    return true;
+}
+
+bool ListControlRows::writeRow(int row, const RowData& data) {
+    if (!exists(row)) return false;
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+    item.iItem = row;
+    item.pszText = const_cast<char*>(data.cells[0].c_str());
+    item.iImage = data.image;
+    item.lParam = static_cast<LPARAM>(data.itemData);
+    item.state = data.state.bits & kRowAllStates;
+    item.stateMask = kRowAllStates;
+    if (!::SendMessageA(list_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return false;
+    bool ok = true;
+    for (int column = 1; column < kColumnCount; ++column) {
+        ok = sendSetItemText(list_, row, column, data.cells[column]) && ok;
+    }
+    return ok;
+}
+
+bool ListControlRows::setCellText(int row, int column, const std::string& text) {
+    if (!exists(row) || column < 0 || column >= kColumnCount) return false;
+    return sendSetItemText(list_, row, column, text);
+}
+
+bool ListControlRows::setImage(int row, int image) {
+    if (!exists(row)) return false;
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iImage = image;
+    return ::SendMessageA(list_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
+RowState ListControlRows::state(int row) const {
+    RowState result;
+    if (list_ == nullptr || row < 0) return result;
+    // The control answers 0 for a row that does not exist.
+    result.bits = static_cast<uint32_t>(::SendMessageA(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(row),
+                                                       kRowAllStates)) &
+                  kRowAllStates;
+    return result;
+}
+
+bool ListControlRows::setState(int row, RowState value, uint32_t mask) {
+    if (list_ == nullptr) return false;
+    if (row != -1 && !exists(row)) return false;
+    LVITEMA item{};
+    item.stateMask = mask & kRowAllStates;
+    item.state = value.bits & item.stateMask;
+    // Index -1 sets the state of every row in one message.
+    return ::SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
+int ListControlRows::selectedCount() const {
+    if (list_ == nullptr) return 0;
+    return static_cast<int>(::SendMessageA(list_, LVM_GETSELECTEDCOUNT, 0, 0));
+}
+
+int ListControlRows::nextSelected(int after) const {
+    if (list_ == nullptr) return -1;
+    if (after < -1) after = -1;
+    return static_cast<int>(
+        ::SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(after), MAKELPARAM(LVNI_SELECTED, 0)));
+}
+
+void ListControlRows::reserveRows(int rows) {
+    if (list_ == nullptr || rows <= 0) return;
+    ::SendMessageA(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(rows), 0);
+}
+
+// ---------------------------------------------------------------- redraw
+
+RedrawPause::RedrawPause(HWND list, bool beginNow) : list_(list) {
+    if (beginNow) begin();
+}
+
+RedrawPause::~RedrawPause() { end(); }
+
+void RedrawPause::begin() {
+    if (begun_ || list_ == nullptr) return;
+    begun_ = true;
+    if (pauseDepths()[list_]++ == 0) ::SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+}
+
+void RedrawPause::end() {
+    if (!begun_) return;
+    begun_ = false;
+    auto& depths = pauseDepths();
+    auto it = depths.find(list_);
+    if (it == depths.end()) return;
+    if (--it->second > 0) return;
+    depths.erase(it);
+    if (!::IsWindow(list_)) return;
+    ::SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+    // Rows may have gone: the area below the last row is erased too.
+    ::InvalidateRect(list_, nullptr, TRUE);
+}
+
+bool RedrawPause::active(HWND list) {
+    const auto& depths = pauseDepths();
+    auto it = depths.find(list);
+    return it != depths.end() && it->second > 0;
+}
+
+}  // namespace hs

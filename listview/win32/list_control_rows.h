@@ -1,0 +1,71 @@
+// The rows of the document list in the real report list control: RowList
+// over a SysListView32, one or a few LVM_* messages per operation. The list
+// control keeps the rows; DocumentList keeps its own copy of what they show
+// and tells this class what to change.
+//
+// Window thread only: every call is a message sent to the list window.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "listview/row_list.h"
+
+namespace hs {
+
+class ListControlRows : public RowList {
+public:
+    ListControlRows() = default;
+    explicit ListControlRows(HWND list) : list_(list) {}
+
+    void attach(HWND list) { list_ = list; }
+    HWND window() const { return list_; }
+
+    int rowCount() const override;
+    // LVM_INSERTITEMA with the first cell, image, item data and state, then
+    // LVM_SETITEMTEXTA for each other non-empty cell.
+    int insertRow(int position, const RowData& row) override;
+    bool deleteRow(int row) override;
+    bool readRow(int row, RowData& data) const override;
+    // LVM_SETITEMA (first cell, image, item data, every state bit), then the
+    // other cells.
+    bool writeRow(int row, const RowData& data) override;
+    bool setCellText(int row, int column, const std::string& text) override;
+    bool setImage(int row, int image) override;
+    RowState state(int row) const override;
+    bool setState(int row, RowState value, uint32_t mask) override;
+    int selectedCount() const override;
+    int nextSelected(int after) const override;
+
+    // Makes room for `rows` rows before a bulk insert (LVM_SETITEMCOUNT).
+    void reserveRows(int rows);
+
+private:
+    bool exists(int row) const { return row >= 0 && row < rowCount(); }
+
+    HWND list_ = nullptr;
+};
+
+// Turns the list's redrawing off for a bulk change (loading, sorting,
+// marking every row) and back on, with one repaint of the whole list, when
+// the last pause of the list ends. Pauses nest. begin() may come later than
+// the construction, for changes that start only after a question.
+class RedrawPause {
+public:
+    explicit RedrawPause(HWND list, bool beginNow = true);
+    ~RedrawPause();
+    RedrawPause(const RedrawPause&) = delete;
+    RedrawPause& operator=(const RedrawPause&) = delete;
+
+    void begin();
+    void end();
+
+    // True while some pause of `list` is active.
+    static bool active(HWND list);
+
+private:
+    HWND list_;
+    bool begun_ = false;
+};
+
+}  // namespace hs

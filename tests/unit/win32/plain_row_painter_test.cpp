@@ -1,0 +1,162 @@
+// Painting of plain rows, read back as pixels: a selected row is highlighted
+// from its name's label across every column to the row's right edge but not
+// over the status image's place, an unselected row is the window colour, and
+// the status image drawn is the row's. Also where a context-menu request
+// may open the menu.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+
+#include "app/win32/win32_handles.h"
+#include "catalogue/catalogue.h"
+#include "listview/document_list.h"
+#include "listview/win32/context_menu.h"
+#include "listview/win32/document_list_control.h"
+#include "listview/win32/list_control_rows.h"
+#include "listview/win32/plain_row_painter.h"
+
+namespace hs {
+namespace {
+
+class RowPainterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
+        ::InitCommonControlsEx(&icc);
+        parent_ = UniqueWindow(::CreateWindowExA(0, "STATIC", "painter parent", WS_POPUP, 0, 0, 800, 300, nullptr,
+                                                 nullptr, ::GetModuleHandleA(nullptr), nullptr));
+        ASSERT_TRUE(parent_);
+        list_ = DocumentListControl::create(parent_.get(), 100);
+        ASSERT_NE(list_, nullptr);
+        ::MoveWindow(list_, 0, 0, 800, 300, FALSE);
+        DocumentListControl control(list_);
+        control.insertColumns();
+        ASSERT_TRUE(control.attachStatusImages(::GetModuleHandleA(nullptr)));
+        rows_.attach(list_);
+        docs_ = std::make_unique<DocumentList>(rows_, catalogue_);
+        for (const char* name : {"first", "second"}) {
+            DocumentRecord r = zeroRecord();
+            setField(r.name, name);
+            r.type = LocalFile;
+            r.status = UnableToRetrieve;  // the red image
+            const std::size_t slot = catalogue_.appendRecord(r);
+            docs_->showRecordRow(static_cast<long>(slot), static_cast<int>(slot), InsertRow);
+        }
+    }
+
+    // Paints `row` into a bitmap of the list's client size.
+    void paint(int row) {
+        RECT client{};
+        ::GetClientRect(list_, &client);
+        HDC screen = ::GetDC(nullptr);
+        dc_ = ::CreateCompatibleDC(screen);
+        bitmap_ = UniqueBitmap(::CreateCompatibleBitmap(screen, client.right, client.bottom));
+        ::ReleaseDC(nullptr, screen);
+        old_ = ::SelectObject(dc_, bitmap_.get());
+        // A colour no row painting uses: untouched pixels stay this.
+        UniqueBrush untouched(::CreateSolidBrush(kUntouched));
+        ::FillRect(dc_, &client, untouched.get());
+        DRAWITEMSTRUCT draw{};
+        draw.CtlType = ODT_LISTVIEW;
+        draw.itemID = static_cast<UINT>(row);
+        draw.itemAction = ODA_DRAWENTIRE;
+        draw.hwndItem = list_;
+        draw.hDC = dc_;
+        draw.rcItem.left = LVIR_BOUNDS;
+        ::SendMessageA(list_, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&draw.rcItem));
+        drawPlainRow(list_, *docs_, draw);
+    }
+
+    void TearDown() override {
+        if (dc_ != nullptr) {
+            ::SelectObject(dc_, old_);
+            ::DeleteDC(dc_);
+        }
+    }
+
+    RECT itemRect(int row, int part) {
+        RECT r{};
+        r.left = part;
+        ::SendMessageA(list_, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+        return r;
+    }
+
+    COLORREF pixel(int x, int y) { return ::GetPixel(dc_, x, y); }
+
+    static constexpr COLORREF kUntouched = RGB(1, 2, 3);
+
+    DocumentCatalogue catalogue_;
+    UniqueWindow parent_;
+    HWND list_ = nullptr;
+    ListControlRows rows_;
+    std::unique_ptr<DocumentList> docs_;
+    HDC dc_ = nullptr;
+    UniqueBitmap bitmap_;
+    HGDIOBJ old_ = nullptr;
+};
+
+TEST_F(RowPainterTest, SelectedRowIsHighlightedFromTheLabelToTheRowsRightEdge) {
+    rows_.setState(1, RowState{kRowSelected}, kRowSelected);
+    paint(1);
+    const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
+    const RECT bounds = itemRect(1, LVIR_BOUNDS);
+    const RECT label = itemRect(1, LVIR_LABEL);
+    const RECT icon = itemRect(1, LVIR_ICON);
+    const int y = bounds.top + 1;  // above the text
+    EXPECT_EQ(pixel(label.left, y), highlight);
+    EXPECT_EQ(pixel(label.right + 5, y), highlight);  // inside the "Type" column
+    EXPECT_EQ(pixel(bounds.right - 1, y), highlight); // the last column's right end
+    EXPECT_EQ(rowHighlightRect(list_, 1).left, label.left);
+    EXPECT_EQ(rowHighlightRect(list_, 1).right, bounds.right);
+    // The image's place is not highlighted, and nothing is painted outside
+    // the row.
+    EXPECT_NE(pixel(icon.left, y), highlight);
+    EXPECT_EQ(pixel(bounds.right + 2, y), kUntouched);
+    EXPECT_EQ(pixel(label.left, bounds.bottom + 2), kUntouched);
+}
+
+TEST_F(RowPainterTest, UnselectedRowIsThePlainWindowColourWithItsStatusImage) {
+    paint(0);
+    const COLORREF window = ::GetSysColor(COLOR_WINDOW);
+    const RECT bounds = itemRect(0, LVIR_BOUNDS);
+    const RECT icon = itemRect(0, LVIR_ICON);
+    EXPECT_EQ(pixel(bounds.right - 1, bounds.top + 1), window);
+    EXPECT_EQ(pixel(bounds.left, bounds.top + 1), window);
+    // The red document of UnableToRetrieve lies somewhere in the image.
+    bool red = false;
+    for (int x = icon.left; x < icon.left + 16 && !red; ++x) {
+        for (int y = icon.top; y < icon.top + 16 && !red; ++y) {
+            const COLORREF c = pixel(x, y);
+            red = GetRValue(c) > 180 && GetGValue(c) < 100 && GetBValue(c) < 100;
+        }
+    }
+    EXPECT_TRUE(red) << "no red status image in the row";
+}
+
+TEST_F(RowPainterTest, ContextMenuOnlyForMouseRequestsInsideTheList) {
+    ::ShowWindow(parent_.get(), SW_SHOWNOACTIVATE);
+    RECT client{};
+    ::GetClientRect(list_, &client);
+    POINT inside{client.right / 2, client.bottom / 2};
+    ::ClientToScreen(list_, &inside);
+    POINT got{};
+    EXPECT_TRUE(contextMenuPoint(list_, MAKELPARAM(inside.x, inside.y), got));
+    EXPECT_EQ(got.x, inside.x);
+    EXPECT_EQ(got.y, inside.y);
+    // The keyboard's request.
+    EXPECT_FALSE(contextMenuPoint(list_, MAKELPARAM(-1, -1), got));
+    // Outside the client area: beyond its right edge and above it.
+    POINT right{client.right + 5, client.bottom / 2};
+    ::ClientToScreen(list_, &right);
+    EXPECT_FALSE(contextMenuPoint(list_, MAKELPARAM(right.x, right.y), got));
+    POINT above{client.right / 2, -3};
+    ::ClientToScreen(list_, &above);
+    EXPECT_FALSE(contextMenuPoint(list_, MAKELPARAM(above.x, above.y), got));
+}
+
+}  // namespace
+}  // namespace hs

@@ -1,0 +1,222 @@
+// The view wired to the catalogue commands: rows loaded from the data
+// directory at their slot positions, each command id doing its own command,
+// Delete asking first, Check All leaving Changed documents alone, and a
+// worker's posted refresh landing in the right row after a header click.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/command_ids.h"
+#include "app/win32/halvorsight_view.h"
+#include "app/win32/view_messages.h"
+#include "app/win32/win32_handles.h"
+#include "catalogue/store.h"
+#include "listview/win32/document_list_control.h"
+#include "platform/file_system.h"
+#include "unit/test_support.h"
+
+namespace hs {
+namespace {
+
+class AnsweringHost : public CommandHost {
+public:
+    void showInformation(const std::string& text) override { shown.push_back(text); }
+    bool askYesNo(const std::string& text) override {
+        asked.push_back(text);
+        return answer;
+    }
+    bool answer = false;
+    std::vector<std::string> shown;
+    std::vector<std::string> asked;
+};
+
+DocumentRecord doc(const std::string& name, int32_t status) {
+    DocumentRecord r = zeroRecord();
+    setField(r.name, name);
+    setField(r.url, "C:\\nowhere\\" + name);
+    r.type = LocalFile;
+    r.status = status;
+    return r;
+}
+
+class ViewCommandsTest : public test::WorkingDirTest {
+protected:
+    void SetUp() override {
+        WorkingDirTest::SetUp();
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
+        ::InitCommonControlsEx(&icc);
+        std::filesystem::create_directory("data");
+        parent_ = UniqueWindow(::CreateWindowExA(0, "STATIC", "view parent", WS_POPUP, 0, 0, 700, 400, nullptr,
+                                                 nullptr, ::GetModuleHandleA(nullptr), nullptr));
+        ASSERT_TRUE(parent_);
+    }
+
+    // Writes the record files, then makes the view and loads them.
+    void startView(const std::vector<DocumentRecord>& records) {
+        for (const DocumentRecord& r : records) ASSERT_TRUE(writeRecordFile(r));
+        ViewServices services;
+        services.catalogue = &catalogue_;
+        services.files = &platformFileSystem();
+        services.commandHost = &host_;
+        services.startCheckWorker = [this] { ++workersStarted_; };
+        view_ = std::make_unique<CHalvorsightView>(std::move(services));
+        ASSERT_TRUE(view_->create(parent_.get()));
+        DocumentListControl(view_->window()).insertColumns();
+        view_->loadDocuments();
+    }
+
+    void TearDown() override {
+        view_.reset();
+        parent_.reset();
+        WorkingDirTest::TearDown();
+    }
+
+    std::string shown(int row, int column) {
+        char text[600] = {};
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        ::SendMessageA(view_->window(), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+
+    int rowNamed(const std::string& name) {
+        const int n = static_cast<int>(::SendMessageA(view_->window(), LVM_GETITEMCOUNT, 0, 0));
+        for (int r = 0; r < n; ++r)
+            if (shown(r, 0) == name) return r;
+        return -1;
+    }
+
+    void select(int row) {
+        LVITEMA state{};
+        state.stateMask = LVIS_SELECTED;
+        state.state = LVIS_SELECTED;
+        ::SendMessageA(view_->window(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+    }
+
+    void clickHeader(int column) {
+        NMLISTVIEW click{};
+        click.hdr.hwndFrom = view_->window();
+        click.hdr.code = LVN_COLUMNCLICK;
+        click.iItem = -1;
+        click.iSubItem = column;
+        LRESULT result = 1;
+        EXPECT_TRUE(view_->onListNotify(click.hdr, result));
+    }
+
+    int rowCount() { return static_cast<int>(::SendMessageA(view_->window(), LVM_GETITEMCOUNT, 0, 0)); }
+
+    DocumentCatalogue catalogue_;
+    AnsweringHost host_;
+    int workersStarted_ = 0;
+    UniqueWindow parent_;
+    std::unique_ptr<CHalvorsightView> view_;
+};
+
+TEST_F(ViewCommandsTest, LoadedRowsStandAtTheirSlotsAndSelectionCommandsSelectAndClear) {
+    startView({doc("one", NotChanged), doc("two", Changed), doc("three", Saved)});
+    ASSERT_EQ(rowCount(), 3);
+    for (int slot = 0; slot < 3; ++slot) EXPECT_EQ(shown(slot, 0), catalogue_.name(slot)) << slot;
+    EXPECT_EQ(shown(rowNamed("two"), 2), "Changed");
+    EXPECT_EQ(shown(rowNamed("two"), 3), "?");
+
+    EXPECT_TRUE(view_->onCommand(ID_DOC_SELECT_ALL));
+    EXPECT_EQ(view_->selectedCount(), 3);
+    EXPECT_TRUE(view_->onCommand(ID_DOC_DESELECT_ALL));
+    EXPECT_EQ(view_->selectedCount(), 0);
+    EXPECT_FALSE(view_->onCommand(ID_APP_EXIT_CMD));  // the frame's, not the view's
+}
+
+TEST_F(ViewCommandsTest, CheckCommandsMarkByTheirRulesAndEachStartsAWorker) {
+    startView({doc("changed", Changed), doc("plain", NotChanged), doc("busy", Retrieving), doc("failed", UnableToRetrieve)});
+    const long changed = catalogue_.firstSlotNamed("changed");
+    const long plain = catalogue_.firstSlotNamed("plain");
+    const long busy = catalogue_.firstSlotNamed("busy");
+
+    // Check !: the selected NotChanged one only; Changed and Retrieving stay.
+    select(rowNamed("changed"));
+    select(rowNamed("plain"));
+    select(rowNamed("busy"));
+    EXPECT_TRUE(view_->onCommand(ID_DOC_CHECK));
+    EXPECT_EQ(catalogue_.status(changed), Changed);
+    EXPECT_EQ(catalogue_.status(plain), WaitingForRetrieve);
+    EXPECT_EQ(catalogue_.status(busy), Retrieving);
+    EXPECT_EQ(catalogue_.status(catalogue_.firstSlotNamed("failed")), UnableToRetrieve);
+    EXPECT_EQ(shown(rowNamed("plain"), 2), "Waiting for retrieve...");
+    EXPECT_EQ(workersStarted_, 1);
+
+    // Check All !: everything but the Changed one, Retrieving included.
+    EXPECT_TRUE(view_->onCommand(ID_DOC_CHECK_ALL));
+    EXPECT_EQ(catalogue_.status(changed), Changed);
+    EXPECT_EQ(catalogue_.status(busy), WaitingForRetrieve);
+    EXPECT_EQ(shown(rowNamed("failed"), 2), "Waiting for retrieve...");
+    EXPECT_EQ(workersStarted_, 2);
+
+    // Set as 'Not changed' on the selection, then Set all as 'Not changed'.
+    EXPECT_TRUE(view_->onCommand(ID_DOC_SET_NOTCHANGED));
+    EXPECT_EQ(catalogue_.status(changed), NotChanged);
+    EXPECT_EQ(catalogue_.status(catalogue_.firstSlotNamed("failed")), WaitingForRetrieve);
+    EXPECT_TRUE(view_->onCommand(ID_DOC_SET_ALL_NOTCHANGED));
+    for (const char* name : {"changed", "plain", "busy", "failed"}) {
+        EXPECT_EQ(shown(rowNamed(name), 2), "Not changed") << name;
+    }
+    EXPECT_EQ(workersStarted_, 2);
+    EXPECT_TRUE(host_.shown.empty());
+}
+
+TEST_F(ViewCommandsTest, DeleteAsksAndOnlyAYesRemovesRowsSlotsAndFiles) {
+    startView({doc("keep", NotChanged), doc("gone", Saved)});
+    test::writeBytes("data\\gone.content", "kept copy");
+    test::writeBytes("data\\gone.middle", "middle");
+    select(rowNamed("gone"));
+
+    host_.answer = false;
+    EXPECT_TRUE(view_->onCommand(ID_DOC_DELETE));
+    ASSERT_EQ(host_.asked, std::vector<std::string>{kConfirmDeleteText});
+    EXPECT_EQ(rowCount(), 2);
+    EXPECT_TRUE(test::fileExists("data\\gone.data"));
+
+    host_.answer = true;
+    EXPECT_TRUE(view_->onCommand(ID_DOC_DELETE));
+    EXPECT_EQ(rowCount(), 1);
+    EXPECT_EQ(shown(0, 0), "keep");
+    EXPECT_EQ(catalogue_.firstSlotNamed("gone"), -1);
+    for (const char* file : {"data\\gone.data", "data\\gone.content", "data\\gone.middle"}) {
+        EXPECT_FALSE(test::fileExists(file)) << file;
+    }
+    EXPECT_TRUE(test::fileExists("data\\keep.data"));
+    EXPECT_EQ(workersStarted_, 0);
+}
+
+TEST_F(ViewCommandsTest, PostedRefreshLandsInTheDocumentsRowAfterHeaderClicks) {
+    startView({doc("charlie", NotChanged), doc("alpha", NotChanged), doc("bravo", NotChanged)});
+    const long charlie = catalogue_.firstSlotNamed("charlie");
+    sortAscending = 1;
+    clickHeader(0);  // ascending by name
+    EXPECT_EQ(shown(0, 0), "alpha");
+    EXPECT_EQ(shown(2, 0), "charlie");
+    clickHeader(0);  // descending
+    EXPECT_EQ(shown(0, 0), "charlie");
+
+    catalogue_.withSlot(static_cast<std::size_t>(charlie), [](DocumentRecord& r, SlotState&) {
+        r.status = Changed;
+        setField(r.lastCheck, "2004/07/15 [09:05:03]");
+    });
+    ::SendMessageA(view_->window(), kRecordChangedMessage, static_cast<WPARAM>(charlie), 0);
+    EXPECT_EQ(shown(0, 0), "charlie");
+    EXPECT_EQ(shown(0, 2), "Changed");
+    EXPECT_EQ(shown(0, 3), "2004/07/15 [09:05:03]");
+    EXPECT_EQ(shown(1, 2), "Not changed");
+    // A refresh for a slot without a row changes nothing.
+    ::SendMessageA(view_->window(), kRecordChangedMessage, 77, 0);
+    EXPECT_EQ(rowCount(), 3);
+}
+
+}  // namespace
+}  // namespace hs
