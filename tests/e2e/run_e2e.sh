@@ -4,7 +4,8 @@
 # The driver's working directories go to <build>/e2e-work (a failed case
 # keeps its own), its screenshots to <build>/e2e-shots. When the case fails,
 # a picture of the display as it was left is saved there too, and the
-# driver's BMP pictures are converted to PNG.
+# driver's BMP pictures are converted to PNG. Pictures a case takes on
+# purpose ("<case>-<what>.bmp") are converted whatever the outcome.
 set -u
 build=$1
 name=$2
@@ -35,5 +36,14 @@ if [ $rc -ne 0 ]; then
       echo "screen at the failure: $HS_E2E_SHOTS/$name.png"
     fi
   fi
+fi
+if command -v convert >/dev/null 2>&1; then
+  for bmp in "$HS_E2E_SHOTS/$name-"*.bmp; do
+    [ -f "$bmp" ] || continue
+    if timeout 20 convert "$bmp" "${bmp%.bmp}.png" >/dev/null 2>&1; then
+      rm -f "$bmp"
+      echo "picture: ${bmp%.bmp}.png"
+    fi
+  done
 fi
 exit $rc

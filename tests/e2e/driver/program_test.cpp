@@ -109,6 +109,14 @@ std::string ProgramTest::readRecordFile(const std::string& name) {
     return bytes;
 }
 
+void ProgramTest::writeOptions(const OptionsFile& options) { dir_->writeFile(kOptionsFile, options.bytes()); }
+
+std::string ProgramTest::readOptionsBytes() {
+    std::string bytes;
+    dir_->readFile(kOptionsFile, bytes);
+    return bytes;
+}
+
 Menu ProgramTest::readMainMenu(RunningProgram& app, bool initPopups) {
     Menu menu;
     std::string error;
@@ -150,11 +158,7 @@ void ProgramTest::reportFailureState() {
                         static_cast<unsigned long>(app->pid()), windowText(d).c_str(),
                         messageBoxText(d).c_str());
     }
-    char shots[MAX_PATH];
-    const DWORD n = GetEnvironmentVariableA("HS_E2E_SHOTS", shots, sizeof shots);
-    const std::string shotDir = n > 0 && n < sizeof shots ? toWindowsPath(shots) : workBaseDirectory();
-    CreateDirectoryA(shotDir.c_str(), nullptr);
-    const std::string file = shotDir + "\\" + name + ".bmp";
+    const std::string file = screenshotDirectory() + "\\" + name + ".bmp";
     if (saveScreenshot(file))
         std::printf("screenshot at failure: %s\n", file.c_str());
     if (dir_) {

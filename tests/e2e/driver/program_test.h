@@ -16,6 +16,7 @@
 #include "dialogs.h"
 #include "input.h"
 #include "menus.h"
+#include "options_file.h"
 #include "process.h"
 #include "record_files.h"
 #include "remote.h"
@@ -75,6 +76,9 @@ protected:
     void writeRecord(const DocumentRecord& record, const std::string& fileName = "");
     // The bytes of data\<name>.data; empty when the file is missing.
     std::string readRecordFile(const std::string& name);
+    // The options file of the test's directory.
+    void writeOptions(const OptionsFile& options);
+    std::string readOptionsBytes();
 
     // Menu bar of the main window, through the probe DLL; fails the test
     // when it cannot be read.

@@ -159,6 +159,68 @@ int RemoteListView::columnWidth(int column) const {
     return static_cast<int>(w);
 }
 
+HWND RemoteListView::header() const {
+    LRESULT header = 0;
+    if (!sendBounded(list_, LVM_GETHEADER, 0, 0, &header)) return nullptr;
+    return reinterpret_cast<HWND>(header);
+}
+
+bool RemoteListView::headerItemRect(int column, RECT& rect) const {
+    const HWND h = header();
+    RemoteMemory mem(process_.get(), sizeof(RECT));
+    if (!h || !mem) return false;
+    LRESULT ok = 0;
+    return sendBounded(h, HDM_GETITEMRECT, static_cast<WPARAM>(column), mem.lparam(), &ok) && ok &&
+           mem.read(0, &rect, sizeof rect);
+}
+
+bool RemoteListView::rowRect(int row, RECT& rect) const {
+    RemoteMemory mem(process_.get(), sizeof(RECT));
+    if (!mem) return false;
+    RECT request{};
+    request.left = LVIR_BOUNDS;
+    LRESULT ok = 0;
+    return mem.write(0, &request, sizeof request) &&
+           sendBounded(list_, LVM_GETITEMRECT, static_cast<WPARAM>(row), mem.lparam(), &ok) && ok &&
+           mem.read(0, &rect, sizeof rect);
+}
+
+std::vector<std::string> RemoteListView::names() const {
+    std::vector<std::string> out;
+    const int rows = rowCount();
+    for (int r = 0; r < rows; ++r) out.push_back(text(r, 0));
+    return out;
+}
+
+int rowNamed(const RemoteListView& list, const std::string& name) {
+    const int rows = list.rowCount();
+    for (int r = 0; r < rows; ++r)
+        if (list.text(r, 0) == name) return r;
+    return -1;
+}
+
+std::string cellOf(const RemoteListView& list, const std::string& name, int column) {
+    const int row = rowNamed(list, name);
+    return row < 0 ? std::string() : list.text(row, column);
+}
+
+bool selectOnly(const RemoteListView& list, const std::vector<std::string>& names) {
+    if (!list.setSelected(-1, false)) return false;
+    for (const auto& name : names) {
+        const int row = rowNamed(list, name);
+        if (row < 0 || !list.setSelected(row, true)) return false;
+    }
+    return true;
+}
+
+std::vector<std::string> selectedNames(const RemoteListView& list) {
+    std::vector<std::string> out;
+    const int rows = list.rowCount();
+    for (int r = 0; r < rows; ++r)
+        if (list.state(r, LVIS_SELECTED) & LVIS_SELECTED) out.push_back(list.text(r, 0));
+    return out;
+}
+
 // ---------------------------------------------------------------- status bar
 
 int statusBarPaneCount(HWND statusBar) {

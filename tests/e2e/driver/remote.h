@@ -64,12 +64,30 @@ public:
     bool setSelected(int row, bool selected) const;
     std::vector<std::string> headerTexts() const;
     int columnWidth(int column) const;
+    // The list's header control, or null.
+    HWND header() const;
+    // The rectangle of a column's heading, in the header's client coordinates.
+    bool headerItemRect(int column, RECT& rect) const;
+    // The bounds of a row, in the list's client coordinates.
+    bool rowRect(int row, RECT& rect) const;
+    // The first-column texts of every row, in row order.
+    std::vector<std::string> names() const;
     HWND window() const { return list_; }
 
 private:
     HWND list_;
     UniqueHandle process_;
 };
+
+// Rows found by their first-column text, so that a sort cannot mislead.
+// The row whose name is `name`, or -1.
+int rowNamed(const RemoteListView& list, const std::string& name);
+// The text of a column of the row named `name` ("" when there is none).
+std::string cellOf(const RemoteListView& list, const std::string& name, int column);
+// Selects exactly the rows with these names; false when one is missing.
+bool selectOnly(const RemoteListView& list, const std::vector<std::string>& names);
+// The names of the selected rows, in row order.
+std::vector<std::string> selectedNames(const RemoteListView& list);
 
 // The text of one pane of a status bar ("msctls_statusbar32").
 std::string statusBarText(HWND statusBar, int pane = 0);

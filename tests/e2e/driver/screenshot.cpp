@@ -6,14 +6,13 @@
 #include <vector>
 
 #include "handles.h"
+#include "work_dir.h"
 
 namespace hs::e2e {
 
-bool saveScreenshot(const std::string& path) {
-    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const int y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    const int h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+namespace {
+
+bool saveScreenArea(const std::string& path, int x, int y, int w, int h) {
     if (w <= 0 || h <= 0) return false;
 
     WindowDC screen(nullptr);
@@ -49,6 +48,27 @@ bool saveScreenshot(const std::string& path) {
               std::fwrite(pixels.data(), 1, pixels.size(), f) == pixels.size();
     ok = std::fclose(f) == 0 && ok;
     return ok;
+}
+
+}  // namespace
+
+bool saveScreenshot(const std::string& path) {
+    return saveScreenArea(path, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                          GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+}
+
+bool saveWindowScreenshot(HWND window, const std::string& path) {
+    RECT r{};
+    if (!GetWindowRect(window, &r)) return false;
+    return saveScreenArea(path, r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+std::string screenshotDirectory() {
+    char shots[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableA("HS_E2E_SHOTS", shots, sizeof shots);
+    const std::string dir = n > 0 && n < sizeof shots ? toWindowsPath(shots) : workBaseDirectory();
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
 }
 
 }  // namespace hs::e2e
