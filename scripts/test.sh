@@ -35,8 +35,9 @@ stage() {  # name, build dir, extra cmake args...
   local rc=$?
   grep -E "^(The following tests FAILED|[[:space:]]+[0-9]+ - )" "$log" || true
   if [ $rc -ne 0 ]; then
-    # Show the failing tests' output.
-    sed -n '/Output from these tests/,$p;/\*\*\*Failed\|\*\*\*Exception\|\*\*\*Timeout/p' "$log" | tail -n 200
+    # ctest printed each failing test's output right after its result line.
+    echo "--- output of the failing tests (full log: $log)"
+    awk '/\*\*\*(Failed|Exception|Timeout|Not Run)/{show=1} /^ *[0-9]+\/[0-9]+ Test +#[0-9]+: .* Passed/{show=0} show' "$log" | tail -n 300
   fi
   local summary
   summary=$(grep -E "tests passed, [0-9]+ tests? failed out of [0-9]+" "$log" | tail -n 1)
