@@ -1,8 +1,8 @@
 // CHalvorsightView: the list view of the main frame. Its window is the
-// SysListView32 control itself, subclassed, so that the control is the
-// window that owns the tray icon and the three timers and receives the
-// view's commands (from the frame's router and from the popup menus it
-// owns) and the check workers' posted row refreshes.
+// SysListView32 control itself, subclassed (its window procedure replaced),
+// so that the control is the window that owns the tray icon and the three
+// timers and receives the view's commands (from the frame's router and from
+// the popup menus it owns) and the check workers' posted row refreshes.
 //
 // The view owns the one DocumentList of the program; every change to a row
 // goes through it (loading, commands, worker refreshes, header-click sorts).
@@ -86,9 +86,10 @@ public:
     void loadDocuments();
 
 private:
-    static LRESULT CALLBACK subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK listWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT callListProc(UINT message, WPARAM wParam, LPARAM lParam);
+    void unsubclass();
     void showContextMenu(LPARAM screenPoint);
     LRESULT onDoubleClick(UINT message, WPARAM wParam, LPARAM lParam);
     void deleteSelectedDocuments();
@@ -122,6 +123,7 @@ private:
     FileSystem* files_ = nullptr;
     Win32CommandHost messageBoxes_;
     HWND frame_ = nullptr;
+    WNDPROC listProc_ = nullptr;  // the list control's own procedure
     ListControlRows rows_;
     std::unique_ptr<DocumentList> documents_;
 };
