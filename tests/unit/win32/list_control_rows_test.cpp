@@ -98,21 +98,6 @@ TEST_F(ListControlRowsTest, WholeRowsGoInAndComeBackWithEveryStateBit) {
     EXPECT_EQ(rows_.rowCount(), 2);
 }
 
-TEST_F(ListControlRowsTest, CellsAndImagesChangeAloneAndTheLongestTextSurvives) {
-    ASSERT_EQ(rows_.insertRow(0, row("one")), 0);
-    const std::string longest(511, 'x');
-    ASSERT_TRUE(rows_.setCellText(0, 3, longest));
-    ASSERT_TRUE(rows_.setImage(0, 3));
-    ASSERT_TRUE(rows_.setCellText(0, 1, ""));
-    RowData read;
-    ASSERT_TRUE(rows_.readRow(0, read));
-    EXPECT_EQ(read.cells[0], "one");
-    EXPECT_EQ(read.cells[1], "");
-    EXPECT_EQ(read.cells[2], "one status");
-    EXPECT_EQ(read.cells[3], longest);
-    EXPECT_EQ(read.image, 3);
-}
-
 TEST_F(ListControlRowsTest, SelectionOfAllRowsChangesOnlyTheSelectedState) {
     for (int i = 0; i < 5; ++i) rows_.insertRow(i, row("r" + std::to_string(i)));
     rows_.setState(3, RowState{kRowFocused | kRowCut}, kRowFocused | kRowCut);
@@ -204,22 +189,6 @@ TEST_F(ListControlRowsTest, HeaderClicksSortTheControlAndSelectionAndFocusMoveWi
         }
         EXPECT_EQ(docs.rowImage(r), reread.rowImage(r));
     }
-}
-
-TEST_F(ListControlRowsTest, MarkingAllForACheckRewritesOnlyTheRowsThatChange) {
-    DocumentCatalogue catalogue;
-    DocumentList docs(rows_, catalogue);
-    for (const auto& d : {doc("kept", Changed), doc("busy", Retrieving), doc("done", Saved, "2004/07/15")}) {
-        const std::size_t slot = catalogue.appendRecord(d);
-        docs.showRecordRow(static_cast<long>(slot), static_cast<int>(slot), InsertRow);
-    }
-    catalogue.clearSlot(1);  // a free slot: its row matches nothing
-    EXPECT_EQ(markAllDocuments(catalogue, docs), 1u);
-    EXPECT_EQ(controlText(rows_.window(), 0, 2), "Changed");
-    EXPECT_EQ(controlText(rows_.window(), 1, 2), "Retrieving...");
-    EXPECT_EQ(controlText(rows_.window(), 2, 2), "Waiting for retrieve...");
-    EXPECT_EQ(controlText(rows_.window(), 2, 3), "2004/07/15");
-    EXPECT_EQ(rows_.state(2).bits, 0u);
 }
 
 }  // namespace
