@@ -1,6 +1,7 @@
 #include "app/win32/feature_hooks.h"
 
 #include "app/win32/options_dialog.h"
+#include "listview/win32/plain_row_painter.h"
 
 namespace hs {
 
@@ -17,6 +18,10 @@ void saveDocumentAsCommand(HWND) {}
 void openRowOnDoubleClick(HWND, int) {}
 
 // Background images: not built yet; the list is drawn plain.
+void drawListRow(HWND view, const DocumentList& rows, const DRAWITEMSTRUCT& draw) {
+    drawPlainRow(view, rows, draw);
+}
+bool listPaintingMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 void backgroundDefaultCommand(HWND) {}
 void backgroundEmptyCommand(HWND) {}
 void backgroundCustomCommand(HWND) {}

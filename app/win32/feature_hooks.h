@@ -14,6 +14,8 @@
 
 namespace hs {
 
+class DocumentList;
+
 // Document menu, context menu and toolbar commands.
 void addDocumentCommand(HWND view);
 void editDocumentCommand(HWND view);
@@ -30,6 +32,14 @@ void backgroundCustomCommand(HWND view);
 // A double-click on a row, after the list's own handling: opens the row's
 // document with the interactive flag 1.
 void openRowOnDoubleClick(HWND view, int row);
+
+// The list's painting: one owner-drawn row (plain rows until background
+// pictures exist), and the list window's painting messages (background
+// erasing, palette messages, the header's width-changing notifications),
+// offered before the view's own handling; true when the message was
+// answered with `result`.
+void drawListRow(HWND view, const DocumentList& rows, const DRAWITEMSTRUCT& draw);
+bool listPaintingMessage(HWND view, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 // Start-up steps and the start-up prompt.
 void applyStartupBackground(HWND view);

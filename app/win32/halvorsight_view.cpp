@@ -20,7 +20,6 @@
 #include "engine/check_worker.h"
 #include "listview/win32/context_menu.h"
 #include "listview/win32/document_list_control.h"
-#include "listview/win32/plain_row_painter.h"
 #include "platform/file_system.h"
 
 namespace hs {
@@ -291,7 +290,7 @@ bool CHalvorsightView::onCommand(int commandId) {
 // ---------------------------------------------------------------- painting
 
 void CHalvorsightView::drawItem(const DRAWITEMSTRUCT& item) const {
-    if (documents_) drawPlainRow(window(), *documents_, item);
+    if (documents_) drawListRow(window(), *documents_, item);
 }
 
 bool CHalvorsightView::onListNotify(const NMHDR& header, LRESULT& result) {
@@ -320,6 +319,8 @@ LRESULT CALLBACK CHalvorsightView::listWindowProc(HWND window, UINT message, WPA
 
 LRESULT CHalvorsightView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = rows_.window();
+    LRESULT painted = 0;
+    if (listPaintingMessage(window, message, wParam, lParam, painted)) return painted;
     switch (message) {
         case WM_COMMAND:
             // Commands of the menus this window owns (context and tray menu)
