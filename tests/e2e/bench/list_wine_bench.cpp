@@ -64,8 +64,9 @@ std::string besideThisProgram(const std::string& name) {
 }
 
 // N record files with names in random order, local files that do not exist
-// (a check of them fails at once), all "Not changed" so that the worker
-// started at start-up finds nothing to do.
+// (a check of them fails at once), in four statuses so that the status sort
+// has work to do, none waiting, so that the worker started at start-up
+// finds nothing to do.
 void prepareRecords(const WorkDir& dir, int count) {
     std::mt19937 random(12345u + static_cast<unsigned>(count));
     std::uniform_int_distribution<int> letter('a', 'z');
@@ -74,7 +75,8 @@ void prepareRecords(const WorkDir& dir, int count) {
         std::string name;
         for (int k = 0; k < 8; ++k) name += static_cast<char>(letter(random));
         name += " " + std::to_string(i);
-        DocumentRecord r = makeRecord(name, LocalFile, "C:\\nowhere\\" + name + ".txt", NotChanged);
+        const int32_t statuses[] = {NotChanged, Saved, UnableToRetrieve, Changed};
+        DocumentRecord r = makeRecord(name, LocalFile, "C:\\nowhere\\" + name + ".txt", statuses[i % 4]);
         dir.writeFile(recordFileName(name), recordFileBytes(r));
     }
 }
