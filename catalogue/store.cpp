@@ -1,5 +1,7 @@
 #include "catalogue/store.h"
 
+#include "platform/stdio_file.h"
+
 #include <cstdio>
 #include <exception>
 #include <vector>
@@ -16,29 +18,10 @@ std::string middleFilePath(const std::string& name) { return joinPath(kDataDir, 
 
 namespace {
 
-class File {
-public:
-    File(const std::string& path, const char* mode) : f_(std::fopen(path.c_str(), mode)) {}
-    ~File() {
-        if (f_) std::fclose(f_);
-    }
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
-    std::FILE* get() const { return f_; }
-    bool close() {
-        std::FILE* f = f_;
-        f_ = nullptr;
-        return f && std::fclose(f) == 0;
-    }
-
-private:
-    std::FILE* f_;
-};
-
 // Reads the first kRecordSize bytes of a record file; false when the file
 // cannot be opened or is shorter.
 bool readRecordFile(const std::string& path, DocumentRecord& record) {
-    File f(path, "rb");
+    StdioFile f(path, "rb");
     if (!f.get()) return false;
     return std::fread(&record, 1, sizeof record, f.get()) == sizeof record;
 }
@@ -110,7 +93,7 @@ bool writeRecordFile(const DocumentRecord& record) {
     FileSystem& fs = platformFileSystem();
     const std::string path = recordFilePath(name);
     if (fs.exists(path)) {
-        File existing(path, "r+b");
+        StdioFile existing(path, "r+b");
         if (!existing.get()) return false;
     }
 
@@ -121,7 +104,7 @@ bool writeRecordFile(const DocumentRecord& record) {
     if (temp.empty()) return false;
     bool ok = false;
     {
-        File f(temp, "wb");
+        StdioFile f(temp, "wb");
         if (f.get()) {
             ok = std::fwrite(&stored, sizeof stored, 1, f.get()) == 1;
             if (!f.close()) ok = false;

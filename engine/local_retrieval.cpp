@@ -1,5 +1,7 @@
 #include "engine/local_retrieval.h"
 
+#include "platform/stdio_file.h"
+
 #include <cstdio>
 
 #include "catalogue/store.h"
@@ -8,20 +10,6 @@
 namespace hs {
 
 namespace {
-
-class File {
-public:
-    explicit File(const std::string& path) : f_(std::fopen(path.c_str(), "rb")) {}
-    ~File() {
-        if (f_) std::fclose(f_);
-    }
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
-    std::FILE* get() const { return f_; }
-
-private:
-    std::FILE* f_;
-};
 
 // Copies the file at `path` into a new temporary file of the data directory;
 // the kept content is not touched. Returns the staged path, "" on failure.
@@ -73,7 +61,7 @@ RetrievalOutcome retrieveLocalFile(const DocumentRecord& record, RetrievalContex
 
     Comparison result;
     {
-        File source(path);
+        StdioFile source(path, "rb");
         if (!source.get()) return RetrievalOutcome::withStatus(UnableToRetrieve);
         result = compareWithKept(source.get(), kept);
     }

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/stdio_file.h"
 
 namespace hs {
 
@@ -44,26 +45,6 @@ public:
 
 private:
     DIR* dir_;
-};
-
-class FileHandle {
-public:
-    explicit FileHandle(std::FILE* f) : f_(f) {}
-    ~FileHandle() {
-        if (f_) std::fclose(f_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    std::FILE* get() const { return f_; }
-    // Closes now and reports whether everything buffered reached the file.
-    bool close() {
-        std::FILE* f = f_;
-        f_ = nullptr;
-        return f && std::fclose(f) == 0;
-    }
-
-private:
-    std::FILE* f_;
 };
 
 std::string directoryOf(const std::string& path) {
@@ -126,7 +107,7 @@ public:
     // a failed copy (unreadable source, full disk) leaves `to` as it was.
     // Copying a file onto itself is refused: it would empty the file.
     bool copyFile(const std::string& from, const std::string& to) override {
-        FileHandle in(std::fopen(from.c_str(), "rb"));
+        StdioFile in(from, "rb");
         if (!in.get()) return false;
         struct stat src, dst;
         if (::fstat(fileno(in.get()), &src) != 0 || !S_ISREG(src.st_mode)) return false;
@@ -137,7 +118,7 @@ public:
         if (temp.empty()) return false;
         bool ok = false;
         {
-            FileHandle out(std::fopen(temp.c_str(), "wb"));
+            StdioFile out(temp, "wb");
             if (out.get()) {
                 ok = true;
                 char buffer[64 * 1024];

@@ -1,0 +1,33 @@
+// A std::FILE* that is closed when it goes out of scope. Every file content
+// the core reads or writes goes through std::fopen in binary mode.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace hs {
+
+class StdioFile {
+public:
+    StdioFile(const std::string& path, const char* mode) : f_(std::fopen(path.c_str(), mode)) {}
+    ~StdioFile() {
+        if (f_) std::fclose(f_);
+    }
+    StdioFile(const StdioFile&) = delete;
+    StdioFile& operator=(const StdioFile&) = delete;
+
+    std::FILE* get() const { return f_; }
+    explicit operator bool() const { return f_ != nullptr; }
+
+    // Closes now and reports whether everything buffered reached the file.
+    bool close() {
+        std::FILE* f = f_;
+        f_ = nullptr;
+        return f && std::fclose(f) == 0;
+    }
+
+private:
+    std::FILE* f_;
+};
+
+}  // namespace hs
