@@ -9,11 +9,6 @@ namespace hs {
 
 namespace {
 
-// The program-wide block. Zero-initialised as a static, which is the state
-// before readOptions runs.
-std::mutex gOptionsMutex;
-AppOptions gOptions{};
-
 // Longest interval a window timer accepts.
 constexpr uint64_t kMaxTimerMs = 0x7FFFFFFFu;
 
@@ -44,11 +39,13 @@ AppOptions defaultOptions() {
     return o;
 }
 
-void readOptions() {
+ProgramOptions::ProgramOptions() : block_(zeroOptions()) {}
+
+void ProgramOptions::readOptions() {
     AppOptions block = zeroOptions();
     std::FILE* f = std::fopen(kOptionsFileName, "rb");
     if (!f) {
-        setOptions(defaultOptions());
+        set(defaultOptions());
         // Create the file only when there is none: a file that exists but
         // cannot be read now (locked, no permission) keeps the user's settings.
         // A failed write leaves the defaults for this run only.
@@ -60,43 +57,43 @@ void readOptions() {
     // Read as far as the file goes; whatever it does not cover stays zero.
     std::fread(&block, 1, sizeof block, f);
     std::fclose(f);
-    setOptions(block);
+    set(block);
 }
 
-bool writeOptions() {
+bool ProgramOptions::writeOptions() {
     // Snapshot under the lock, write outside it so that a slow disk never
     // holds up a worker asking for playSound or autoOpen.
-    return writeBlock(currentOptions());
+    return writeBlock(current());
 }
 
-AppOptions currentOptions() {
-    std::lock_guard<std::mutex> lock(gOptionsMutex);
-    return gOptions;
+AppOptions ProgramOptions::current() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return block_;
 }
 
-void setOptions(const AppOptions& options) {
-    std::lock_guard<std::mutex> lock(gOptionsMutex);
-    gOptions = options;
+void ProgramOptions::set(const AppOptions& options) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    block_ = options;
 }
 
-bool startupCheckOn() {
-    std::lock_guard<std::mutex> lock(gOptionsMutex);
-    return gOptions.startupCheck == 1;
+bool ProgramOptions::startupCheckOn() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return block_.startupCheck == 1;
 }
 
-bool playSoundOn() {
-    std::lock_guard<std::mutex> lock(gOptionsMutex);
-    return gOptions.playSound == 1;
+bool ProgramOptions::playSoundOn() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return block_.playSound == 1;
 }
 
-bool autoOpenOn() {
-    std::lock_guard<std::mutex> lock(gOptionsMutex);
-    return gOptions.autoOpen == 1;
+bool ProgramOptions::autoOpenOn() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return block_.autoOpen == 1;
 }
 
-bool periodicCheckOn() {
-    std::lock_guard<std::mutex> lock(gOptionsMutex);
-    return gOptions.periodicCheck == 1 && gOptions.checkMinutes != 0;
+bool ProgramOptions::periodicCheckOn() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return block_.periodicCheck == 1 && block_.checkMinutes != 0;
 }
 
 uint32_t periodicIntervalMsFor(uint32_t minutes) {
@@ -104,45 +101,45 @@ uint32_t periodicIntervalMsFor(uint32_t minutes) {
     return static_cast<uint32_t>(ms > kMaxTimerMs ? kMaxTimerMs : ms);
 }
 
-uint32_t periodicIntervalMs() {
+uint32_t ProgramOptions::periodicIntervalMs() const {
     uint32_t minutes;
     {
-        std::lock_guard<std::mutex> lock(gOptionsMutex);
-        minutes = gOptions.checkMinutes;
+        std::lock_guard<std::mutex> lock(mutex_);
+        minutes = block_.checkMinutes;
     }
     return periodicIntervalMsFor(minutes);
 }
 
-int32_t backgroundChoice() {
-    std::lock_guard<std::mutex> lock(gOptionsMutex);
-    return gOptions.backgroundChoice;
+int32_t ProgramOptions::backgroundChoice() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return block_.backgroundChoice;
 }
 
-std::string customBitmapPath() {
-    std::lock_guard<std::mutex> lock(gOptionsMutex);
+std::string ProgramOptions::customBitmapPath() const {
+    std::lock_guard<std::mutex> lock(mutex_);
     // The field may lack a terminator in a damaged file: read at most its size.
-    const char* p = gOptions.customBitmapPath;
-    const void* end = std::memchr(p, 0, sizeof gOptions.customBitmapPath);
+    const char* p = block_.customBitmapPath;
+    const void* end = std::memchr(p, 0, sizeof block_.customBitmapPath);
     const std::size_t n = end ? static_cast<std::size_t>(static_cast<const char*>(end) - p)
-                              : sizeof gOptions.customBitmapPath;
+                              : sizeof block_.customBitmapPath;
     return std::string(p, n);
 }
 
-void setBackgroundChoice(int32_t choice) {
+void ProgramOptions::setBackgroundChoice(int32_t choice) {
     {
-        std::lock_guard<std::mutex> lock(gOptionsMutex);
-        gOptions.backgroundChoice = choice;
+        std::lock_guard<std::mutex> lock(mutex_);
+        block_.backgroundChoice = choice;
     }
     writeOptions();
 }
 
-bool setCustomBackground(const std::string& path) {
+bool ProgramOptions::setCustomBackground(const std::string& path) {
     if (path.size() >= kOptionsPathSize) return false;
     {
-        std::lock_guard<std::mutex> lock(gOptionsMutex);
-        gOptions.backgroundChoice = BackgroundCustom;
-        std::memset(gOptions.customBitmapPath, 0, sizeof gOptions.customBitmapPath);
-        std::memcpy(gOptions.customBitmapPath, path.data(), path.size());
+        std::lock_guard<std::mutex> lock(mutex_);
+        block_.backgroundChoice = BackgroundCustom;
+        std::memset(block_.customBitmapPath, 0, sizeof block_.customBitmapPath);
+        std::memcpy(block_.customBitmapPath, path.data(), path.size());
     }
     writeOptions();
     return true;

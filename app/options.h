@@ -2,13 +2,11 @@
 // working directory. The block is 536 bytes and the file holds exactly those
 // bytes, so the layout below is a file format and is checked at compile time.
 //
-// There is one instance per process. It is written on the user-interface
-// thread and read by check workers (playSoundOn, autoOpenOn), so every access
-// goes through a mutex; callers get copies, never references.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <type_traits>
 
@@ -53,54 +51,69 @@ AppOptions zeroOptions();
 // off, sound on, automatic open off, Default background, no custom path.
 AppOptions defaultOptions();
 
-// ---- the options file (working directory) --------------------------------
+// The program's settings: one block in memory, mirrored in the options file
+// "Halvorsight.option" of the working directory. The program owns one; the
+// window thread writes it and check workers read it (playSoundOn,
+// autoOpenOn), so every access goes through a mutex and callers get copies.
+// Before readOptions runs, every byte of the block is zero.
+class ProgramOptions {
+public:
+    ProgramOptions();
+    ProgramOptions(const ProgramOptions&) = delete;
+    ProgramOptions& operator=(const ProgramOptions&) = delete;
 
-// Fills the program-wide block from "Halvorsight.option". A missing file
-// gives the defaults and creates the file with them. An existing file is read
-// as far as it goes, at most 536 bytes: bytes it does not cover stay zero
-// (not defaults), bytes beyond 536 are ignored. Call once, at start-up.
-void readOptions();
+    // Fills the block from "Halvorsight.option". A missing file gives the
+    // defaults and creates the file with them. An existing file is read as
+    // far as it goes, at most 536 bytes: bytes it does not cover stay zero
+    // (not defaults), bytes beyond 536 are ignored. Called once, at start-up.
+    void readOptions();
 
-// Writes the whole program-wide block to "Halvorsight.option" (created or
-// truncated). Returns false when the file could not be written; callers may
-// ignore that, the in-memory settings stay as they are either way.
-bool writeOptions();
+    // Writes the whole block to "Halvorsight.option" (created or truncated).
+    // Returns false when the file could not be written; callers may ignore
+    // that, the settings in memory stay as they are either way.
+    bool writeOptions();
 
-// ---- the program-wide block ----------------------------------------------
+    // A copy of the whole block.
+    AppOptions current() const;
 
-// A copy of the whole block.
-AppOptions currentOptions();
+    // Replaces the whole block in memory (does not write the file; call
+    // writeOptions afterwards to persist it).
+    void set(const AppOptions& options);
 
-// Replaces the whole block in memory (does not write the file; call
-// writeOptions afterwards to persist it).
-void setOptions(const AppOptions& options);
+    bool startupCheckOn() const;   // startupCheck == 1
+    bool playSoundOn() const;      // playSound == 1
+    bool autoOpenOn() const;       // autoOpen == 1
 
-bool startupCheckOn();   // startupCheck == 1
-bool playSoundOn();      // playSound == 1
-bool autoOpenOn();       // autoOpen == 1
+    // True when the periodic timer should be armed: periodicCheck == 1 and a
+    // period of at least one minute. A stored period of 0 minutes (never
+    // written by the dialog) arms no timer instead of one that fires
+    // continuously.
+    bool periodicCheckOn() const;
 
-// True when the periodic timer should be armed: periodicCheck == 1 and a
-// period of at least one minute. A stored period of 0 minutes (never written
-// by the dialog) arms no timer instead of one that fires continuously.
-bool periodicCheckOn();
+    // The timer interval for the stored period (periodicIntervalMsFor).
+    uint32_t periodicIntervalMs() const;
 
-// The timer interval in milliseconds: checkMinutes * 60000 (600 minutes give
-// 36 000 000). Periods too long for a window timer are held at 0x7FFFFFFF ms
-// instead of wrapping around to a short interval; 0 minutes give 0.
-uint32_t periodicIntervalMs();
+    int32_t backgroundChoice() const;
+    std::string customBitmapPath() const;
 
-// Interval for a given number of minutes, by the same rule.
+    // Background commands of the View menu: store the choice and write the
+    // file. The custom path is kept as it is for Default and Empty.
+    void setBackgroundChoice(int32_t choice);
+
+    // Stores Custom with `path` and writes the file. A path longer than 511
+    // characters does not fit the block: nothing changes and false is
+    // returned.
+    bool setCustomBackground(const std::string& path);
+
+private:
+    mutable std::mutex mutex_;
+    AppOptions block_;
+};
+
+// The timer interval in milliseconds for a number of minutes: minutes *
+// 60000 (600 minutes give 36 000 000). Periods too long for a window timer
+// are held at 0x7FFFFFFF ms instead of wrapping around to a short interval;
+// 0 minutes give 0.
 uint32_t periodicIntervalMsFor(uint32_t minutes);
-
-int32_t backgroundChoice();
-std::string customBitmapPath();
-
-// Background commands of the View menu: store the choice and write the file.
-// The custom path is kept as it is for Default and Empty.
-void setBackgroundChoice(int32_t choice);
-
-// Stores Custom with `path` and writes the file. A path longer than 511
-// characters does not fit the block: nothing changes and false is returned.
-bool setCustomBackground(const std::string& path);
 
 }  // namespace hs

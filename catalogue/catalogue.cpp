@@ -175,9 +175,4 @@ DocumentCatalogue::NameGuard::~NameGuard() {
     }
 }
 
-DocumentCatalogue& theCatalogue() {
-    static DocumentCatalogue catalogue;
-    return catalogue;
-}
-
 }  // namespace hs

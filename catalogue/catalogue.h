@@ -130,8 +130,4 @@ private:
     std::map<std::string, std::set<std::size_t>> byName_;
 };
 
-// The program-wide catalogue used by the running program (not by tests,
-// which make their own).
-DocumentCatalogue& theCatalogue();
-
 }  // namespace hs

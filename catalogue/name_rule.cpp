@@ -58,8 +58,4 @@ bool isValidDocumentName(const std::string& name, FileSystem& fs) {
     return existingFileIsWritable(name);
 }
 
-bool isValidDocumentName(const std::string& name) {
-    return isValidDocumentName(name, platformFileSystem());
-}
-
 }  // namespace hs

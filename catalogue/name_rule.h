@@ -27,7 +27,4 @@ extern const char* const kForbiddenNameCharacters;  // "\\/:*?\"<>|"
 // device, not files).
 bool isValidDocumentName(const std::string& name, FileSystem& fs);
 
-// The same on the platform's file system.
-bool isValidDocumentName(const std::string& name);
-
 }  // namespace hs

@@ -86,11 +86,10 @@ void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
 // that the next start would skip, losing the document. A record file that
 // exists but could not be opened for writing (read-only) is left alone, as
 // writing it in place would.
-bool writeRecordFile(const DocumentRecord& record) {
+bool writeRecordFile(FileSystem& fs, const DocumentRecord& record) {
     const std::string name = fieldText(record.name);
     if (name.empty()) return false;  // a free slot has no file
 
-    FileSystem& fs = platformFileSystem();
     const std::string path = recordFilePath(name);
     if (fs.exists(path)) {
         StdioFile existing(path, "r+b");
@@ -115,12 +114,12 @@ bool writeRecordFile(const DocumentRecord& record) {
     return ok;
 }
 
-bool writeRecord(DocumentCatalogue& catalogue, std::size_t slot) {
+bool writeRecord(DocumentCatalogue& catalogue, FileSystem& fs, std::size_t slot) {
     if (slot >= catalogue.slotCount()) return false;
-    return writeRecordFile(catalogue.record(slot));
+    return writeRecordFile(fs, catalogue.record(slot));
 }
 
-void saveCatalogue(DocumentCatalogue& catalogue) {
+void saveCatalogue(DocumentCatalogue& catalogue, FileSystem& fs) {
     const std::size_t count = catalogue.slotCount();
     for (std::size_t slot = 0; slot < count; ++slot) {
         DocumentRecord copy;
@@ -130,7 +129,7 @@ void saveCatalogue(DocumentCatalogue& catalogue) {
             copy = r;
             return true;
         });
-        if (used) writeRecordFile(copy);
+        if (used) writeRecordFile(fs, copy);
     }
 }
 

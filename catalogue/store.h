@@ -29,14 +29,14 @@ void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
 // Writes one record (credentials in stored form when useAccount is 1) to the
 // record file named after its name. Returns false when the file could not be
 // written; nothing is reported to the user.
-bool writeRecordFile(const DocumentRecord& record);
+bool writeRecordFile(FileSystem& fs, const DocumentRecord& record);
 
 // Writes the record of a slot as it is at this moment.
-bool writeRecord(DocumentCatalogue& catalogue, std::size_t slot);
+bool writeRecord(DocumentCatalogue& catalogue, FileSystem& fs, std::size_t slot);
 
 // Every used slot, in slot order; Retrieving is stored as WaitingForRetrieve
 // (also in memory).
-void saveCatalogue(DocumentCatalogue& catalogue);
+void saveCatalogue(DocumentCatalogue& catalogue, FileSystem& fs);
 
 // Deletes every "*.tmp" file of the data directory.
 void deleteTempFiles(FileSystem& fs);

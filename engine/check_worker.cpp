@@ -123,7 +123,7 @@ void commitLocked(DocumentRecord& r, RetrievalOutcome& outcome, const std::strin
     if (status) r.status = *status;
     if (outcome.countResult) r.countResult = *outcome.countResult;
     setField(r.lastCheck, stamp);
-    if (outcome.countResult) writeRecordFile(r);  // countResult survives a restart
+    if (outcome.countResult) writeRecordFile(files, r);  // countResult survives a restart
 }
 
 }  // namespace
@@ -193,10 +193,6 @@ std::size_t runCheckPass(DocumentCatalogue& catalogue, CheckHost& host, FileSyst
         retrievals += checkDocument(catalogue, slot, host, files, paths);
     }
     return retrievals;
-}
-
-void startCheckWorker(DocumentCatalogue& catalogue, CheckHost& host) {
-    startCheckWorker(catalogue, host, platformFileSystem(), defaultRetrievalPaths());
 }
 
 void startCheckWorker(DocumentCatalogue& catalogue, CheckHost& host, FileSystem& files,

@@ -13,13 +13,9 @@
 
 namespace hs {
 
-// Starts one more worker over `catalogue` and returns at once. The host and
-// the catalogue must outlive the worker (the program's own live until exit).
-// The thread is detached; nothing waits for it.
-void startCheckWorker(DocumentCatalogue& catalogue, CheckHost& host);
-
-// The same with the file system and the retrieval paths given; `files`
-// must outlive the worker as well.
+// Starts one more worker over `catalogue` and returns at once. The host,
+// the catalogue and the files must outlive the worker (the program's own
+// live until exit). The thread is detached; nothing waits for it.
 void startCheckWorker(DocumentCatalogue& catalogue, CheckHost& host, FileSystem& files,
                       RetrievalPaths paths);
 

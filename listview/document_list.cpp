@@ -8,7 +8,6 @@
 
 namespace hs {
 
-int sortAscending = 1;
 
 namespace {
 

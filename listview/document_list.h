@@ -31,10 +31,6 @@ enum ShowRowMode {
     RefreshRow,  // rewrite an existing row
 };
 
-// The program-wide sort direction toggle: 1 at start, flipped by every
-// header click whichever column was clicked.
-extern int sortAscending;
-
 // Byte-wise comparison of two cell texts as unsigned character codes, with a
 // shorter text before its extensions (as strcmp). The program runs on a
 // single-byte ANSI code page, where byte order is character order, so no
@@ -104,6 +100,10 @@ public:
 
     RowList& rows() { return rows_; }
     DocumentCatalogue& catalogue() { return catalogue_; }
+
+    // The sort direction toggle of the list: 1 at start, flipped by every
+    // header click whichever column was clicked.
+    int sortAscending = 1;
 
 private:
     struct Shown {

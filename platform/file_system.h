@@ -5,6 +5,7 @@
 // document rules ask for it, is done by the core itself.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,8 +47,9 @@ public:
     virtual std::string makeTempFile(const std::string& dir, const std::string& prefix) = 0;
 };
 
-// The file system of the platform the program runs on.
-FileSystem& platformFileSystem();
+// A new file system of the platform the program runs on. The program makes
+// one and hands it to whatever needs files.
+std::unique_ptr<FileSystem> makePlatformFileSystem();
 
 // The separator the document file patterns use: a backslash on Windows, the
 // platform's own separator elsewhere.

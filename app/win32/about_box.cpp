@@ -1,31 +1,14 @@
 #include "app/win32/about_box.h"
 
-#include "app/command_ids.h"
-#include "app/win32/shell_state.h"
+#include "platform/win32/window_base.h"
+#include "res/resource_ids.h"
 
 namespace hs {
 
-namespace {
-
-INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-        case WM_INITDIALOG:
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                ::EndDialog(dialog, LOWORD(wParam));
-                return TRUE;
-            }
-            return FALSE;
-        default:
-            return FALSE;
-    }
-}
-
-}  // namespace
-
-void showAboutBox(HWND owner) {
-    ::DialogBoxParamA(resourceModule(), MAKEINTRESOURCEA(IDD_ABOUTBOX), owner, aboutProc, 0);
+void showAboutBox(HINSTANCE module, HWND owner) {
+    // OK and Cancel (Esc) close it; the base's handlers are all it needs.
+    Dialog about;
+    about.runModal(module, IDD_ABOUTBOX, owner);
 }
 
 }  // namespace hs

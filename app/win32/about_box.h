@@ -5,6 +5,6 @@
 
 namespace hs {
 
-void showAboutBox(HWND owner);
+void showAboutBox(HINSTANCE module, HWND owner);
 
 }  // namespace hs

@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "app/command_ids.h"
+#include "res/command_ids.h"
+#include "res/resource_ids.h"
 
 namespace hs {
 

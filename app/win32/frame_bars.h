@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/availability.h"
-#include "app/win32/win32_handles.h"
+#include "app/command_table.h"
+#include "platform/win32/handles.h"
 
 namespace hs {
 

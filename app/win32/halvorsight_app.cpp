@@ -5,11 +5,13 @@
 #include <new>
 #include <string>
 
-#include "app/command_ids.h"
 #include "app/win32/app_instance.h"
 #include "app/win32/frame_bars.h"
 #include "app/win32/shell_state.h"
-#include "catalogue/catalogue.h"
+#include "app/win32/halvorsight_view.h"
+#include "app/win32/main_frame.h"
+#include "platform/win32/handles.h"
+#include "res/resource_ids.h"
 
 namespace hs {
 
@@ -17,24 +19,14 @@ namespace {
 
 constexpr const char* kOutOfMemoryText = "INTERNAL ERROR: CANNOT ALLOCATE MEMORY.\n";
 
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey() {
-        if (key_ != nullptr) ::RegCloseKey(key_);
+UniqueRegistryKey createRegistryKey(HKEY parent, const char* path) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS) {
+        return UniqueRegistryKey();
     }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-
-    bool create(HKEY parent, const std::string& path) {
-        return ::RegCreateKeyExA(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 KEY_READ | KEY_WRITE, nullptr, &key_, nullptr) == ERROR_SUCCESS;
-    }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
+    return UniqueRegistryKey(key);
+}
 
 }  // namespace
 
@@ -56,10 +48,10 @@ bool WinsockSession::start() {
 
 bool loadStandardProfileSettings(int entries) {
     const std::string appKey = std::string("Software\\") + kRegistryCompany + "\\" + kRegistryApplication;
-    RegistryKey app;
-    if (!app.create(HKEY_CURRENT_USER, appKey)) return false;
-    RegistryKey recent;
-    if (!recent.create(app.get(), "Recent File List")) return true;
+    UniqueRegistryKey app = createRegistryKey(HKEY_CURRENT_USER, appKey.c_str());
+    if (!app) return false;
+    UniqueRegistryKey recent = createRegistryKey(app.get(), "Recent File List");
+    if (!recent) return true;
     // The list is read as the framework does; the program shows none of it.
     for (int i = 1; i <= entries; ++i) {
         char value[MAX_PATH] = {};
@@ -82,7 +74,7 @@ bool CHalvorsightApp::initInstance(HINSTANCE module) {
     accelerators_ = ::LoadAcceleratorsA(module_, MAKEINTRESOURCEA(IDR_MAINFRAME));
     if (!createDocument()) return false;
     if (!createMainFrame()) return false;
-    frame_->view()->initialUpdate();
+    program_->view()->initialUpdate();
     showMainWindow();
     return true;
 }
@@ -106,7 +98,7 @@ void CHalvorsightApp::loadProfileSettings() {
 
 bool CHalvorsightApp::createDocument() {
     try {
-        theCatalogue();
+        program_ = std::make_unique<Program>(module_);
         return true;
     } catch (const std::bad_alloc&) {
         showMessage(nullptr, kOutOfMemoryText, MB_OK | MB_ICONSTOP);
@@ -116,13 +108,17 @@ bool CHalvorsightApp::createDocument() {
 }
 
 bool CHalvorsightApp::createMainFrame() {
-    frame_ = std::make_unique<CMainFrame>();
-    return frame_->create(module_);
+    return program_->createMainFrame();
+}
+
+HWND CHalvorsightApp::mainWindow() const {
+    CMainFrame* frame = program_ ? program_->frame() : nullptr;
+    return frame != nullptr ? frame->window() : nullptr;
 }
 
 void CHalvorsightApp::showMainWindow() {
-    ::ShowWindow(frame_->window(), SW_SHOW);
-    ::UpdateWindow(frame_->window());
+    ::ShowWindow(mainWindow(), SW_SHOW);
+    ::UpdateWindow(mainWindow());
 }
 
 int CHalvorsightApp::run() {
@@ -130,8 +126,8 @@ int CHalvorsightApp::run() {
     for (;;) {
         const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
         if (got == 0 || got == -1) break;
-        if (accelerators_ != nullptr && frame_ &&
-            ::TranslateAcceleratorA(frame_->window(), accelerators_, &message)) {
+        if (accelerators_ != nullptr && mainWindow() != nullptr &&
+            ::TranslateAcceleratorA(mainWindow(), accelerators_, &message)) {
             continue;
         }
         ::TranslateMessage(&message);

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "app/win32/main_frame.h"
+#include "app/win32/program.h"
 
 namespace hs {
 
@@ -48,11 +48,12 @@ private:
     bool createDocument();
     bool createMainFrame();
     void showMainWindow();
+    HWND mainWindow() const;
 
     HINSTANCE module_ = nullptr;
     HACCEL accelerators_ = nullptr;  // resource-loaded: freed with the module
     WinsockSession sockets_;
-    std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<Program> program_;
 };
 
 // The registry key of the program's profile settings:

@@ -5,22 +5,11 @@
 
 #include <utility>
 
-#include "app/command_ids.h"
-#include "app/options.h"
-#include "app/win32/feature_hooks.h"
-#include "app/win32/message_guard.h"
-#include "app/win32/shell_state.h"
-#include "app/win32/tray_icon.h"
+#include "app/win32/context_menu.h"
 #include "app/win32/view_messages.h"
-#include "app/win32/win32_check_host.h"
-#include "app/win32/win32_handles.h"
-#include "catalogue/catalogue.h"
-#include "catalogue/commands.h"
 #include "catalogue/store.h"
-#include "engine/check_worker.h"
-#include "listview/win32/context_menu.h"
 #include "listview/win32/document_list_control.h"
-#include "platform/file_system.h"
+#include "listview/win32/plain_row_painter.h"
 
 namespace hs {
 
@@ -32,8 +21,6 @@ constexpr const char* kBrowserProbeFile = "HalvorsightTemp.htm";
 // Changes to more rows than this are made with the list's redrawing off and
 // one repaint at the end; smaller ones repaint just their rows.
 constexpr int kBulkRows = 64;
-
-CHalvorsightView* theView = nullptr;
 
 // The delete command's host: after a Yes the rows go with the list's
 // redrawing paused (when there are many), never while the question shows.
@@ -72,24 +59,11 @@ std::string findBrowserPath() {
     return found;
 }
 
-CHalvorsightView::CHalvorsightView() : CHalvorsightView(ViewServices{}) {}
-
 CHalvorsightView::CHalvorsightView(ViewServices services) : services_(std::move(services)) {
-    if (theView == nullptr) theView = this;
-    catalogue_ = services_.catalogue != nullptr ? services_.catalogue : &theCatalogue();
-    files_ = services_.files != nullptr ? services_.files : &platformFileSystem();
-    if (!services_.startCheckWorker) {
-        services_.startCheckWorker = [] { startCheckWorker(theCatalogue(), programCheckHost()); };
-    }
-    shellState().browserPath = findBrowserPath();
+    services_.shell.browserPath = findBrowserPath();
 }
 
-CHalvorsightView::~CHalvorsightView() {
-    if (theView == this) theView = nullptr;
-    unsubclass();
-}
-
-CHalvorsightView* programView() { return theView; }
+CHalvorsightView::~CHalvorsightView() = default;
 
 bool CHalvorsightView::create(HWND frame) {
     frame_ = frame;
@@ -97,32 +71,15 @@ bool CHalvorsightView::create(HWND frame) {
     HWND list = DocumentListControl::create(frame, kListControlId);
     if (list == nullptr) return false;
     rows_.attach(list);
-    documents_ = std::make_unique<DocumentList>(rows_, *catalogue_);
-    // The control's own procedure is replaced, not chained through the
-    // common controls' subclass list: that one looks its data up as a window
-    // property on every message, which costs a round trip to the window
-    // server under Wine and made each row message forty times dearer.
-    ::SetWindowLongPtrA(list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    listProc_ = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CHalvorsightView::listWindowProc)));
-    return listProc_ != nullptr;
+    documents_ = std::make_unique<DocumentList>(rows_, services_.catalogue);
+    return subclass(list);
 }
 
-void CHalvorsightView::unsubclass() {
-    HWND list = rows_.window();
-    if (list == nullptr || listProc_ == nullptr || !::IsWindow(list)) return;
-    ::SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProc_));
-    ::SetWindowLongPtrA(list, GWLP_USERDATA, 0);
-    listProc_ = nullptr;
-}
-
-LRESULT CHalvorsightView::callListProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::CallWindowProcA(listProc_, rows_.window(), message, wParam, lParam);
-}
+bool CHalvorsightView::bulk(int rows) const { return rows > kBulkRows; }
 
 CommandContext CHalvorsightView::commandContext() {
     CommandHost& host = services_.commandHost != nullptr ? *services_.commandHost : messageBoxes_;
-    return CommandContext{*catalogue_, *documents_, host, *files_, services_.startCheckWorker};
+    return CommandContext{services_.catalogue, *documents_, host, services_.files, services_.startCheckWorker};
 }
 
 // ---------------------------------------------------------------- start-up
@@ -148,17 +105,18 @@ void CHalvorsightView::frameworkInitialUpdate() {
 }
 
 void CHalvorsightView::rememberViewWindow() {
-    shellState().listView.store(window());
+    // From now on the workers' refreshes and blink requests come here.
+    services_.checkHost.setWindow(window());
 }
 
 void CHalvorsightView::addTrayIconStep() {
-    addTrayIcon(window());
+    services_.tray.add(window());
 }
 
 void CHalvorsightView::setUpColumnsAndImages() {
     DocumentListControl control(window());
     control.insertColumns();
-    control.attachStatusImages(resourceModule());
+    control.attachStatusImages(services_.module);
 }
 
 void CHalvorsightView::enableFullRowHighlight() {
@@ -168,13 +126,13 @@ void CHalvorsightView::enableFullRowHighlight() {
 }
 
 void CHalvorsightView::loadDocuments() {
-    RedrawPause pause(window());
+    RedrawPause pause(rows_);
     bool first = true;
-    loadCatalogue(*catalogue_, *files_, [&](std::size_t slot) {
+    loadCatalogue(services_.catalogue, services_.files, [&](std::size_t slot) {
         // Every record is in the catalogue before the first row is shown:
         // the list makes room for all of them at once.
         if (first) {
-            rows_.reserveRows(documents_->rowCount() + static_cast<int>(catalogue_->slotCount()));
+            rows_.reserveRows(documents_->rowCount() + static_cast<int>(services_.catalogue.slotCount()));
             first = false;
         }
         documents_->showRecordRow(static_cast<long>(slot), static_cast<int>(slot), InsertRow);
@@ -182,23 +140,23 @@ void CHalvorsightView::loadDocuments() {
 }
 
 void CHalvorsightView::readProgramOptions() {
-    readOptions();
+    services_.options.readOptions();
 }
 
 void CHalvorsightView::runStartupCheck() {
-    if (startupCheckOn()) markAllDocumentsForCheck();
+    if (services_.options.startupCheckOn()) markAllDocumentsForCheck();
 }
 
 void CHalvorsightView::armPeriodicCheck() {
-    armPeriodicCheckTimer(window());
+    armPeriodicCheckTimer(window(), services_.options);
 }
 
 void CHalvorsightView::applyStoredBackground() {
-    applyStartupBackground(window());
+    // The list is drawn plain until background pictures exist.
 }
 
 void CHalvorsightView::setPreferWizard() {
-    preferWizardAtStart();
+    // Nothing to prefer until the add wizard exists.
 }
 
 void CHalvorsightView::startStartupWorker() {
@@ -216,8 +174,8 @@ void CHalvorsightView::startWorker() {
 }
 
 std::size_t CHalvorsightView::markAllDocumentsForCheck() {
-    RedrawPause pause(window(), documents_->rowCount() > kBulkRows);
-    return markAllDocuments(*catalogue_, *documents_);
+    RedrawPause pause(rows_, bulk(documents_->rowCount()));
+    return markAllDocuments(services_.catalogue, *documents_);
 }
 
 void CHalvorsightView::checkAllDocuments() {
@@ -225,78 +183,61 @@ void CHalvorsightView::checkAllDocuments() {
     startWorker();
 }
 
+void CHalvorsightView::refreshChangedRows() {
+    const std::vector<std::size_t> slots = services_.checkHost.takeChangedSlots();
+    if (!documents_) return;
+    RedrawPause pause(rows_, bulk(static_cast<int>(slots.size())));
+    // Lookup and refresh in one step on this thread: each refresh lands in
+    // the row that shows the document now, whatever moved since.
+    for (std::size_t slot : slots) documents_->refreshRecordRow(static_cast<long>(slot));
+}
+
 // ---------------------------------------------------------------- commands
+
+void CHalvorsightView::checkSelectedDocuments() {
+    RedrawPause pause(rows_, bulk(selectedCount()));
+    CommandContext ctx = commandContext();
+    checkSelected(ctx);
+}
+
+void CHalvorsightView::setSelectionOfAllRows(bool select) {
+    // One message, but the control repaints every row it changes.
+    RedrawPause pause(rows_, bulk(documents_->rowCount()));
+    setSelectionOfAll(*documents_, select);
+}
+
+void CHalvorsightView::setSelectedDocumentsNotChanged() {
+    RedrawPause pause(rows_, bulk(selectedCount()));
+    CommandContext ctx = commandContext();
+    setSelectedNotChanged(ctx);
+}
+
+void CHalvorsightView::setAllDocumentsNotChanged() {
+    RedrawPause pause(rows_, bulk(documents_->rowCount()));
+    CommandContext ctx = commandContext();
+    setAllNotChanged(ctx);
+}
 
 void CHalvorsightView::deleteSelectedDocuments() {
     // Redrawing stops only after the Yes, so the list is painted while the
     // question is shown.
-    RedrawPause pause(window(), false);
+    RedrawPause pause(rows_, false);
     CommandContext ctx = commandContext();
-    PauseAfterYes host(ctx.host, pause, selectedCount() > kBulkRows);
+    PauseAfterYes host(ctx.host, pause, bulk(selectedCount()));
     CommandContext pausing{ctx.catalogue, ctx.list, host, ctx.files, ctx.startCheckWorker};
     deleteSelected(pausing);
-}
-
-bool CHalvorsightView::onCommand(int commandId) {
-    if (!documents_) return false;
-    HWND view = window();
-    switch (commandId) {
-        case ID_DOC_CHECK: {
-            RedrawPause pause(view, selectedCount() > kBulkRows);
-            CommandContext ctx = commandContext();
-            checkSelected(ctx);
-            return true;
-        }
-        case ID_DOC_CHECK_ALL:
-            checkAllDocuments();
-            return true;
-        case ID_DOC_SELECT_ALL:
-        case ID_DOC_DESELECT_ALL: {
-            // One message, but the control repaints every row it changes.
-            RedrawPause pause(view, documents_->rowCount() > kBulkRows);
-            setSelectionOfAll(*documents_, commandId == ID_DOC_SELECT_ALL);
-            return true;
-        }
-        case ID_DOC_SET_NOTCHANGED: {
-            RedrawPause pause(view, selectedCount() > kBulkRows);
-            CommandContext ctx = commandContext();
-            setSelectedNotChanged(ctx);
-            return true;
-        }
-        case ID_DOC_SET_ALL_NOTCHANGED: {
-            RedrawPause pause(view, documents_->rowCount() > kBulkRows);
-            CommandContext ctx = commandContext();
-            setAllNotChanged(ctx);
-            return true;
-        }
-        case ID_DOC_DELETE:
-            deleteSelectedDocuments();
-            return true;
-        case ID_DOC_ADD: addDocumentCommand(view); return true;
-        case ID_DOC_EDIT: editDocumentCommand(view); return true;
-        case ID_DOC_DUPLICATE: duplicateDocumentCommand(view); return true;
-        case ID_DOC_OPEN: openSelectedDocumentsCommand(view); return true;
-        case ID_DOC_VIEW_HEADER: viewDocumentHeaderCommand(view); return true;
-        case ID_DOC_SAVE_AS: saveDocumentAsCommand(view); return true;
-        case ID_BG_DEFAULT: backgroundDefaultCommand(view); return true;
-        case ID_BG_EMPTY: backgroundEmptyCommand(view); return true;
-        case ID_BG_CUSTOM: backgroundCustomCommand(view); return true;
-        case ID_APP_OPTION: optionsCommand(view); return true;
-        case ID_TRAY_OPEN: restoreFromTray(); return true;
-        default: return false;
-    }
 }
 
 // ---------------------------------------------------------------- painting
 
 void CHalvorsightView::drawItem(const DRAWITEMSTRUCT& item) const {
-    if (documents_) drawListRow(window(), *documents_, item);
+    if (documents_) drawPlainRow(window(), *documents_, item);
 }
 
 bool CHalvorsightView::onListNotify(const NMHDR& header, LRESULT& result) {
     if (header.code == LVN_COLUMNCLICK && documents_) {
         const auto& click = reinterpret_cast<const NMLISTVIEW&>(header);
-        RedrawPause pause(window(), documents_->rowCount() > 1);
+        RedrawPause pause(rows_, documents_->rowCount() > 1);
         documents_->headerClicked(click.iSubItem);
         result = 0;
         return true;
@@ -306,40 +247,25 @@ bool CHalvorsightView::onListNotify(const NMHDR& header, LRESULT& result) {
 
 // ---------------------------------------------------------------- window
 
-LRESULT CALLBACK CHalvorsightView::listWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* view = reinterpret_cast<CHalvorsightView*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (view == nullptr || view->listProc_ == nullptr) return ::DefWindowProcA(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        const WNDPROC original = view->listProc_;
-        view->unsubclass();
-        return ::CallWindowProcA(original, window, message, wParam, lParam);
-    }
-    return guardedMessage([&] { return view->handleMessage(message, wParam, lParam); }, 0);
-}
-
 LRESULT CHalvorsightView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND window = rows_.window();
-    LRESULT painted = 0;
-    if (listPaintingMessage(window, message, wParam, lParam, painted)) return painted;
+    HWND window = this->window();
     switch (message) {
         case WM_COMMAND:
             // Commands of the menus this window owns (context and tray menu)
-            // take the same route as the frame's: availability, then the chain.
+            // take the same route as the frame's: the command table.
             if (frame_ != nullptr) return ::SendMessageA(frame_, WM_COMMAND, wParam, lParam);
             break;
         case WM_TIMER:
             handleViewTimer(*this, wParam);
             return 0;
-        case TRAY_CALLBACK_MESSAGE:
-            return handleTrayCallback(window, message, wParam, lParam);
-        case kRecordChangedMessage:
-            // Lookup and refresh in one step on this thread: the refresh lands
-            // in the row that shows the document now, whatever moved since.
-            if (documents_) documents_->refreshRecordRow(static_cast<long>(wParam));
+        case kTrayCallbackMessage:
+            return handleTrayCallback(window, message, wParam, lParam, services_.shell, services_.module);
+        case kRecordsChangedMessage:
+            refreshChangedRows();
             return 0;
         case kArmBlinkMessage:
             // Still hidden? The window may have come back since the post.
-            if (isHiddenInTray()) armTrayBlinkTimer(window);
+            if (services_.shell.isHiddenInTray()) armTrayBlinkTimer(window);
             return 0;
         case WM_CONTEXTMENU:
             showContextMenu(lParam);
@@ -353,24 +279,29 @@ LRESULT CHalvorsightView::handleMessage(UINT message, WPARAM wParam, LPARAM lPar
         default:
             break;
     }
-    return callListProc(message, wParam, lParam);
+    return defaultProc(message, wParam, lParam);
 }
 
 void CHalvorsightView::showContextMenu(LPARAM screenPoint) {
     POINT point{};
     if (!contextMenuPoint(window(), screenPoint, point)) return;
-    showDocumentContextMenu(window(), resourceModule(), point, selectedCount());
+    showDocumentContextMenu(window(), services_.module, point, selectedCount());
 }
 
 LRESULT CHalvorsightView::onDoubleClick(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND window = rows_.window();
-    const LRESULT result = callListProc(message, wParam, lParam);
+    HWND window = this->window();
+    const LRESULT result = defaultProc(message, wParam, lParam);
     LVHITTESTINFO hit{};
     hit.pt.x = GET_X_LPARAM(lParam);
     hit.pt.y = GET_Y_LPARAM(lParam);
     const int row = static_cast<int>(::SendMessageA(window, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    if (row >= 0) openRowOnDoubleClick(window, row);
+    if (row >= 0) openRowOnDoubleClick(row);
     return result;
+}
+
+void CHalvorsightView::openRowOnDoubleClick(int) {
+    // Opening documents is not built yet: the double-click does what the
+    // list does with it, and nothing more.
 }
 
 // ---------------------------------------------------------------- timers
@@ -380,7 +311,7 @@ void CHalvorsightView::stopTimer(UINT_PTR timerId) {
 }
 
 void CHalvorsightView::setTrayIcon(int iconId) {
-    hs::setTrayIcon(iconId);
+    services_.tray.setIcon(iconId);
 }
 
 int CHalvorsightView::rowCount() {
@@ -388,15 +319,15 @@ int CHalvorsightView::rowCount() {
 }
 
 void CHalvorsightView::offerStartupWizard() {
-    hs::offerStartupWizard(window());
+    // Nothing to offer until the add wizard exists.
 }
 
 bool CHalvorsightView::hiddenInTray() {
-    return isHiddenInTray();
+    return services_.shell.isHiddenInTray();
 }
 
 int32_t& CHalvorsightView::blinkPhase() {
-    return shellState().blinkPhase;
+    return services_.shell.blinkPhase;
 }
 
 }  // namespace hs

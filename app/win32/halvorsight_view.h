@@ -1,8 +1,8 @@
 // CHalvorsightView: the list view of the main frame. Its window is the
 // SysListView32 control itself, subclassed (its window procedure replaced),
 // so that the control is the window that owns the tray icon and the three
-// timers and receives the view's commands (from the frame's router and from
-// the popup menus it owns) and the check workers' posted row refreshes.
+// timers, receives the commands of the popup menus it owns and the check
+// workers' wake-ups.
 //
 // The view owns the one DocumentList of the program; every change to a row
 // goes through it (loading, commands, worker refreshes, header-click sorts).
@@ -16,47 +16,51 @@
 #include <memory>
 #include <string>
 
-#include "app/win32/command_router.h"
+#include "app/commands.h"
+#include "app/options.h"
+#include "app/win32/shell_state.h"
+#include "app/win32/tray_icon.h"
 #include "app/win32/view_timers.h"
+#include "app/win32/win32_check_host.h"
 #include "app/win32/win32_command_host.h"
 #include "catalogue/catalogue.h"
-#include "catalogue/commands.h"
 #include "listview/document_list.h"
 #include "listview/win32/list_control_rows.h"
 #include "platform/file_system.h"
+#include "platform/win32/window_base.h"
 
 namespace hs {
 
-// What the view works on. The program's view uses the program-wide
-// catalogue, the platform's files, message boxes owned by the main frame
-// and the program's check worker; tests give their own.
+// What the view works on; the program gives its own parts, tests their own.
 struct ViewServices {
-    DocumentCatalogue* catalogue = nullptr;  // null: theCatalogue()
-    FileSystem* files = nullptr;             // null: platformFileSystem()
-    CommandHost* commandHost = nullptr;      // null: message boxes over the frame
-    std::function<void()> startCheckWorker;  // empty: startCheckWorker(theCatalogue(), programCheckHost())
+    DocumentCatalogue& catalogue;
+    FileSystem& files;
+    ProgramOptions& options;
+    ShellState& shell;
+    TrayIcon& tray;
+    Win32CheckHost& checkHost;
+    HINSTANCE module;
+    // Starts one more check worker and returns at once.
+    std::function<void()> startCheckWorker;
+    // The catalogue commands' message boxes; null: boxes over the frame.
+    CommandHost* commandHost = nullptr;
 };
 
-class CHalvorsightView : public CommandTarget, private ViewTimerActions {
+class CHalvorsightView : public Window, private ViewTimerActions {
 public:
-    // Construction: registers the program-wide view and finds the program
-    // the shell opens ".htm" files with.
-    CHalvorsightView();
+    // Finds the program the shell opens ".htm" files with.
     explicit CHalvorsightView(ViewServices services);
     ~CHalvorsightView() override;
-    CHalvorsightView(const CHalvorsightView&) = delete;
-    CHalvorsightView& operator=(const CHalvorsightView&) = delete;
 
     // Creates the list window as a child of the frame and subclasses it.
     bool create(HWND frame);
 
-    HWND window() const { return rows_.window(); }
     int selectedCount() const { return rows_.selectedCount(); }
 
     // The rows of the list. Valid once create() succeeded.
     DocumentList& documents() { return *documents_; }
     const DocumentList& documents() const { return *documents_; }
-    DocumentCatalogue& catalogue() { return *catalogue_; }
+    DocumentCatalogue& catalogue() { return services_.catalogue; }
 
     // What the catalogue commands work on: the catalogue, these rows, the
     // message boxes, the files and the check worker.
@@ -65,18 +69,20 @@ public:
     // The start-up steps of the view, in their order.
     void initialUpdate();
 
-    // The view's share of the command chain.
-    bool onCommand(int commandId) override;
-
     // Row painting, reflected from the frame's WM_DRAWITEM.
     void drawItem(const DRAWITEMSTRUCT& item) const;
 
     // List notifications reflected from the frame; true when handled.
     bool onListNotify(const NMHDR& header, LRESULT& result);
 
-    // "Chec&k All !" and the periodic tick: marks every document that is not
-    // Changed and has a row, then starts a worker (also when none was marked).
-    void checkAllDocuments() override;
+    // The document commands on the rows. Bulk changes run with the list's
+    // redrawing paused.
+    void checkSelectedDocuments();                    // "&Check !"
+    void checkAllDocuments() override;                // "Chec&k All !", periodic tick
+    void setSelectionOfAllRows(bool select);          // "&Select All", "&Deselect All"
+    void setSelectedDocumentsNotChanged();            // "Set as 'Not changed' status"
+    void setAllDocumentsNotChanged();                 // "Set all as 'Not changed' status"
+    void deleteSelectedDocuments();                   // "Dele&te", after its question
 
     // The marking of checkAllDocuments without the worker (start-up check).
     std::size_t markAllDocumentsForCheck();
@@ -85,14 +91,15 @@ public:
     // at its slot position.
     void loadDocuments();
 
+    // Refreshes the rows of every slot the check host queued.
+    void refreshChangedRows();
+
 private:
-    static LRESULT CALLBACK listWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT callListProc(UINT message, WPARAM wParam, LPARAM lParam);
-    void unsubclass();
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void showContextMenu(LPARAM screenPoint);
     LRESULT onDoubleClick(UINT message, WPARAM wParam, LPARAM lParam);
-    void deleteSelectedDocuments();
+    void openRowOnDoubleClick(int row);
+    bool bulk(int rows) const;
 
     // Start-up steps of the initial update.
     void frameworkInitialUpdate();
@@ -119,18 +126,11 @@ private:
     int32_t& blinkPhase() override;
 
     ViewServices services_;
-    DocumentCatalogue* catalogue_ = nullptr;
-    FileSystem* files_ = nullptr;
     Win32CommandHost messageBoxes_;
     HWND frame_ = nullptr;
-    WNDPROC listProc_ = nullptr;  // the list control's own procedure
     ListControlRows rows_;
     std::unique_ptr<DocumentList> documents_;
 };
-
-// The program-wide view (the one that exists), or null. Window thread only;
-// check workers reach the rows through messages posted to its window.
-CHalvorsightView* programView();
 
 // Finds the program associated with ".htm" files through an empty probe
 // file "HalvorsightTemp.htm" in the working directory, deleted afterwards

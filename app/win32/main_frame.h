@@ -1,55 +1,44 @@
 // CMainFrame: the main window with menu 128, the toolbar and status bar
-// around the list view. It routes every command (availability first, then
-// the view, then itself), hides itself in the tray on minimize, and runs
-// shutDown when it is closed.
+// around the list view. Every command it receives runs through the command
+// table with the view's selection; it hides itself in the tray on minimize
+// and shuts the program down when it is closed.
 #pragma once
 
 #include <windows.h>
 
-#include <memory>
-
-#include "app/win32/command_router.h"
 #include "app/win32/frame_bars.h"
-#include "app/win32/halvorsight_view.h"
+#include "platform/win32/window_base.h"
 
 namespace hs {
 
-class CMainFrame : public CommandTarget {
+class Program;
+
+class CMainFrame : public Window {
 public:
     // Creates the data directory and clears the hidden flag.
-    CMainFrame();
-    ~CMainFrame() override;
-    CMainFrame(const CMainFrame&) = delete;
-    CMainFrame& operator=(const CMainFrame&) = delete;
+    explicit CMainFrame(Program& program);
+    ~CMainFrame() override = default;
 
     // Registers the window class and creates the frame with its view, toolbar
     // and status bar. False when any of them could not be made.
-    bool create(HINSTANCE module);
+    bool create();
 
-    HWND window() const { return window_; }
-    CHalvorsightView* view() const { return view_.get(); }
-
-    bool onCommand(int commandId) override;
-
-    // The command router: availability with the current selection, then
-    // the view, then the frame.
-    CommandOutcome routeCommand(int commandId);
+    void toggleToolbar();
+    void toggleStatusBar();
 
     static constexpr const char* kWindowClass = "HalvorsightMainFrame";
 
 private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT onCreate();
     LRESULT onSysCommand(WPARAM wParam, LPARAM lParam);
     LRESULT onNotify(WPARAM wParam, LPARAM lParam);
     void onInitMenuPopup(HMENU menu);
     void layout();
     void updateToolbarAvailability();
+    HWND viewWindow() const;
 
-    HWND window_ = nullptr;
-    HINSTANCE module_ = nullptr;
-    std::unique_ptr<CHalvorsightView> view_;
+    Program& program_;
     FrameBars bars_;
     bool availabilityUpdatePosted_ = false;
 };

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/command_ids.h"
+#include "res/command_ids.h"
 #include "res/help_links.h"
 
 namespace hs {

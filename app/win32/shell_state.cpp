@@ -2,15 +2,6 @@
 
 namespace hs {
 
-ShellState& shellState() {
-    static ShellState state;
-    return state;
-}
-
-HINSTANCE resourceModule() {
-    return ::GetModuleHandleA(nullptr);
-}
-
 int showMessage(HWND owner, const char* text, UINT flags) {
     // A box without an explicit icon shows the exclamation icon.
     if ((flags & MB_ICONMASK) == 0) flags |= MB_ICONEXCLAMATION;

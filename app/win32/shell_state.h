@@ -1,8 +1,10 @@
-// Program-wide state of the window shell: the main frame's and the list
-// view's window handles, the hidden-in-tray flag and the blink phase.
+// The window shell's shared state, one per program (owned by Program): the
+// main frame's window, the hidden-in-tray flag, the blink phase and the
+// browser found at start-up. Check workers read the flag from their own
+// threads, so it and the frame's handle are atomic; only the window thread
+// writes them.
 //
-// Check workers read the handles and the flag from their own threads, so
-// each is one atomic value; only the window thread writes them.
+// Also here: the application title and the message boxes that carry it.
 #pragma once
 
 #include <windows.h>
@@ -19,7 +21,6 @@ constexpr const char* kAppTitle = "Tarnwell (QVR) - Halvorsight";
 
 struct ShellState {
     std::atomic<HWND> mainFrame{nullptr};
-    std::atomic<HWND> listView{nullptr};
     // 1 while the main window is hidden in the notification area.
     std::atomic<int32_t> hiddenInTray{0};
     // Toggled by every blink tick; never reset. Window thread only.
@@ -27,17 +28,10 @@ struct ShellState {
     // The program the shell opens ".htm" files with; empty when none.
     // Written once before the check workers start.
     std::string browserPath;
+
+    bool isHiddenInTray() const { return hiddenInTray.load() == 1; }
+    void setHiddenInTray(bool hidden) { hiddenInTray.store(hidden ? 1 : 0); }
 };
-
-ShellState& shellState();
-
-inline HWND mainFrameWindow() { return shellState().mainFrame.load(); }
-inline HWND listViewWindow() { return shellState().listView.load(); }
-inline bool isHiddenInTray() { return shellState().hiddenInTray.load() == 1; }
-inline void setHiddenInTray(bool hidden) { shellState().hiddenInTray.store(hidden ? 1 : 0); }
-
-// The module whose resources the windows use.
-HINSTANCE resourceModule();
 
 // A message box with the application title as caption.
 int showMessage(HWND owner, const char* text, UINT flags);

@@ -4,11 +4,11 @@
 
 #include <cstring>
 
-#include "app/command_ids.h"
 #include "app/win32/app_instance.h"
-#include "app/win32/command_router.h"
+#include "app/win32/menu_availability.h"
 #include "app/win32/shell_state.h"
-#include "app/win32/win32_handles.h"
+#include "platform/win32/handles.h"
+#include "res/resource_ids.h"
 
 namespace hs {
 
@@ -16,85 +16,65 @@ namespace {
 
 constexpr const char* kTrayTip = "Halvorsight";
 
-struct TrayState {
-    HWND owner = nullptr;
-    int iconId = 0;
-    UniqueIcon icon;  // kept alive while the shell shows it
-};
-
-TrayState& tray() {
-    static TrayState state;
-    return state;
-}
-
-UniqueIcon loadSmallIcon(int iconId) {
-    return UniqueIcon(static_cast<HICON>(::LoadImageA(resourceModule(), MAKEINTRESOURCEA(iconId), IMAGE_ICON,
-                                                      ::GetSystemMetrics(SM_CXSMICON),
-                                                      ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
-}
-
 // The record in its 488-byte form: no balloon GUID, no balloon icon.
 NOTIFYICONDATAA iconRecord(HWND owner) {
     NOTIFYICONDATAA data;
     std::memset(&data, 0, sizeof data);
     data.cbSize = NOTIFYICONDATAA_V2_SIZE;
     data.hWnd = owner;
-    data.uID = TRAY_ICON_ID;
+    data.uID = kTrayIconId;
     return data;
-}
-
-void sendIcon(DWORD operation, int iconId) {
-    TrayState& state = tray();
-    UniqueIcon icon = loadSmallIcon(iconId);
-    NOTIFYICONDATAA data = iconRecord(state.owner);
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = TRAY_CALLBACK_MESSAGE;
-    data.hIcon = icon.get();
-    std::strncpy(data.szTip, kTrayTip, 127);
-    data.szTip[127] = '\0';
-    ::Shell_NotifyIconA(operation, &data);
-    state.icon = std::move(icon);
-    state.iconId = iconId;
 }
 
 }  // namespace
 
-void addTrayIcon(HWND owner) {
-    tray().owner = owner;
-    sendIcon(NIM_ADD, IDR_MAINFRAME);
+void TrayIcon::send(DWORD operation, int iconId) {
+    UniqueIcon icon(static_cast<HICON>(::LoadImageA(module_, MAKEINTRESOURCEA(iconId), IMAGE_ICON,
+                                                    ::GetSystemMetrics(SM_CXSMICON),
+                                                    ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+    NOTIFYICONDATAA data = iconRecord(owner_);
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = kTrayCallbackMessage;
+    data.hIcon = icon.get();
+    std::strncpy(data.szTip, kTrayTip, 127);
+    data.szTip[127] = '\0';
+    ::Shell_NotifyIconA(operation, &data);
+    icon_ = std::move(icon);
+    iconId_ = iconId;
 }
 
-void setTrayIcon(int iconId) {
-    if (tray().owner == nullptr) return;
-    sendIcon(NIM_MODIFY, iconId);
+void TrayIcon::add(HWND owner) {
+    owner_ = owner;
+    send(NIM_ADD, IDR_MAINFRAME);
 }
 
-void removeTrayIcon() {
-    TrayState& state = tray();
-    if (state.owner == nullptr) return;
-    NOTIFYICONDATAA data = iconRecord(state.owner);
+void TrayIcon::setIcon(int iconId) {
+    if (owner_ == nullptr) return;
+    send(NIM_MODIFY, iconId);
+}
+
+void TrayIcon::remove() {
+    if (owner_ == nullptr) return;
+    NOTIFYICONDATAA data = iconRecord(owner_);
     ::Shell_NotifyIconA(NIM_DELETE, &data);
-    state.owner = nullptr;
-    state.iconId = 0;
-    state.icon.reset();
+    owner_ = nullptr;
+    iconId_ = 0;
+    icon_.reset();
 }
 
-int currentTrayIconId() {
-    return tray().iconId;
+void restoreFromTray(ShellState& shell) {
+    bringToFront(shell.mainFrame.load());
+    shell.setHiddenInTray(false);
 }
 
-void restoreFromTray() {
-    bringToFront(mainFrameWindow());
-    setHiddenInTray(false);
-}
-
-LRESULT handleTrayCallback(HWND owner, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT handleTrayCallback(HWND owner, UINT message, WPARAM wParam, LPARAM lParam, ShellState& shell,
+                           HINSTANCE module) {
     switch (static_cast<UINT>(lParam)) {
         case WM_LBUTTONDBLCLK:
-            restoreFromTray();
+            restoreFromTray(shell);
             break;
         case WM_RBUTTONDOWN:
-            showTrayMenu(owner);
+            showTrayMenu(owner, shell, module);
             break;
         default:
             break;
@@ -102,12 +82,12 @@ LRESULT handleTrayCallback(HWND owner, UINT message, WPARAM wParam, LPARAM lPara
     return ::DefWindowProcA(owner, message, wParam, lParam);
 }
 
-void showTrayMenu(HWND owner) {
-    HWND main = mainFrameWindow();
+void showTrayMenu(HWND owner, ShellState& shell, HINSTANCE module) {
+    HWND main = shell.mainFrame.load();
     POINT cursor{};
     ::GetCursorPos(&cursor);
     ::SetForegroundWindow(main);
-    UniqueMenu menu(::LoadMenuA(resourceModule(), MAKEINTRESOURCEA(IDR_TRAY_MENU)));
+    UniqueMenu menu(::LoadMenuA(module, MAKEINTRESOURCEA(IDR_TRAY_MENU)));
     HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
     if (popup != nullptr) {
         // The same enabling as the context menu; every tray item is always

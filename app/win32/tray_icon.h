@@ -1,35 +1,60 @@
-// The notification-area icon: owned by the list view window, id 1025,
-// callback message 1025, tip "Halvorsight". Its menu (resource 141) sends
-// its commands to the list view window.
+// The notification-area icon: owned by the list view window, id 1025, tip
+// "Halvorsight". Its menu (resource 141) sends its commands to the list view
+// window.
 #pragma once
 
 #include <windows.h>
 
+#include "app/win32/shell_state.h"
+#include "platform/win32/handles.h"
+
 namespace hs {
 
-// Adds the icon with icon resource 128. Once per run; results unchecked.
-void addTrayIcon(HWND owner);
+constexpr UINT kTrayIconId = 1025;
+// The icon's callback message to its owner: out of the range of the list
+// control's own WM_USER messages.
+constexpr UINT kTrayCallbackMessage = WM_APP + 16;
 
-// Sends the whole record again with icon resource `iconId` (128 or 140).
-void setTrayIcon(int iconId);
+class TrayIcon {
+public:
+    explicit TrayIcon(HINSTANCE module) : module_(module) {}
+    ~TrayIcon() = default;
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
 
-// Deletes the icon (owner window and icon id only).
-void removeTrayIcon();
+    // Adds the icon with icon resource 128. Once per run; results unchecked.
+    void add(HWND owner);
 
-// The icon resource the tray icon shows now (0 before it was added).
-int currentTrayIconId();
+    // Sends the whole record again with icon resource `iconId` (128 or 140).
+    void setIcon(int iconId);
+
+    // Deletes the icon (owner window and icon id only).
+    void remove();
+
+    // The icon resource the tray icon shows now (0 before it was added).
+    int currentIconId() const { return iconId_; }
+
+private:
+    void send(DWORD operation, int iconId);
+
+    HINSTANCE module_;
+    HWND owner_ = nullptr;
+    int iconId_ = 0;
+    UniqueIcon icon_;  // kept alive while the shell shows it
+};
 
 // Handles the callback message on the owner: a left double-click brings the
 // main window back, a right button press opens the tray menu. Returns the
 // default window procedure's result, as every callback is passed on.
-LRESULT handleTrayCallback(HWND owner, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT handleTrayCallback(HWND owner, UINT message, WPARAM wParam, LPARAM lParam, ShellState& shell,
+                           HINSTANCE module);
 
 // Opens menu 141 at the cursor, owned by `owner`, after making the main
 // window the foreground window.
-void showTrayMenu(HWND owner);
+void showTrayMenu(HWND owner, ShellState& shell, HINSTANCE module);
 
 // "Open..", and a double-click on the icon: the main window to the front,
 // then the hidden flag cleared.
-void restoreFromTray();
+void restoreFromTray(ShellState& shell);
 
 }  // namespace hs

@@ -1,13 +1,15 @@
-// Private messages of the list view window. Check workers post them (never
-// send: a worker must not wait for the window thread).
+// Private messages of the list view window and the main frame. Check
+// workers post them (never send: a worker must not wait for the window
+// thread).
 #pragma once
 
 #include <windows.h>
 
 namespace hs {
 
-// wParam: the catalogue slot whose row is to be refreshed.
-constexpr UINT kRecordChangedMessage = WM_APP + 1;
+// Rows of the check host's refresh queue are waiting: the view drains the
+// queue and refreshes each slot's row. At most one is outstanding.
+constexpr UINT kRecordsChangedMessage = WM_APP + 1;
 // Arms TrayBlinkTimer on the window thread (a timer of another thread's
 // window cannot be set from a worker).
 constexpr UINT kArmBlinkMessage = WM_APP + 2;

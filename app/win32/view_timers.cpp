@@ -1,7 +1,6 @@
 #include "app/win32/view_timers.h"
 
-#include "app/command_ids.h"
-#include "app/options.h"
+#include "res/resource_ids.h"
 
 namespace hs {
 
@@ -14,18 +13,18 @@ BlinkStep nextBlinkStep(bool hidden, int32_t& blinkPhase) {
 
 void handleViewTimer(ViewTimerActions& actions, UINT_PTR timerId) {
     switch (timerId) {
-        case PERIODIC_CHECK_TIMER:
+        case kPeriodicCheckTimer:
             actions.checkAllDocuments();
             break;
-        case TRAY_BLINK_TIMER: {
+        case kTrayBlinkTimer: {
             const BlinkStep step = nextBlinkStep(actions.hiddenInTray(), actions.blinkPhase());
-            if (step.stopTimer) actions.stopTimer(TRAY_BLINK_TIMER);
+            if (step.stopTimer) actions.stopTimer(kTrayBlinkTimer);
             actions.setTrayIcon(step.iconId);
             break;
         }
-        case STARTUP_PROMPT_TIMER:
+        case kStartupPromptTimer:
             // One-shot: gone before the (modal) wizard could run.
-            actions.stopTimer(STARTUP_PROMPT_TIMER);
+            actions.stopTimer(kStartupPromptTimer);
             if (actions.rowCount() == 0) actions.offerStartupWizard();
             break;
         default:
@@ -33,17 +32,17 @@ void handleViewTimer(ViewTimerActions& actions, UINT_PTR timerId) {
     }
 }
 
-bool armPeriodicCheckTimer(HWND view) {
-    if (!periodicCheckOn()) return false;
-    return ::SetTimer(view, PERIODIC_CHECK_TIMER, periodicIntervalMs(), nullptr) != 0;
+bool armPeriodicCheckTimer(HWND view, const ProgramOptions& options) {
+    if (!options.periodicCheckOn()) return false;
+    return ::SetTimer(view, kPeriodicCheckTimer, options.periodicIntervalMs(), nullptr) != 0;
 }
 
 void armStartupPromptTimer(HWND view) {
-    ::SetTimer(view, STARTUP_PROMPT_TIMER, kStartupPromptDelayMs, nullptr);
+    ::SetTimer(view, kStartupPromptTimer, kStartupPromptDelayMs, nullptr);
 }
 
 void armTrayBlinkTimer(HWND view) {
-    ::SetTimer(view, TRAY_BLINK_TIMER, kTrayBlinkIntervalMs, nullptr);
+    ::SetTimer(view, kTrayBlinkTimer, kTrayBlinkIntervalMs, nullptr);
 }
 
 }  // namespace hs

@@ -8,7 +8,14 @@
 
 #include <cstdint>
 
+#include "app/options.h"
+
 namespace hs {
+
+// The view window's timers.
+constexpr UINT_PTR kPeriodicCheckTimer = 1;
+constexpr UINT_PTR kTrayBlinkTimer = 2;
+constexpr UINT_PTR kStartupPromptTimer = 3;
 
 constexpr UINT kTrayBlinkIntervalMs = 500;
 constexpr UINT kStartupPromptDelayMs = 2000;
@@ -39,7 +46,7 @@ BlinkStep nextBlinkStep(bool hidden, int32_t& blinkPhase);
 
 // Arms PeriodicCheckTimer with the stored period, when the periodic check
 // is on. Returns true when it was armed.
-bool armPeriodicCheckTimer(HWND view);
+bool armPeriodicCheckTimer(HWND view, const ProgramOptions& options);
 
 // Arms the one-shot StartupPromptTimer.
 void armStartupPromptTimer(HWND view);

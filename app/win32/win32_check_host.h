@@ -1,26 +1,45 @@
-// The check workers' host in the Windows program: row refreshes and blink
-// requests are posted to the list view window; the sound plays
-// asynchronously; the last-check text comes from the local time.
+// The check workers' host in the Windows program: row refreshes are queued
+// and the list view window is woken by one posted message per burst; blink
+// requests are posted to it; the sound plays asynchronously; the last-check
+// text comes from the local time.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+#include <vector>
 
+#include "app/options.h"
+#include "app/win32/shell_state.h"
 #include "engine/check_host.h"
+#include "listview/refresh_queue.h"
 
 namespace hs {
 
 class Win32CheckHost : public CheckHost {
 public:
+    Win32CheckHost(const ProgramOptions& options, const ShellState& shell) : options_(options), shell_(shell) {}
+
+    // The window that receives the wake-ups and blink requests (the list
+    // view); null until it exists.
+    void setWindow(HWND window) { window_.store(window); }
+
     void recordChanged(std::size_t slot) override;
     void playChangeSound() override;
     void startChangeBlink() override;
     std::string lastCheckText() override;
-};
 
-// The program's host; it lives until the process ends.
-Win32CheckHost& programCheckHost();
+    // The slots whose rows are to be refreshed, taken by the window thread
+    // when kRecordsChangedMessage arrives.
+    std::vector<std::size_t> takeChangedSlots() { return refreshes_.drain(); }
+
+private:
+    const ProgramOptions& options_;
+    const ShellState& shell_;
+    std::atomic<HWND> window_{nullptr};
+    SlotRefreshQueue refreshes_;
+};
 
 // "YYYY/MM/DD [hh:mm:ss]" of a local time.
 std::string lastCheckTextOf(const SYSTEMTIME& time);

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "catalogue/commands.h"
+#include "app/commands.h"
 
 namespace hs {
 

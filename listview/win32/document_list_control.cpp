@@ -1,7 +1,7 @@
 #include "listview/win32/document_list_control.h"
 
-#include "app/command_ids.h"
-#include "app/win32/win32_handles.h"
+#include "res/resource_ids.h"
+#include "platform/win32/handles.h"
 
 namespace hs {
 

@@ -1,6 +1,5 @@
 #include "listview/win32/list_control_rows.h"
 
-#include <map>
 
 namespace hs {
 
@@ -24,12 +23,6 @@ std::string itemText(HWND list, int row, int column) {
     ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
     buffer[kTextBuffer - 1] = '\0';
     return buffer;
-}
-
-// Active pauses per list window; window thread only.
-std::map<HWND, int>& pauseDepths() {
-    static std::map<HWND, int> depths;
-    return depths;
 }
 
 }  // namespace
@@ -154,36 +147,27 @@ void ListControlRows::reserveRows(int rows) {
 
 // ---------------------------------------------------------------- redraw
 
-RedrawPause::RedrawPause(HWND list, bool beginNow) : list_(list) {
+RedrawPause::RedrawPause(ListControlRows& rows, bool beginNow) : rows_(rows) {
     if (beginNow) begin();
 }
 
 RedrawPause::~RedrawPause() { end(); }
 
 void RedrawPause::begin() {
-    if (begun_ || list_ == nullptr) return;
+    if (begun_ || rows_.list_ == nullptr) return;
     begun_ = true;
-    if (pauseDepths()[list_]++ == 0) ::SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+    if (rows_.redrawPauses_++ == 0) ::SendMessageA(rows_.list_, WM_SETREDRAW, FALSE, 0);
 }
 
 void RedrawPause::end() {
     if (!begun_) return;
     begun_ = false;
-    auto& depths = pauseDepths();
-    auto it = depths.find(list_);
-    if (it == depths.end()) return;
-    if (--it->second > 0) return;
-    depths.erase(it);
-    if (!::IsWindow(list_)) return;
-    ::SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+    if (--rows_.redrawPauses_ > 0) return;
+    HWND list = rows_.list_;
+    if (!::IsWindow(list)) return;
+    ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     // Rows may have gone: the area below the last row is erased too.
-    ::InvalidateRect(list_, nullptr, TRUE);
-}
-
-bool RedrawPause::active(HWND list) {
-    const auto& depths = pauseDepths();
-    auto it = depths.find(list);
-    return it != depths.end() && it->second > 0;
+    ::InvalidateRect(list, nullptr, TRUE);
 }
 
 }  // namespace hs

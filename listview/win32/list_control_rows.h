@@ -40,10 +40,15 @@ public:
     // Makes room for `rows` rows before a bulk insert (LVM_SETITEMCOUNT).
     void reserveRows(int rows);
 
+    // True while some RedrawPause of these rows is active.
+    bool redrawPaused() const { return redrawPauses_ > 0; }
+
 private:
+    friend class RedrawPause;
     bool exists(int row) const { return row >= 0 && row < rowCount(); }
 
     HWND list_ = nullptr;
+    int redrawPauses_ = 0;  // active pauses; window thread only
 };
 
 // Turns the list's redrawing off for a bulk change (loading, sorting,
@@ -52,7 +57,7 @@ private:
 // the construction, for changes that start only after a question.
 class RedrawPause {
 public:
-    explicit RedrawPause(HWND list, bool beginNow = true);
+    explicit RedrawPause(ListControlRows& rows, bool beginNow = true);
     ~RedrawPause();
     RedrawPause(const RedrawPause&) = delete;
     RedrawPause& operator=(const RedrawPause&) = delete;
@@ -60,11 +65,8 @@ public:
     void begin();
     void end();
 
-    // True while some pause of `list` is active.
-    static bool active(HWND list);
-
 private:
-    HWND list_;
+    ListControlRows& rows_;
     bool begun_ = false;
 };
 

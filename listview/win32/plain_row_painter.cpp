@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace hs {
 

@@ -161,9 +161,8 @@ public:
 
 }  // namespace
 
-FileSystem& platformFileSystem() {
-    static PosixFileSystem fs;
-    return fs;
+std::unique_ptr<FileSystem> makePlatformFileSystem() {
+    return std::make_unique<PosixFileSystem>();
 }
 
 char pathSeparator() { return '/'; }

@@ -15,6 +15,7 @@
 
 #include "platform/file_system.h"
 #include "platform/win32/file_system_win32.h"
+#include "platform/win32/handles.h"
 
 namespace hs {
 
@@ -31,63 +32,14 @@ bool endsWithNoCase(const std::string& name, const std::string& ending) {
     return true;
 }
 
-// Owns a directory search handle.
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE h) : h_(h) {}
-    ~FindHandle() {
-        if (valid()) FindClose(h_);
-    }
-    FindHandle(FindHandle&& other) noexcept : h_(other.h_) { other.h_ = INVALID_HANDLE_VALUE; }
-    FindHandle& operator=(FindHandle&& other) noexcept {
-        if (this != &other) {
-            if (valid()) FindClose(h_);
-            h_ = other.h_;
-            other.h_ = INVALID_HANDLE_VALUE;
-        }
-        return *this;
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return h_; }
-
-private:
-    HANDLE h_;
-};
-
-// Owns a file handle from CreateFileA.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE h) : h_(h) {}
-    ~FileHandle() {
-        if (valid()) CloseHandle(h_);
-    }
-    FileHandle(FileHandle&& other) noexcept : h_(other.h_) { other.h_ = INVALID_HANDLE_VALUE; }
-    FileHandle& operator=(FileHandle&& other) noexcept {
-        if (this != &other) {
-            if (valid()) CloseHandle(h_);
-            h_ = other.h_;
-            other.h_ = INVALID_HANDLE_VALUE;
-        }
-        return *this;
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE h_;
-};
-
 class Win32FileSystem final : public FileSystem {
 public:
     bool listFiles(const std::string& dir, const std::string& pattern,
                    std::vector<std::string>& names) override {
         names.clear();
         WIN32_FIND_DATAA entry;
-        FindHandle find(FindFirstFileA(joinPath(dir, pattern).c_str(), &entry));
-        if (!find.valid()) {
+        UniqueFind find(FindFirstFileA(joinPath(dir, pattern).c_str(), &entry));
+        if (!find) {
             // An existing directory with no matching entry is an empty
             // listing; a missing directory means the listing cannot start.
             return GetLastError() == ERROR_FILE_NOT_FOUND;
@@ -107,9 +59,9 @@ public:
     }
 
     bool createNewFile(const std::string& path) override {
-        FileHandle f(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-        return f.valid();
+        UniqueHandle f(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+        return static_cast<bool>(f);
     }
 
     bool exists(const std::string& path) override {
@@ -153,9 +105,8 @@ bool isListedFileAttributes(unsigned long attributes) {
     return (attributes & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL)) != 0;
 }
 
-FileSystem& platformFileSystem() {
-    static Win32FileSystem fs;
-    return fs;
+std::unique_ptr<FileSystem> makePlatformFileSystem() {
+    return std::make_unique<Win32FileSystem>();
 }
 
 char pathSeparator() { return '\\'; }

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
-#include "catalogue/commands.h"
+#include "app/commands.h"
 #include "catalogue/store.h"
 #include "listview/document_list.h"
 #include "listview/memory_row_list.h"
@@ -25,6 +25,11 @@
 
 namespace hs {
 namespace {
+
+FileSystem& testFileSystem() {
+    static const std::unique_ptr<FileSystem> files = makePlatformFileSystem();
+    return *files;
+}
 
 class CountingRowList : public MemoryRowList {
 public:
@@ -127,7 +132,7 @@ void BM_MarkAllForCheck(benchmark::State& state) {
 // so every click reverses the previous order and moves every row.
 void sortBench(benchmark::State& state, int column) {
     Shown s(static_cast<int>(state.range(0)));
-    sortAscending = 1;
+    s.list.sortAscending = 1;
     long long calls = 0;
     for (auto _ : state) {
         s.rows.calls = 0;
@@ -179,7 +184,7 @@ private:
 // The bare cost: list the record files and read each one whole.
 void BM_ReadRecordFiles(benchmark::State& state) {
     DataDirectory::forSize(static_cast<int>(state.range(0)));
-    FileSystem& fs = platformFileSystem();
+    FileSystem& fs = testFileSystem();
     for (auto _ : state) {
         std::vector<std::string> names;
         fs.listFiles(kDataDir, "*.data", names);
@@ -199,7 +204,7 @@ void BM_ReadRecordFiles(benchmark::State& state) {
 // Start-up: load the catalogue and show one row per record.
 void BM_LoadAndShowRows(benchmark::State& state) {
     DataDirectory::forSize(static_cast<int>(state.range(0)));
-    FileSystem& fs = platformFileSystem();
+    FileSystem& fs = testFileSystem();
     long long calls = 0;
     for (auto _ : state) {
         DocumentCatalogue catalogue;

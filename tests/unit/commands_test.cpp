@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
-#include "catalogue/commands.h"
+#include "app/commands.h"
 #include "catalogue/store.h"
 #include "listview/document_list.h"
 #include "listview/memory_row_list.h"
@@ -58,7 +58,7 @@ public:
     }
 
     DocumentCatalogue& cat;
-    FileSystem& real = platformFileSystem();
+    FileSystem& real = testFileSystem();
     std::vector<std::string> slotNameAtRemoval;
     std::vector<uint64_t> generationAtRemoval;
 };
@@ -77,7 +77,7 @@ class Commands : public test::WorkingDirTest {
 protected:
     void SetUp() override {
         test::WorkingDirTest::SetUp();
-        platformFileSystem().makeDirectory("data");
+        testFileSystem().makeDirectory("data");
     }
 
     std::size_t add(const std::string& name, int32_t status = NotChanged) {
@@ -106,7 +106,7 @@ protected:
     DocumentList list{rows, cat};
     FakeHost host;
     int workersStarted = 0;
-    CommandContext ctx{cat, list, host, platformFileSystem(), [this] { ++workersStarted; }};
+    CommandContext ctx{cat, list, host, testFileSystem(), [this] { ++workersStarted; }};
 };
 
 TEST_F(Commands, SelectionCommandsWithoutSelectionOnlyShowTheirMessage) {
@@ -299,7 +299,7 @@ TEST_F(Commands, CheckAllLeavesOnlyChangedAndDocumentsWithoutRow) {
     MemoryRowList noRows;
     DocumentList emptyList(noRows, empty);
     EXPECT_EQ(markAllDocuments(empty, emptyList), 0u);
-    CommandContext emptyCtx{empty, emptyList, host, platformFileSystem(), [this] { ++workersStarted; }};
+    CommandContext emptyCtx{empty, emptyList, host, testFileSystem(), [this] { ++workersStarted; }};
     checkAllDocuments(emptyCtx);
     EXPECT_EQ(workersStarted, 2);
 }
@@ -354,7 +354,7 @@ TEST_F(Commands, NotChangedCommandsResetStatusesWithoutWorkerOrFiles) {
     DocumentCatalogue empty;
     MemoryRowList noRows;
     DocumentList emptyList(noRows, empty);
-    CommandContext emptyCtx{empty, emptyList, host, platformFileSystem(), nullptr};
+    CommandContext emptyCtx{empty, emptyList, host, testFileSystem(), nullptr};
     setAllNotChanged(emptyCtx);
     EXPECT_TRUE(host.informations.empty());
 }

@@ -38,7 +38,7 @@ protected:
 
     DocumentCatalogue catalogue;
     test::RecordingHost host;
-    test::SwitchableFileSystem files{platformFileSystem()};
+    test::SwitchableFileSystem files{testFileSystem()};
     std::size_t slot = 0;
 };
 

@@ -45,7 +45,7 @@ class CheckWorker : public ::testing::Test {
 protected:
     DocumentCatalogue catalogue;
     test::RecordingHost host;
-    FileSystem& files = platformFileSystem();
+    FileSystem& files = testFileSystem();
 };
 
 TEST(LastCheckText, FormatsLocalTime) {
@@ -270,7 +270,7 @@ protected:
 
     DocumentCatalogue catalogue;
     test::RecordingHost host;
-    FileSystem& files = platformFileSystem();
+    FileSystem& files = testFileSystem();
     RetrievalPaths paths;
     test::Gate gate;
     std::atomic<int> calls{0};

@@ -15,7 +15,7 @@ namespace {
 
 class FileSystemTest : public test::WorkingDirTest {
 protected:
-    FileSystem& fs = platformFileSystem();
+    FileSystem& fs = testFileSystem();
     std::vector<std::string> list(const std::string& pattern) {
         std::vector<std::string> names;
         EXPECT_TRUE(fs.listFiles("data", pattern, names));

@@ -54,8 +54,7 @@ void referenceSort(std::vector<RowData>& rows, int col, bool asc, int L, int H) 
 
 class ListSort : public ::testing::Test {
 protected:
-    void SetUp() override { sortAscending = 1; }
-    void TearDown() override { sortAscending = 1; }
+    void SetUp() override { list.sortAscending = 1; }
 
     // Rows put straight into the list (the catalogue is not needed to sort);
     // item data numbers each row by its original position.
@@ -231,10 +230,10 @@ TEST_F(ListSort, HeaderClicksShareOneDirectionToggle) {
     fill({{"b", "", "Changed"}, {"c", "", "Not changed"}, {"a", "", "Saved"}});
     list.headerClicked(0);  // ascending by name
     EXPECT_EQ(column(0), (std::vector<std::string>{"a", "b", "c"}));
-    EXPECT_EQ(sortAscending, 0);
+    EXPECT_EQ(list.sortAscending, 0);
     list.headerClicked(2);  // descending by status
     EXPECT_EQ(column(2), (std::vector<std::string>{"Saved", "Not changed", "Changed"}));
-    EXPECT_EQ(sortAscending, 1);
+    EXPECT_EQ(list.sortAscending, 1);
     list.headerClicked(0);
     list.headerClicked(0);  // name ascending, then descending
     EXPECT_EQ(column(0), (std::vector<std::string>{"c", "b", "a"}));
@@ -242,19 +241,19 @@ TEST_F(ListSort, HeaderClicksShareOneDirectionToggle) {
 
 TEST_F(ListSort, ClicksOnTinyListsStillFlipTheDirection) {
     list.headerClicked(1);
-    EXPECT_EQ(sortAscending, 0);
+    EXPECT_EQ(list.sortAscending, 0);
     fillNames({"only"});
     rows.setState(0, RowState{kRowSelected}, kRowAllStates);
     list.headerClicked(0);
-    EXPECT_EQ(sortAscending, 1);
+    EXPECT_EQ(list.sortAscending, 1);
     EXPECT_EQ(column(0), (std::vector<std::string>{"only"}));
     EXPECT_TRUE(rows.at(0).state.selected());
     EXPECT_EQ(rows.writes, 0);
-    sortAscending = 7;  // anything but 1 counts as descending and flips to 1
+    list.sortAscending = 7;  // anything but 1 counts as descending and flips to 1
     fillNames({"x"});
     list.headerClicked(0);
     EXPECT_EQ(column(0), (std::vector<std::string>{"x", "only"}));
-    EXPECT_EQ(sortAscending, 1);
+    EXPECT_EQ(list.sortAscending, 1);
 }
 
 TEST_F(ListSort, BadColumnChangesNothing) {

@@ -31,43 +31,43 @@ class NameRule : public test::WorkingDirTest {};
 
 TEST_F(NameRule, EachForbiddenCharacterMakesANameInvalid) {
     for (char c : std::string("\\/:*?\"<>|")) {
-        EXPECT_FALSE(isValidDocumentName(std::string("my") + c + "page")) << c;
+        EXPECT_FALSE(isValidDocumentName(std::string("my") + c + "page", testFileSystem())) << c;
     }
-    EXPECT_FALSE(isValidDocumentName("a/b"));
-    EXPECT_FALSE(isValidDocumentName("what?"));
+    EXPECT_FALSE(isValidDocumentName("a/b", testFileSystem()));
+    EXPECT_FALSE(isValidDocumentName("what?", testFileSystem()));
     EXPECT_TRUE(std::filesystem::is_empty(dir_));
 }
 
 TEST_F(NameRule, PlainNameIsValidAndLeavesNothingBehind) {
-    EXPECT_TRUE(isValidDocumentName("My home page"));
-    EXPECT_TRUE(isValidDocumentName("r\xE9sum\xE9 2024.v2"));
+    EXPECT_TRUE(isValidDocumentName("My home page", testFileSystem()));
+    EXPECT_TRUE(isValidDocumentName("r\xE9sum\xE9 2024.v2", testFileSystem()));
     EXPECT_TRUE(std::filesystem::is_empty(dir_));
 }
 
 TEST_F(NameRule, ExistingDirectoryIsInvalid) {
     std::filesystem::create_directory("data");
-    EXPECT_FALSE(isValidDocumentName("data"));
+    EXPECT_FALSE(isValidDocumentName("data", testFileSystem()));
     EXPECT_TRUE(std::filesystem::is_directory("data"));
-    EXPECT_FALSE(isValidDocumentName("."));
-    EXPECT_FALSE(isValidDocumentName(".."));
+    EXPECT_FALSE(isValidDocumentName(".", testFileSystem()));
+    EXPECT_FALSE(isValidDocumentName("..", testFileSystem()));
 }
 
 TEST_F(NameRule, ExistingFileIsValidAndKeepsItsContent) {
     test::writeBytes("Halvorsight.option", "settings that must survive");
-    EXPECT_TRUE(isValidDocumentName("Halvorsight.option"));
+    EXPECT_TRUE(isValidDocumentName("Halvorsight.option", testFileSystem()));
     EXPECT_EQ(test::readBytes("Halvorsight.option"), "settings that must survive");
 }
 
 TEST_F(NameRule, NamesThatCannotHoldTheDocumentsFilesAreInvalid) {
-    EXPECT_FALSE(isValidDocumentName(""));
-    EXPECT_FALSE(isValidDocumentName(std::string("a\0b", 3)));
-    EXPECT_FALSE(isValidDocumentName("NUL"));
-    EXPECT_FALSE(isValidDocumentName("con.txt"));
-    EXPECT_FALSE(isValidDocumentName("Com7"));
-    EXPECT_TRUE(isValidDocumentName("Com0"));
-    EXPECT_TRUE(isValidDocumentName("console"));
-    EXPECT_TRUE(isValidDocumentName(std::string(247, 'n')));   // + ".content" = 255
-    EXPECT_FALSE(isValidDocumentName(std::string(248, 'n')));
+    EXPECT_FALSE(isValidDocumentName("", testFileSystem()));
+    EXPECT_FALSE(isValidDocumentName(std::string("a\0b", 3), testFileSystem()));
+    EXPECT_FALSE(isValidDocumentName("NUL", testFileSystem()));
+    EXPECT_FALSE(isValidDocumentName("con.txt", testFileSystem()));
+    EXPECT_FALSE(isValidDocumentName("Com7", testFileSystem()));
+    EXPECT_TRUE(isValidDocumentName("Com0", testFileSystem()));
+    EXPECT_TRUE(isValidDocumentName("console", testFileSystem()));
+    EXPECT_TRUE(isValidDocumentName(std::string(247, 'n'), testFileSystem()));   // + ".content" = 255
+    EXPECT_FALSE(isValidDocumentName(std::string(248, 'n'), testFileSystem()));
     EXPECT_TRUE(std::filesystem::is_empty(dir_));
 }
 

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "app/options.h"
-#include "app/options_dialog_model.h"
+#include "dialogs/options_dialog_model.h"
 #include "unit/test_support.h"
 
 namespace hs {
@@ -40,60 +40,56 @@ class OptionsFileTest : public test::WorkingDirTest {
 protected:
     void SetUp() override {
         WorkingDirTest::SetUp();
-        setOptions(zeroOptions());
     }
-    void TearDown() override {
-        setOptions(zeroOptions());
-        WorkingDirTest::TearDown();
-    }
+    ProgramOptions options_;
 };
 
 // ---------------------------------------------------------------- the file
 
 TEST_F(OptionsFileTest, FirstStartCreatesTheDefaultFile) {
-    readOptions();
+    options_.readOptions();
     const std::string bytes = readBytes(kOptionsFileName);
     ASSERT_EQ(bytes.size(), 536u);
     EXPECT_EQ(bytes.substr(0, 24), le32(0) + le32(60) + le32(0) + le32(1) + le32(0) + le32(0));
     EXPECT_EQ(bytes.substr(24), std::string(512, '\0'));
 
-    EXPECT_TRUE(sameBlock(currentOptions(), defaultOptions()));
-    EXPECT_FALSE(periodicCheckOn());
-    EXPECT_FALSE(startupCheckOn());
-    EXPECT_TRUE(playSoundOn());
-    EXPECT_FALSE(autoOpenOn());
-    EXPECT_EQ(backgroundChoice(), BackgroundDefault);
-    EXPECT_EQ(customBitmapPath(), "");
+    EXPECT_TRUE(sameBlock(options_.current(), defaultOptions()));
+    EXPECT_FALSE(options_.periodicCheckOn());
+    EXPECT_FALSE(options_.startupCheckOn());
+    EXPECT_TRUE(options_.playSoundOn());
+    EXPECT_FALSE(options_.autoOpenOn());
+    EXPECT_EQ(options_.backgroundChoice(), BackgroundDefault);
+    EXPECT_EQ(options_.customBitmapPath(), "");
 }
 
 TEST_F(OptionsFileTest, ShortFilesLeaveZerosNotDefaults) {
     // 8 bytes: periodic check on, 30 minutes; everything else, even the sound
     // that defaults to on, is zero.
     writeBytes(kOptionsFileName, le32(1) + le32(30));
-    readOptions();
-    AppOptions o = currentOptions();
+    options_.readOptions();
+    AppOptions o = options_.current();
     EXPECT_EQ(o.periodicCheck, 1);
     EXPECT_EQ(o.checkMinutes, 30u);
     EXPECT_EQ(o.startupCheck, 0);
     EXPECT_EQ(o.playSound, 0);
     EXPECT_EQ(o.autoOpen, 0);
     EXPECT_EQ(o.backgroundChoice, 0);
-    EXPECT_EQ(customBitmapPath(), "");
-    EXPECT_TRUE(periodicCheckOn());
-    EXPECT_FALSE(playSoundOn());
-    EXPECT_EQ(periodicIntervalMs(), 30u * 60000u);
+    EXPECT_EQ(options_.customBitmapPath(), "");
+    EXPECT_TRUE(options_.periodicCheckOn());
+    EXPECT_FALSE(options_.playSoundOn());
+    EXPECT_EQ(options_.periodicIntervalMs(), 30u * 60000u);
     // Reading never rewrites an existing file.
     EXPECT_EQ(readBytes(kOptionsFileName).size(), 8u);
 
     // A file cut inside a field: the field keeps only the bytes present.
     writeBytes(kOptionsFileName, le32(0) + std::string("\x2c\x01", 2));
-    readOptions();
-    EXPECT_EQ(currentOptions().checkMinutes, 300u);
+    options_.readOptions();
+    EXPECT_EQ(options_.current().checkMinutes, 300u);
 
     // An empty file gives an all-zero block.
     writeBytes(kOptionsFileName, "");
-    readOptions();
-    EXPECT_TRUE(sameBlock(currentOptions(), zeroOptions()));
+    options_.readOptions();
+    EXPECT_TRUE(sameBlock(options_.current(), zeroOptions()));
     EXPECT_EQ(readBytes(kOptionsFileName).size(), 0u);
 }
 
@@ -104,13 +100,13 @@ TEST_F(OptionsFileTest, LongFileIsReadForItsFirst536Bytes) {
     const std::string file = bytes + std::string(100, '\x7f');
     writeBytes(kOptionsFileName, file);
 
-    readOptions();
-    AppOptions o = currentOptions();
+    options_.readOptions();
+    AppOptions o = options_.current();
     EXPECT_EQ(std::memcmp(&o, bytes.data(), sizeof o), 0);
-    EXPECT_EQ(customBitmapPath(), path);
-    EXPECT_EQ(backgroundChoice(), BackgroundCustom);
-    EXPECT_TRUE(startupCheckOn());
-    EXPECT_TRUE(autoOpenOn());
+    EXPECT_EQ(options_.customBitmapPath(), path);
+    EXPECT_EQ(options_.backgroundChoice(), BackgroundCustom);
+    EXPECT_TRUE(options_.startupCheckOn());
+    EXPECT_TRUE(options_.autoOpenOn());
     EXPECT_EQ(readBytes(kOptionsFileName), file);
 }
 
@@ -123,8 +119,8 @@ TEST_F(OptionsFileTest, WrittenBlockIsLittleEndianAtFixedOffsets) {
     o.autoOpen = 1;
     o.backgroundChoice = 2;
     std::strcpy(o.customBitmapPath, "back.bmp");
-    setOptions(o);
-    ASSERT_TRUE(writeOptions());
+    options_.set(o);
+    ASSERT_TRUE(options_.writeOptions());
 
     const std::string bytes = readBytes(kOptionsFileName);
     ASSERT_EQ(bytes.size(), kOptionsSize);
@@ -137,27 +133,27 @@ TEST_F(OptionsFileTest, WrittenBlockIsLittleEndianAtFixedOffsets) {
     EXPECT_EQ(bytes.substr(24, 9), std::string("back.bmp\0", 9));
 
     // Round trip: what was written is what is read back, byte for byte.
-    setOptions(zeroOptions());
-    readOptions();
-    EXPECT_TRUE(sameBlock(currentOptions(), o));
+    options_.set(zeroOptions());
+    options_.readOptions();
+    EXPECT_TRUE(sameBlock(options_.current(), o));
 
     // Rewriting a longer file truncates it to the block.
     writeBytes(kOptionsFileName, std::string(900, 'x'));
-    ASSERT_TRUE(writeOptions());
+    ASSERT_TRUE(options_.writeOptions());
     EXPECT_EQ(readBytes(kOptionsFileName).size(), kOptionsSize);
 }
 
 TEST_F(OptionsFileTest, UnwritableOrUnreadableFileIsHandledQuietly) {
     // Something that is not a file stands where the options file belongs.
     std::filesystem::create_directory(kOptionsFileName);
-    readOptions();  // must neither crash nor replace it
+    options_.readOptions();  // must neither crash nor replace it
     EXPECT_TRUE(std::filesystem::is_directory(kOptionsFileName));
 
     AppOptions o = defaultOptions();
     o.autoOpen = 1;
-    setOptions(o);
-    EXPECT_FALSE(writeOptions());
-    EXPECT_TRUE(sameBlock(currentOptions(), o));  // memory is kept as it was
+    options_.set(o);
+    EXPECT_FALSE(options_.writeOptions());
+    EXPECT_TRUE(sameBlock(options_.current(), o));  // memory is kept as it was
     EXPECT_TRUE(std::filesystem::is_directory(kOptionsFileName));
 }
 
@@ -170,11 +166,11 @@ TEST_F(OptionsFileTest, FlagsAreOnOnlyWhenExactlyOne) {
     o.startupCheck = -1;
     o.playSound = 256;
     o.autoOpen = 2;
-    setOptions(o);
-    EXPECT_FALSE(periodicCheckOn());
-    EXPECT_FALSE(startupCheckOn());
-    EXPECT_FALSE(playSoundOn());
-    EXPECT_FALSE(autoOpenOn());
+    options_.set(o);
+    EXPECT_FALSE(options_.periodicCheckOn());
+    EXPECT_FALSE(options_.startupCheckOn());
+    EXPECT_FALSE(options_.playSoundOn());
+    EXPECT_FALSE(options_.autoOpenOn());
 }
 
 TEST_F(OptionsFileTest, PeriodicInterval) {
@@ -192,53 +188,53 @@ TEST_F(OptionsFileTest, PeriodicInterval) {
     AppOptions o = defaultOptions();
     o.periodicCheck = 1;
     o.checkMinutes = 0;
-    setOptions(o);
-    EXPECT_FALSE(periodicCheckOn());
-    EXPECT_EQ(periodicIntervalMs(), 0u);
+    options_.set(o);
+    EXPECT_FALSE(options_.periodicCheckOn());
+    EXPECT_EQ(options_.periodicIntervalMs(), 0u);
     o.checkMinutes = 600;
-    setOptions(o);
-    EXPECT_TRUE(periodicCheckOn());
-    EXPECT_EQ(periodicIntervalMs(), 36000000u);
+    options_.set(o);
+    EXPECT_TRUE(options_.periodicCheckOn());
+    EXPECT_EQ(options_.periodicIntervalMs(), 36000000u);
 }
 
 TEST_F(OptionsFileTest, BackgroundChoicesAreWrittenThrough) {
-    readOptions();
-    ASSERT_TRUE(setCustomBackground("pics\\mine.bmp"));
-    EXPECT_EQ(backgroundChoice(), BackgroundCustom);
+    options_.readOptions();
+    ASSERT_TRUE(options_.setCustomBackground("pics\\mine.bmp"));
+    EXPECT_EQ(options_.backgroundChoice(), BackgroundCustom);
     std::string bytes = readBytes(kOptionsFileName);
     EXPECT_EQ(le32At(bytes, 20), 2u);
     EXPECT_EQ(bytes.substr(24, 14), std::string("pics\\mine.bmp\0", 14));
 
     // Default keeps the old path in the block and the file.
-    setBackgroundChoice(BackgroundDefault);
+    options_.setBackgroundChoice(BackgroundDefault);
     bytes = readBytes(kOptionsFileName);
     EXPECT_EQ(le32At(bytes, 20), 0u);
-    EXPECT_EQ(customBitmapPath(), "pics\\mine.bmp");
+    EXPECT_EQ(options_.customBitmapPath(), "pics\\mine.bmp");
 
     // A shorter path replaces a longer one without leftovers.
-    ASSERT_TRUE(setCustomBackground("a.bmp"));
+    ASSERT_TRUE(options_.setCustomBackground("a.bmp"));
     bytes = readBytes(kOptionsFileName);
     EXPECT_EQ(bytes.substr(24), std::string("a.bmp") + std::string(507, '\0'));
 
     // 511 characters fit, 512 do not: nothing changes.
     const std::string longest(511, 'p');
-    ASSERT_TRUE(setCustomBackground(longest));
-    EXPECT_EQ(customBitmapPath(), longest);
+    ASSERT_TRUE(options_.setCustomBackground(longest));
+    EXPECT_EQ(options_.customBitmapPath(), longest);
     const std::string before = readBytes(kOptionsFileName);
-    setBackgroundChoice(BackgroundEmpty);
+    options_.setBackgroundChoice(BackgroundEmpty);
     const std::string afterEmpty = readBytes(kOptionsFileName);
-    EXPECT_FALSE(setCustomBackground(std::string(512, 'q')));
+    EXPECT_FALSE(options_.setCustomBackground(std::string(512, 'q')));
     EXPECT_EQ(readBytes(kOptionsFileName), afterEmpty);
-    EXPECT_EQ(backgroundChoice(), BackgroundEmpty);
-    EXPECT_EQ(customBitmapPath(), longest);
+    EXPECT_EQ(options_.backgroundChoice(), BackgroundEmpty);
+    EXPECT_EQ(options_.customBitmapPath(), longest);
     EXPECT_NE(before, afterEmpty);
 }
 
 TEST_F(OptionsFileTest, PathWithoutTerminatorIsReadToTheEndOfItsField) {
     writeBytes(kOptionsFileName, le32(0) + le32(60) + le32(0) + le32(1) + le32(0) + le32(2) +
                                      std::string(512, 'z'));
-    readOptions();
-    EXPECT_EQ(customBitmapPath(), std::string(512, 'z'));
+    options_.readOptions();
+    EXPECT_EQ(options_.customBitmapPath(), std::string(512, 'z'));
 }
 
 // Workers read playSound and autoOpen while the window thread replaces the
@@ -248,10 +244,10 @@ TEST_F(OptionsFileTest, WorkersReadWhileTheWindowThreadWrites) {
     std::atomic<long> reads{0};
     auto reader = [&] {
         while (!stop.load()) {
-            const bool sound = playSoundOn();
-            const bool open = autoOpenOn();
+            const bool sound = options_.playSoundOn();
+            const bool open = options_.autoOpenOn();
             // The writer always sets the two flags together.
-            const AppOptions snap = currentOptions();
+            const AppOptions snap = options_.current();
             EXPECT_EQ(snap.playSound, snap.autoOpen);
             (void)sound;
             (void)open;
@@ -262,8 +258,8 @@ TEST_F(OptionsFileTest, WorkersReadWhileTheWindowThreadWrites) {
     for (int i = 0; i < 2000; ++i) {
         AppOptions o = defaultOptions();
         o.playSound = o.autoOpen = i % 2;
-        setOptions(o);
-        if (i % 500 == 0) writeOptions();
+        options_.set(o);
+        if (i % 500 == 0) options_.writeOptions();
     }
     stop = true;
     a.join();
@@ -371,37 +367,37 @@ TEST(OptionsDialogModelTest, ApplyReplacesTheFiveDialogFieldsOnly) {
 }
 
 TEST_F(OptionsFileTest, CancelLeavesMemoryAndFileUntouched) {
-    readOptions();
+    options_.readOptions();
     const std::string before = readBytes(kOptionsFileName);
-    const AppOptions inMemory = currentOptions();
+    const AppOptions inMemory = options_.current();
 
-    OptionsDialogModel m(currentOptions());
+    OptionsDialogModel m(options_.current());
     for (int i = 0; i < 7; ++i) m.spin(-1);
     m.setStartupCheck(true);
     m.setPeriodicCheck(true);
     m.setPlaySound(false);
-    EXPECT_FALSE(finishOptionsDialog(m, false));
+    EXPECT_FALSE(finishOptionsDialog(m, false, options_));
     EXPECT_EQ(readBytes(kOptionsFileName), before);
-    EXPECT_TRUE(sameBlock(currentOptions(), inMemory));
+    EXPECT_TRUE(sameBlock(options_.current(), inMemory));
 
     // Applying the same changes stores them and writes them through.
-    EXPECT_TRUE(finishOptionsDialog(m, true));
+    EXPECT_TRUE(finishOptionsDialog(m, true, options_));
     const std::string after = readBytes(kOptionsFileName);
     ASSERT_EQ(after.size(), kOptionsSize);
     EXPECT_EQ(after.substr(0, 24), le32(1) + le32(130) + le32(1) + le32(0) + le32(0) + le32(0));
-    EXPECT_TRUE(periodicCheckOn());
-    EXPECT_EQ(periodicIntervalMs(), 130u * 60000u);
+    EXPECT_TRUE(options_.periodicCheckOn());
+    EXPECT_EQ(options_.periodicIntervalMs(), 130u * 60000u);
 }
 
 TEST_F(OptionsFileTest, ApplyKeepsTheBackgroundChosenMeanwhile) {
-    readOptions();
-    OptionsDialogModel m(currentOptions());
+    options_.readOptions();
+    OptionsDialogModel m(options_.current());
     m.setAutoOpen(true);
-    ASSERT_TRUE(setCustomBackground("later.bmp"));
-    finishOptionsDialog(m, true);
-    EXPECT_EQ(backgroundChoice(), BackgroundCustom);
-    EXPECT_EQ(customBitmapPath(), "later.bmp");
-    EXPECT_TRUE(autoOpenOn());
+    ASSERT_TRUE(options_.setCustomBackground("later.bmp"));
+    finishOptionsDialog(m, true, options_);
+    EXPECT_EQ(options_.backgroundChoice(), BackgroundCustom);
+    EXPECT_EQ(options_.customBitmapPath(), "later.bmp");
+    EXPECT_TRUE(options_.autoOpenOn());
     EXPECT_TRUE(fileExists(kOptionsFileName));
 }
 

@@ -40,7 +40,7 @@ protected:
     // Loads into `cat` and returns the slots shown, in call order.
     std::vector<std::size_t> load() {
         std::vector<std::size_t> shown;
-        loadCatalogue(cat, platformFileSystem(), [&](std::size_t s) { shown.push_back(s); });
+        loadCatalogue(cat, testFileSystem(), [&](std::size_t s) { shown.push_back(s); });
         return shown;
     }
     std::set<std::string> namesLoaded() const {
@@ -56,7 +56,7 @@ TEST_F(Store, EmptyOrMissingDataDirectoryGivesAnEmptyCatalogue) {
     std::filesystem::remove("data");
     EXPECT_TRUE(load().empty());
     EXPECT_EQ(cat.slotCount(), 0u);
-    EXPECT_FALSE(writeRecordFile(document("x")));  // fails silently
+    EXPECT_FALSE(writeRecordFile(testFileSystem(), document("x")));  // fails silently
     EXPECT_FALSE(std::filesystem::exists("data"));  // the store never makes it
 }
 
@@ -85,11 +85,11 @@ TEST_F(Store, StoredNameWinsOverTheFileName) {
     EXPECT_EQ(cat.name(1), "original");
     EXPECT_EQ(cat.firstSlotNamed("original"), 0);
 
-    EXPECT_TRUE(writeRecord(cat, 0));
+    EXPECT_TRUE(writeRecord(cat, testFileSystem(), 0));
     EXPECT_TRUE(std::filesystem::exists(test::dataFile("original.data")));
     EXPECT_TRUE(std::filesystem::exists(test::dataFile("renamed.data")));
     DocumentCatalogue again;
-    loadCatalogue(again, platformFileSystem(), nullptr);
+    loadCatalogue(again, testFileSystem(), nullptr);
     EXPECT_EQ(again.slotCount(), 3u);
 }
 
@@ -99,7 +99,7 @@ TEST_F(Store, AccountIsStoredScrambledAndLoadedPlain) {
     setField(r.userName, "abc");
     setField(r.password, std::string(127, 'p'));
     const std::string plainBefore = bytesOf(r);
-    ASSERT_TRUE(writeRecordFile(r));
+    ASSERT_TRUE(writeRecordFile(testFileSystem(), r));
     EXPECT_EQ(bytesOf(r), plainBefore);  // the caller's record stays plain
 
     const std::string file = test::readBytes(test::dataFile("secret.data"));
@@ -122,8 +122,8 @@ TEST_F(Store, WithoutAccountTheFieldsAreStoredAsTheyAre) {
     DocumentRecord typed = document("typed");
     setField(typed.userName, "wizard user");
     setField(typed.password, "wizard pass");
-    ASSERT_TRUE(writeRecordFile(none));
-    ASSERT_TRUE(writeRecordFile(typed));
+    ASSERT_TRUE(writeRecordFile(testFileSystem(), none));
+    ASSERT_TRUE(writeRecordFile(testFileSystem(), typed));
     EXPECT_TRUE(test::readBytes(test::dataFile("none.data")) == bytesOf(none));
     EXPECT_TRUE(test::readBytes(test::dataFile("typed.data")) == bytesOf(typed));
     load();
@@ -139,7 +139,7 @@ TEST_F(Store, ReservedBytesAreCarriedThroughLoadAndWrite) {
     for (std::size_t i = 0; i < kTextFieldSize; ++i) r.reserved[i] = static_cast<unsigned char>(i);
     test::writeBytes(test::dataFile("reserved.data"), bytesOf(r));
     load();
-    ASSERT_TRUE(writeRecord(cat, 0));
+    ASSERT_TRUE(writeRecord(cat, testFileSystem(), 0));
     EXPECT_TRUE(test::readBytes(test::dataFile("reserved.data")) == bytesOf(r));
 }
 
@@ -154,7 +154,7 @@ TEST_F(Store, DamagedRecordFilesCannotBreakTheirReaders) {
     DocumentRecord got = cat.record(0);
     EXPECT_EQ(fieldText(got.url), std::string(511, 'u'));
     EXPECT_EQ(fieldText(got.middleEnd), std::string(511, 'e'));
-    EXPECT_FALSE(writeRecordFile(unnamed));  // a free slot has no file
+    EXPECT_FALSE(writeRecordFile(testFileSystem(), unnamed));  // a free slot has no file
 }
 
 TEST_F(Store, ShutdownSaveStoresRetrievingAsWaitingAndSkipsFreeSlots) {
@@ -162,7 +162,7 @@ TEST_F(Store, ShutdownSaveStoresRetrievingAsWaitingAndSkipsFreeSlots) {
     cat.appendRecord(document("gone"));
     cat.appendRecord(document("done", Changed));
     cat.clearSlot(1);
-    saveCatalogue(cat);
+    saveCatalogue(cat, testFileSystem());
 
     EXPECT_EQ(cat.status(0), WaitingForRetrieve);
     EXPECT_EQ(recordOfBytes(test::readBytes(test::dataFile("busy.data"))).status,
@@ -170,16 +170,16 @@ TEST_F(Store, ShutdownSaveStoresRetrievingAsWaitingAndSkipsFreeSlots) {
     EXPECT_EQ(recordOfBytes(test::readBytes(test::dataFile("done.data"))).status, Changed);
     EXPECT_FALSE(std::filesystem::exists(test::dataFile("gone.data")));
     std::vector<std::string> left;
-    platformFileSystem().listFiles("data", "*.tmp", left);
+    testFileSystem().listFiles("data", "*.tmp", left);
     EXPECT_TRUE(left.empty());  // no write leaves its temporary file
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("data"), {}), 2);
 }
 
 TEST_F(Store, RewriteReplacesTheWholeRecordFile) {
     test::writeBytes(test::dataFile("doc.data"), std::string(6000, 'z'));
-    ASSERT_TRUE(writeRecordFile(document("doc", Saved)));
+    ASSERT_TRUE(writeRecordFile(testFileSystem(), document("doc", Saved)));
     EXPECT_TRUE(test::readBytes(test::dataFile("doc.data")) == bytesOf(document("doc", Saved)));
-    EXPECT_FALSE(writeRecord(cat, 5));  // no such slot
+    EXPECT_FALSE(writeRecord(cat, testFileSystem(), 5));  // no such slot
 }
 
 TEST_F(Store, DeleteTempFilesRemovesOnlyTemporaryFiles) {
@@ -189,7 +189,7 @@ TEST_F(Store, DeleteTempFilesRemovesOnlyTemporaryFiles) {
     test::writeBytes(test::dataFile("page.tmp.htm"), "keep");  // an opened copy
     std::filesystem::create_directory(test::dataFile("sub.tmp"));
     test::writeBytes("outside.tmp", "keep");
-    deleteTempFiles(platformFileSystem());
+    deleteTempFiles(testFileSystem());
     EXPECT_FALSE(std::filesystem::exists(test::dataFile("QVR1A.tmp")));
     EXPECT_FALSE(std::filesystem::exists(test::dataFile("other.tmp")));
     EXPECT_TRUE(std::filesystem::exists(test::dataFile("page.content")));
@@ -213,8 +213,8 @@ TEST_F(Store, ReadersNeverSeeTheStoredFormWhileRecordsAreWritten) {
         }
     });
     for (int i = 0; i < 100; ++i) {
-        writeRecord(cat, slot);
-        saveCatalogue(cat);
+        writeRecord(cat, testFileSystem(), slot);
+        saveCatalogue(cat, testFileSystem());
     }
     stop = true;
     reader.join();

@@ -12,6 +12,18 @@
 #include <random>
 #include <string>
 
+#include "platform/file_system.h"
+
+namespace hs {
+
+// The platform's file system, one for the whole test program.
+inline FileSystem& testFileSystem() {
+    static const std::unique_ptr<FileSystem> files = makePlatformFileSystem();
+    return *files;
+}
+
+}  // namespace hs
+
 namespace hs::test {
 
 // Makes a new empty directory, changes into it for the test, and changes

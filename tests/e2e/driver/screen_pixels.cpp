@@ -9,14 +9,16 @@ std::vector<uint32_t> screenPixels(const RECT& r) {
     const int h = r.bottom - r.top;
     std::vector<uint32_t> pixels;
     if (w <= 0 || h <= 0) return pixels;
-    WindowDC screen(nullptr);
+    WindowDc screen(nullptr);
     if (!screen.get()) return pixels;
-    MemoryDC mem(screen.get());
-    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), w, h));
-    if (!mem.get() || !bitmap) return pixels;
-    HGDIOBJ old = SelectObject(mem.get(), bitmap.get());
-    const bool copied = BitBlt(mem.get(), 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY | CAPTUREBLT) != 0;
-    SelectObject(mem.get(), old);
+    UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), w, h));
+    if (!bitmap) return pixels;
+    bool copied = false;
+    {
+        MemoryDcWith mem(screen.get(), bitmap.get());
+        if (!mem) return pixels;
+        copied = BitBlt(mem.get(), 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY | CAPTUREBLT) != 0;
+    }
     if (!copied) return pixels;
     BITMAPINFOHEADER info{};
     info.biSize = sizeof info;
@@ -26,7 +28,7 @@ std::vector<uint32_t> screenPixels(const RECT& r) {
     info.biBitCount = 32;
     info.biCompression = BI_RGB;
     pixels.resize(static_cast<size_t>(w) * h);
-    if (!GetDIBits(mem.get(), bitmap.get(), 0, static_cast<UINT>(h), pixels.data(),
+    if (!GetDIBits(screen.get(), bitmap.get(), 0, static_cast<UINT>(h), pixels.data(),
                    reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS))
         pixels.clear();
     for (auto& p : pixels) p &= 0x00FFFFFFu;

@@ -15,14 +15,16 @@ namespace {
 bool saveScreenArea(const std::string& path, int x, int y, int w, int h) {
     if (w <= 0 || h <= 0) return false;
 
-    WindowDC screen(nullptr);
+    WindowDc screen(nullptr);
     if (!screen.get()) return false;
-    MemoryDC mem(screen.get());
-    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), w, h));
-    if (!mem.get() || !bitmap) return false;
-    HGDIOBJ old = SelectObject(mem.get(), bitmap.get());
-    const bool copied = BitBlt(mem.get(), 0, 0, w, h, screen.get(), x, y, SRCCOPY | CAPTUREBLT) != 0;
-    SelectObject(mem.get(), old);
+    UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), w, h));
+    if (!bitmap) return false;
+    bool copied = false;
+    {
+        MemoryDcWith mem(screen.get(), bitmap.get());
+        if (!mem) return false;
+        copied = BitBlt(mem.get(), 0, 0, w, h, screen.get(), x, y, SRCCOPY | CAPTUREBLT) != 0;
+    }
     if (!copied) return false;
 
     BITMAPINFOHEADER info{};
@@ -34,7 +36,7 @@ bool saveScreenArea(const std::string& path, int x, int y, int w, int h) {
     info.biCompression = BI_RGB;
     const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
     std::vector<BYTE> pixels(static_cast<size_t>(stride) * h);
-    if (!GetDIBits(mem.get(), bitmap.get(), 0, static_cast<UINT>(h), pixels.data(),
+    if (!GetDIBits(screen.get(), bitmap.get(), 0, static_cast<UINT>(h), pixels.data(),
                    reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS))
         return false;
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/win32/app_instance.h"
-#include "app/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace hs {
 namespace {

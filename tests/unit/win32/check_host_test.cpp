@@ -8,11 +8,11 @@
 #include <chrono>
 #include <future>
 #include <thread>
+#include <vector>
 
-#include "app/win32/shell_state.h"
 #include "app/win32/view_messages.h"
 #include "app/win32/win32_check_host.h"
-#include "app/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace hs {
 namespace {
@@ -23,12 +23,7 @@ protected:
         window_ = UniqueWindow(::CreateWindowExA(0, "STATIC", "host target", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
                                                  nullptr, ::GetModuleHandleA(nullptr), nullptr));
         ASSERT_TRUE(window_);
-        previousView_ = shellState().listView.exchange(window_.get());
-        previousHidden_ = shellState().hiddenInTray.load();
-    }
-    void TearDown() override {
-        shellState().listView.store(previousView_);
-        shellState().hiddenInTray.store(previousHidden_);
+        host_.setWindow(window_.get());
     }
 
     // Runs fn on another thread; true when it returned within two seconds
@@ -54,43 +49,52 @@ protected:
         return ::PeekMessageA(&out, window_.get(), message, message, PM_REMOVE) != FALSE;
     }
 
-    Win32CheckHost host_;
+    ProgramOptions options_;
+    ShellState shell_;
+    Win32CheckHost host_{options_, shell_};
     UniqueWindow window_;
-    HWND previousView_ = nullptr;
-    int32_t previousHidden_ = 0;
 };
 
-TEST_F(CheckHostTest, RecordChangedIsPostedWithTheSlot) {
+// However many refreshes a burst holds, one wake-up is posted; the window
+// thread then takes every slot once, and the next burst posts again.
+TEST_F(CheckHostTest, RefreshesOfABurstShareOnePostedWakeUp) {
     EXPECT_TRUE(returnsWithoutTheWindowThread([this] {
-        host_.recordChanged(7);
+        for (int i = 0; i < 20000; ++i) host_.recordChanged(static_cast<std::size_t>(i % 3 == 0 ? 7 : i));
         host_.recordChanged(0);
     }));
     MSG m{};
-    ASSERT_TRUE(takeMessage(kRecordChangedMessage, m));
-    EXPECT_EQ(m.wParam, 7u);
-    ASSERT_TRUE(takeMessage(kRecordChangedMessage, m));
-    EXPECT_EQ(m.wParam, 0u);
-    EXPECT_FALSE(takeMessage(kRecordChangedMessage, m));
+    ASSERT_TRUE(takeMessage(kRecordsChangedMessage, m));
+    EXPECT_FALSE(takeMessage(kRecordsChangedMessage, m));
+    const std::vector<std::size_t> slots = host_.takeChangedSlots();
+    EXPECT_EQ(slots.size(), 20000u - 6667u + 1u);
+    EXPECT_EQ(slots.front(), 7u);
+    host_.recordChanged(7);
+    EXPECT_TRUE(takeMessage(kRecordsChangedMessage, m));
 }
 
 TEST_F(CheckHostTest, BlinkIsRequestedOnlyWhileHidden) {
     MSG m{};
-    setHiddenInTray(false);
+    shell_.setHiddenInTray(false);
     EXPECT_TRUE(returnsWithoutTheWindowThread([this] { host_.startChangeBlink(); }));
     EXPECT_FALSE(takeMessage(kArmBlinkMessage, m));
 
-    setHiddenInTray(true);
+    shell_.setHiddenInTray(true);
     EXPECT_TRUE(returnsWithoutTheWindowThread([this] { host_.startChangeBlink(); }));
     EXPECT_TRUE(takeMessage(kArmBlinkMessage, m));
 }
 
 TEST_F(CheckHostTest, NoViewWindowIsNoCrash) {
-    shellState().listView.store(nullptr);
-    setHiddenInTray(true);
+    host_.setWindow(nullptr);
+    shell_.setHiddenInTray(true);
     host_.recordChanged(3);
     host_.startChangeBlink();
     MSG m{};
-    EXPECT_FALSE(takeMessage(kRecordChangedMessage, m));
+    EXPECT_FALSE(::PeekMessageA(&m, nullptr, kRecordsChangedMessage, kArmBlinkMessage, PM_REMOVE));
+    // Once the window is there, the queued refresh is asked for again.
+    host_.setWindow(window_.get());
+    host_.recordChanged(4);
+    EXPECT_TRUE(takeMessage(kRecordsChangedMessage, m));
+    EXPECT_EQ(host_.takeChangedSlots(), (std::vector<std::size_t>{3, 4}));
 }
 
 TEST(LastCheckText, FormatsTheLocalTime) {
@@ -106,7 +110,9 @@ TEST(LastCheckText, FormatsTheLocalTime) {
     t.wMonth = 12;
     t.wDay = 31;
     EXPECT_EQ(lastCheckTextOf(t), "2004/12/31 [23:05:03]");
-    const std::string now = Win32CheckHost().lastCheckText();
+    ProgramOptions options;
+    ShellState shell;
+    const std::string now = Win32CheckHost(options, shell).lastCheckText();
     ASSERT_EQ(now.size(), 21u);
     EXPECT_EQ(now[4], '/');
     EXPECT_EQ(now[10], ' ');

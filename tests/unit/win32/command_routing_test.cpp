@@ -1,61 +1,24 @@
-// Command routing and menu availability: an unavailable command reaches no
-// target, the chain stops at the first target that handles a command, and
-// popup menus are greyed by the number of selected rows.
+// Menu availability: popup menus are greyed by the number of selected rows
+// through the command table, and every command of the menus is in the table.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <vector>
 
-#include "app/command_ids.h"
-#include "app/win32/command_router.h"
-#include "app/win32/win32_handles.h"
+#include "app/command_table.h"
+#include "res/command_ids.h"
+#include "res/resource_ids.h"
+#include "app/win32/menu_availability.h"
+#include "platform/win32/handles.h"
 
 namespace hs {
 namespace {
-
-class RecordingTarget : public CommandTarget {
-public:
-    explicit RecordingTarget(std::vector<int> handles) : handles_(std::move(handles)) {}
-    bool onCommand(int commandId) override {
-        seen.push_back(commandId);
-        for (int id : handles_) {
-            if (id == commandId) return true;
-        }
-        return false;
-    }
-    std::vector<int> seen;
-
-private:
-    std::vector<int> handles_;
-};
 
 SelectionSnapshot selected(int rows) {
     SelectionSnapshot s;
     s.selectedRows = rows;
     return s;
-}
-
-TEST(CommandRouting, UnavailableCommandsReachNoTarget) {
-    RecordingTarget view({ID_DOC_EDIT, ID_DOC_DELETE});
-    RecordingTarget frame({ID_APP_EXIT_CMD});
-    EXPECT_EQ(routeCommand(ID_DOC_EDIT, selected(0), {&view, &frame}), CommandOutcome::Unavailable);
-    EXPECT_EQ(routeCommand(ID_DOC_EDIT, selected(2), {&view, &frame}), CommandOutcome::Unavailable);
-    EXPECT_EQ(routeCommand(ID_DOC_DELETE, selected(0), {&view, &frame}), CommandOutcome::Unavailable);
-    EXPECT_TRUE(view.seen.empty());
-    EXPECT_TRUE(frame.seen.empty());
-    EXPECT_EQ(routeCommand(ID_DOC_DELETE, selected(3), {&view, &frame}), CommandOutcome::Handled);
-    EXPECT_EQ(view.seen, std::vector<int>{ID_DOC_DELETE});
-}
-
-TEST(CommandRouting, ViewFirstThenFrame) {
-    RecordingTarget view({ID_DOC_CHECK_ALL});
-    RecordingTarget frame({ID_APP_EXIT_CMD, ID_DOC_CHECK_ALL});
-    EXPECT_EQ(routeCommand(ID_DOC_CHECK_ALL, selected(0), {&view, &frame}), CommandOutcome::Handled);
-    EXPECT_TRUE(frame.seen.empty());  // the view took it
-    EXPECT_EQ(routeCommand(ID_APP_EXIT_CMD, selected(0), {&view, &frame}), CommandOutcome::Handled);
-    EXPECT_EQ(frame.seen, std::vector<int>{ID_APP_EXIT_CMD});
-    EXPECT_EQ(routeCommand(12345, selected(0), {&view, nullptr, &frame}), CommandOutcome::NotHandled);
 }
 
 bool isGrey(HMENU menu, int command) {
@@ -95,6 +58,27 @@ TEST(CommandRouting, SubmenusAndTrayItemsStayEnabled) {
     HMENU popup = ::GetSubMenu(tray.get(), 0);
     applyMenuAvailability(popup, selected(0));
     for (int id : {ID_TRAY_OPEN, ID_DOC_CHECK_ALL, ID_APP_OPTION, ID_TRAY_EXIT}) EXPECT_FALSE(isGrey(popup, id));
+}
+
+// Every command item of the menus has a row in the command table.
+void expectItemsInTable(HMENU menu) {
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+        if (HMENU sub = ::GetSubMenu(menu, i)) {
+            expectItemsInTable(sub);
+            continue;
+        }
+        const UINT id = ::GetMenuItemID(menu, i);
+        if (id == 0 || id == static_cast<UINT>(-1)) continue;  // separator
+        EXPECT_NE(findCommand(static_cast<int>(id)), nullptr) << id;
+    }
+}
+
+TEST(CommandRouting, EveryMenuCommandIsInTheTable) {
+    for (int resource : {IDR_MAINFRAME, IDR_CONTEXT_MENU, IDR_TRAY_MENU}) {
+        UniqueMenu menu(::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource)));
+        ASSERT_TRUE(menu) << resource;
+        expectItemsInTable(menu.get());
+    }
 }
 
 }  // namespace

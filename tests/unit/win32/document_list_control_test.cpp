@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "app/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 #include "catalogue/catalogue.h"
 #include "listview/document_list.h"
 #include "listview/win32/document_list_control.h"

@@ -75,7 +75,7 @@ TEST_F(Win32FileSystem, ReadOnlyFileWithoutArchiveAttributeIsNotLoaded) {
     ASSERT_TRUE(SetFileAttributesA("data\\hidden.data", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
 
     DocumentCatalogue cat;
-    loadCatalogue(cat, platformFileSystem(), nullptr);
+    loadCatalogue(cat, testFileSystem(), nullptr);
     EXPECT_EQ(cat.firstSlotNamed("readonly"), -1);
     EXPECT_GE(cat.firstSlotNamed("kept"), 0);
     EXPECT_GE(cat.firstSlotNamed("normal"), 0);
@@ -88,15 +88,15 @@ TEST_F(Win32FileSystem, DirectoryWithArchiveAttributeIsNoFile) {
     SetFileAttributesA("data\\folder.tmp", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE);
     test::writeBytes("data\\left.TMP", "x");
     std::vector<std::string> names;
-    ASSERT_TRUE(platformFileSystem().listFiles("data", "*.tmp", names));
+    ASSERT_TRUE(testFileSystem().listFiles("data", "*.tmp", names));
     EXPECT_EQ(names, std::vector<std::string>{"left.TMP"});  // case as Windows compares
-    deleteTempFiles(platformFileSystem());
+    deleteTempFiles(testFileSystem());
     EXPECT_FALSE(test::fileExists("data\\left.TMP"));
     EXPECT_TRUE(std::filesystem::is_directory("data\\folder.tmp"));
 }
 
 TEST_F(Win32FileSystem, TempFileNamesComeFromTheSystem) {
-    const std::string path = platformFileSystem().makeTempFile("data", "QVR");
+    const std::string path = testFileSystem().makeTempFile("data", "QVR");
     ASSERT_FALSE(path.empty());
     EXPECT_EQ(path.rfind("data\\QVR", 0), 0u) << path;
     EXPECT_EQ(path.substr(path.size() - 4), ".tmp");
@@ -116,10 +116,10 @@ TEST_F(Win32FileSystem, RecordWrittenOverAReadOnlyFileFailsWithoutHarm) {
     DocumentRecord r = zeroRecord();
     setField(r.name, "locked");
     r.status = Saved;
-    EXPECT_FALSE(writeRecordFile(r));
+    EXPECT_FALSE(writeRecordFile(testFileSystem(), r));
     EXPECT_TRUE(test::readBytes("data\\locked.data") == before);
     std::vector<std::string> temps;
-    platformFileSystem().listFiles("data", "*.tmp", temps);
+    testFileSystem().listFiles("data", "*.tmp", temps);
     EXPECT_TRUE(temps.empty());
 }
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 #include "catalogue/catalogue.h"
-#include "catalogue/commands.h"
+#include "app/commands.h"
 #include "listview/document_list.h"
 #include "listview/win32/document_list_control.h"
 #include "listview/win32/list_control_rows.h"
@@ -155,7 +155,7 @@ TEST_F(ListControlRowsTest, HeaderClicksSortTheControlAndSelectionAndFocusMoveWi
     rows_.setState(2, RowState{kRowSelected | kRowFocused}, kRowSelected | kRowFocused);
     rows_.setState(1, RowState{kRowSelected}, kRowSelected);
 
-    sortAscending = 1;
+    docs.sortAscending = 1;
     docs.headerClicked(0);
     const char* ascending[] = {"alpha", "bravo", "charlie", "delta", "echo"};
     for (int r = 0; r < 5; ++r) {
@@ -176,7 +176,7 @@ TEST_F(ListControlRowsTest, HeaderClicksSortTheControlAndSelectionAndFocusMoveWi
     EXPECT_EQ(statusTexts, (std::vector<std::string>{"Waiting for retrieve...", "Unable to retrieve", "Saved",
                                                      "Not changed", "Changed"}));
     EXPECT_EQ(controlText(rows_.window(), focusedRow(), 0), "echo");
-    EXPECT_EQ(sortAscending, 1);
+    EXPECT_EQ(docs.sortAscending, 1);
 
     // What DocumentList keeps is what the control shows.
     DocumentList reread(rows_, catalogue);

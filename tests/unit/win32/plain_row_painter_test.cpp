@@ -11,10 +11,10 @@
 #include <memory>
 #include <string>
 
-#include "app/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 #include "catalogue/catalogue.h"
 #include "listview/document_list.h"
-#include "listview/win32/context_menu.h"
+#include "app/win32/context_menu.h"
 #include "listview/win32/document_list_control.h"
 #include "listview/win32/list_control_rows.h"
 #include "listview/win32/plain_row_painter.h"

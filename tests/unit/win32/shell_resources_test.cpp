@@ -9,9 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/command_ids.h"
+#include "res/command_ids.h"
+#include "res/resource_ids.h"
 #include "app/win32/frame_bars.h"
-#include "app/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace hs {
 namespace {

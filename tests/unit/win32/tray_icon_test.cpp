@@ -5,10 +5,11 @@
 
 #include <windows.h>
 
-#include "app/command_ids.h"
+#include "res/command_ids.h"
+#include "res/resource_ids.h"
 #include "app/win32/shell_state.h"
 #include "app/win32/tray_icon.h"
-#include "app/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace hs {
 namespace {
@@ -22,29 +23,25 @@ protected:
                                                 nullptr, ::GetModuleHandleA(nullptr), nullptr));
         ASSERT_TRUE(main_);
         ASSERT_TRUE(owner_);
-        previousMain_ = shellState().mainFrame.exchange(main_.get());
-        previousHidden_ = shellState().hiddenInTray.load();
+        shell_.mainFrame.store(main_.get());
     }
-    void TearDown() override {
-        removeTrayIcon();
-        shellState().mainFrame.store(previousMain_);
-        shellState().hiddenInTray.store(previousHidden_);
-    }
+    void TearDown() override { tray_.remove(); }
 
     void hideInTray() {
         ::ShowWindow(main_.get(), SW_MINIMIZE);
         ::ShowWindow(main_.get(), SW_HIDE);
-        setHiddenInTray(true);
+        shell_.setHiddenInTray(true);
     }
 
     LRESULT callback(UINT mouse) {
-        return handleTrayCallback(owner_.get(), TRAY_CALLBACK_MESSAGE, TRAY_ICON_ID, mouse);
+        return handleTrayCallback(owner_.get(), kTrayCallbackMessage, kTrayIconId, mouse, shell_,
+                                  ::GetModuleHandleA(nullptr));
     }
 
+    ShellState shell_;
+    TrayIcon tray_{::GetModuleHandleA(nullptr)};
     UniqueWindow main_;
     UniqueWindow owner_;
-    HWND previousMain_ = nullptr;
-    int32_t previousHidden_ = 0;
 };
 
 TEST_F(TrayIconTest, DoubleClickBringsTheWindowBackAndClearsTheFlag) {
@@ -53,11 +50,11 @@ TEST_F(TrayIconTest, DoubleClickBringsTheWindowBackAndClearsTheFlag) {
     EXPECT_TRUE(::IsWindowVisible(main_.get()));
     EXPECT_FALSE(::IsIconic(main_.get()));
     EXPECT_EQ(::GetWindowLongA(main_.get(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
-    EXPECT_FALSE(isHiddenInTray());
+    EXPECT_FALSE(shell_.isHiddenInTray());
     // Also when the window is shown already.
-    setHiddenInTray(true);
+    shell_.setHiddenInTray(true);
     callback(WM_LBUTTONDBLCLK);
-    EXPECT_FALSE(isHiddenInTray());
+    EXPECT_FALSE(shell_.isHiddenInTray());
 }
 
 TEST_F(TrayIconTest, OtherMouseMessagesChangeNothing) {
@@ -65,23 +62,23 @@ TEST_F(TrayIconTest, OtherMouseMessagesChangeNothing) {
     for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE, WM_RBUTTONUP, WM_MBUTTONDOWN}) {
         callback(mouse);
         EXPECT_FALSE(::IsWindowVisible(main_.get())) << mouse;
-        EXPECT_TRUE(isHiddenInTray()) << mouse;
+        EXPECT_TRUE(shell_.isHiddenInTray()) << mouse;
     }
 }
 
 TEST_F(TrayIconTest, IconFollowsAddSwapAndRemove) {
-    setTrayIcon(IDI_BLINK);  // nothing to modify before the icon exists
-    EXPECT_EQ(currentTrayIconId(), 0);
-    addTrayIcon(owner_.get());
-    EXPECT_EQ(currentTrayIconId(), IDR_MAINFRAME);
-    setTrayIcon(IDI_BLINK);
-    EXPECT_EQ(currentTrayIconId(), IDI_BLINK);
-    setTrayIcon(IDR_MAINFRAME);
-    EXPECT_EQ(currentTrayIconId(), IDR_MAINFRAME);
-    removeTrayIcon();
-    EXPECT_EQ(currentTrayIconId(), 0);
-    setTrayIcon(IDI_BLINK);  // gone: blinking cannot bring it back
-    EXPECT_EQ(currentTrayIconId(), 0);
+    tray_.setIcon(IDI_BLINK);  // nothing to modify before the icon exists
+    EXPECT_EQ(tray_.currentIconId(), 0);
+    tray_.add(owner_.get());
+    EXPECT_EQ(tray_.currentIconId(), IDR_MAINFRAME);
+    tray_.setIcon(IDI_BLINK);
+    EXPECT_EQ(tray_.currentIconId(), IDI_BLINK);
+    tray_.setIcon(IDR_MAINFRAME);
+    EXPECT_EQ(tray_.currentIconId(), IDR_MAINFRAME);
+    tray_.remove();
+    EXPECT_EQ(tray_.currentIconId(), 0);
+    tray_.setIcon(IDI_BLINK);  // gone: blinking cannot bring it back
+    EXPECT_EQ(tray_.currentIconId(), 0);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The view wired to the catalogue commands: rows loaded from the data
-// directory at their slot positions, each command id doing its own command,
+// directory at their slot positions, each document command on the rows,
 // Delete asking first, Check All leaving Changed documents alone, and a
-// worker's posted refresh landing in the right row after a header click.
+// worker's refresh landing in the right row after a header click.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,10 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ids.h"
+#include "res/command_ids.h"
+#include "res/resource_ids.h"
 #include "app/win32/halvorsight_view.h"
 #include "app/win32/view_messages.h"
-#include "app/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 #include "catalogue/store.h"
 #include "listview/win32/document_list_control.h"
 #include "platform/file_system.h"
@@ -58,14 +59,12 @@ protected:
 
     // Writes the record files, then makes the view and loads them.
     void startView(const std::vector<DocumentRecord>& records) {
-        for (const DocumentRecord& r : records) ASSERT_TRUE(writeRecordFile(r));
-        ViewServices services;
-        services.catalogue = &catalogue_;
-        services.files = &platformFileSystem();
-        services.commandHost = &host_;
-        services.startCheckWorker = [this] { ++workersStarted_; };
+        for (const DocumentRecord& r : records) ASSERT_TRUE(writeRecordFile(testFileSystem(), r));
+        ViewServices services{catalogue_, testFileSystem(), options_, shell_, tray_, checkHost_,
+                              ::GetModuleHandleA(nullptr), [this] { ++workersStarted_; }, &host_};
         view_ = std::make_unique<CHalvorsightView>(std::move(services));
         ASSERT_TRUE(view_->create(parent_.get()));
+        checkHost_.setWindow(view_->window());
         DocumentListControl(view_->window()).insertColumns();
         view_->loadDocuments();
     }
@@ -112,14 +111,24 @@ protected:
 
     int rowCount() { return static_cast<int>(::SendMessageA(view_->window(), LVM_GETITEMCOUNT, 0, 0)); }
 
+    // Runs the messages posted to the view: the workers' wake-ups.
+    void runPostedMessages() {
+        MSG m;
+        while (::PeekMessageA(&m, view_->window(), 0, 0, PM_REMOVE)) ::DispatchMessageA(&m);
+    }
+
     DocumentCatalogue catalogue_;
+    ProgramOptions options_;
+    ShellState shell_;
+    TrayIcon tray_{::GetModuleHandleA(nullptr)};
+    Win32CheckHost checkHost_{options_, shell_};
     AnsweringHost host_;
     int workersStarted_ = 0;
     UniqueWindow parent_;
     std::unique_ptr<CHalvorsightView> view_;
 };
 
-TEST_F(ViewCommandsTest, RowsLoadAtTheirSlotsAndEachCommandIdRunsItsCommand) {
+TEST_F(ViewCommandsTest, RowsLoadAtTheirSlotsAndEachCommandWorksOnThem) {
     startView({doc("changed", Changed), doc("plain", NotChanged), doc("busy", Retrieving)});
     ASSERT_EQ(rowCount(), 3);
     for (int slot = 0; slot < 3; ++slot) EXPECT_EQ(shown(slot, 0), catalogue_.name(slot)) << slot;
@@ -127,29 +136,28 @@ TEST_F(ViewCommandsTest, RowsLoadAtTheirSlotsAndEachCommandIdRunsItsCommand) {
     const long plain = catalogue_.firstSlotNamed("plain");
     const long busy = catalogue_.firstSlotNamed("busy");
 
-    EXPECT_TRUE(view_->onCommand(ID_DOC_SELECT_ALL));
+    view_->setSelectionOfAllRows(true);
     EXPECT_EQ(view_->selectedCount(), 3);
     // Check ! passes Changed and Retrieving by; Check All ! only Changed.
-    EXPECT_TRUE(view_->onCommand(ID_DOC_CHECK));
+    view_->checkSelectedDocuments();
     EXPECT_EQ(catalogue_.status(plain), WaitingForRetrieve);
     EXPECT_EQ(catalogue_.status(busy), Retrieving);
     EXPECT_EQ(shown(rowNamed("plain"), 2), "Waiting for retrieve...");
-    EXPECT_TRUE(view_->onCommand(ID_DOC_CHECK_ALL));
+    view_->checkAllDocuments();
     EXPECT_EQ(catalogue_.status(busy), WaitingForRetrieve);
     EXPECT_EQ(catalogue_.status(changed), Changed);
     EXPECT_EQ(workersStarted_, 2);
 
-    EXPECT_TRUE(view_->onCommand(ID_DOC_DESELECT_ALL));
+    view_->setSelectionOfAllRows(false);
     EXPECT_EQ(view_->selectedCount(), 0);
     select(rowNamed("changed"));
-    EXPECT_TRUE(view_->onCommand(ID_DOC_SET_NOTCHANGED));
+    view_->setSelectedDocumentsNotChanged();
     EXPECT_EQ(catalogue_.status(changed), NotChanged);
     EXPECT_EQ(catalogue_.status(plain), WaitingForRetrieve);
-    EXPECT_TRUE(view_->onCommand(ID_DOC_SET_ALL_NOTCHANGED));
+    view_->setAllDocumentsNotChanged();
     for (const char* name : {"changed", "plain", "busy"}) EXPECT_EQ(shown(rowNamed(name), 2), "Not changed") << name;
     EXPECT_EQ(workersStarted_, 2);
     EXPECT_TRUE(host_.shown.empty());
-    EXPECT_FALSE(view_->onCommand(ID_APP_EXIT_CMD));  // the frame's, not the view's
 }
 
 TEST_F(ViewCommandsTest, DeleteAsksAndOnlyAYesRemovesRowsSlotsAndFiles) {
@@ -159,13 +167,13 @@ TEST_F(ViewCommandsTest, DeleteAsksAndOnlyAYesRemovesRowsSlotsAndFiles) {
     select(rowNamed("gone"));
 
     host_.answer = false;
-    EXPECT_TRUE(view_->onCommand(ID_DOC_DELETE));
+    view_->deleteSelectedDocuments();
     ASSERT_EQ(host_.asked, std::vector<std::string>{kConfirmDeleteText});
     EXPECT_EQ(rowCount(), 2);
     EXPECT_TRUE(test::fileExists("data\\gone.data"));
 
     host_.answer = true;
-    EXPECT_TRUE(view_->onCommand(ID_DOC_DELETE));
+    view_->deleteSelectedDocuments();
     EXPECT_EQ(rowCount(), 1);
     EXPECT_EQ(shown(0, 0), "keep");
     EXPECT_EQ(catalogue_.firstSlotNamed("gone"), -1);
@@ -176,10 +184,10 @@ TEST_F(ViewCommandsTest, DeleteAsksAndOnlyAYesRemovesRowsSlotsAndFiles) {
     EXPECT_EQ(workersStarted_, 0);
 }
 
-TEST_F(ViewCommandsTest, PostedRefreshLandsInTheDocumentsRowAfterHeaderClicks) {
+TEST_F(ViewCommandsTest, WorkersRefreshLandsInTheDocumentsRowAfterHeaderClicks) {
     startView({doc("charlie", NotChanged), doc("alpha", NotChanged), doc("bravo", NotChanged)});
     const long charlie = catalogue_.firstSlotNamed("charlie");
-    sortAscending = 1;
+    view_->documents().sortAscending = 1;
     clickHeader(0);  // ascending by name
     EXPECT_EQ(shown(0, 0), "alpha");
     EXPECT_EQ(shown(2, 0), "charlie");
@@ -190,13 +198,15 @@ TEST_F(ViewCommandsTest, PostedRefreshLandsInTheDocumentsRowAfterHeaderClicks) {
         r.status = Changed;
         setField(r.lastCheck, "2004/07/15 [09:05:03]");
     });
-    ::SendMessageA(view_->window(), kRecordChangedMessage, static_cast<WPARAM>(charlie), 0);
+    checkHost_.recordChanged(static_cast<std::size_t>(charlie));
+    runPostedMessages();
     EXPECT_EQ(shown(0, 0), "charlie");
     EXPECT_EQ(shown(0, 2), "Changed");
     EXPECT_EQ(shown(0, 3), "2004/07/15 [09:05:03]");
     EXPECT_EQ(shown(1, 2), "Not changed");
     // A refresh for a slot without a row changes nothing.
-    ::SendMessageA(view_->window(), kRecordChangedMessage, 77, 0);
+    checkHost_.recordChanged(77);
+    runPostedMessages();
     EXPECT_EQ(rowCount(), 3);
 }
 

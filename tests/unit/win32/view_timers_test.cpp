@@ -5,7 +5,8 @@
 
 #include <vector>
 
-#include "app/command_ids.h"
+#include "res/command_ids.h"
+#include "res/resource_ids.h"
 #include "app/win32/view_timers.h"
 
 namespace hs {
@@ -33,7 +34,7 @@ public:
 TEST(ViewTimers, BlinkAlternatesWhileHiddenStartingWithTheBlinkIcon) {
     FakeView view;
     view.hidden = true;
-    for (int i = 0; i < 5; ++i) handleViewTimer(view, TRAY_BLINK_TIMER);
+    for (int i = 0; i < 5; ++i) handleViewTimer(view, kTrayBlinkTimer);
     EXPECT_EQ(view.icons, (std::vector<int>{IDI_BLINK, IDR_MAINFRAME, IDI_BLINK, IDR_MAINFRAME, IDI_BLINK}));
     EXPECT_TRUE(view.stopped.empty());
     EXPECT_EQ(view.phase, 1);
@@ -42,37 +43,37 @@ TEST(ViewTimers, BlinkAlternatesWhileHiddenStartingWithTheBlinkIcon) {
 TEST(ViewTimers, BlinkStopsAndRestoresTheIconOnceShownAndKeepsItsPhase) {
     FakeView view;
     view.hidden = true;
-    handleViewTimer(view, TRAY_BLINK_TIMER);  // 140, phase 1
+    handleViewTimer(view, kTrayBlinkTimer);  // 140, phase 1
     view.hidden = false;
-    handleViewTimer(view, TRAY_BLINK_TIMER);
+    handleViewTimer(view, kTrayBlinkTimer);
     EXPECT_EQ(view.icons.back(), IDR_MAINFRAME);
-    EXPECT_EQ(view.stopped, std::vector<UINT_PTR>{TRAY_BLINK_TIMER});
+    EXPECT_EQ(view.stopped, std::vector<UINT_PTR>{kTrayBlinkTimer});
     EXPECT_EQ(view.phase, 1);  // never reset
     // The next blink (hidden again) continues from that phase: 128 first.
     view.hidden = true;
     view.icons.clear();
-    handleViewTimer(view, TRAY_BLINK_TIMER);
+    handleViewTimer(view, kTrayBlinkTimer);
     EXPECT_EQ(view.icons, std::vector<int>{IDR_MAINFRAME});
 }
 
 TEST(ViewTimers, StartupPromptIsOneShotAndOnlyForAnEmptyList) {
     FakeView empty;
-    handleViewTimer(empty, STARTUP_PROMPT_TIMER);
-    EXPECT_EQ(empty.stopped, std::vector<UINT_PTR>{STARTUP_PROMPT_TIMER});
+    handleViewTimer(empty, kStartupPromptTimer);
+    EXPECT_EQ(empty.stopped, std::vector<UINT_PTR>{kStartupPromptTimer});
     EXPECT_EQ(empty.wizardOffers, 1);
 
     FakeView withRows;
     withRows.rows = 2;
-    handleViewTimer(withRows, STARTUP_PROMPT_TIMER);
-    EXPECT_EQ(withRows.stopped, std::vector<UINT_PTR>{STARTUP_PROMPT_TIMER});
+    handleViewTimer(withRows, kStartupPromptTimer);
+    EXPECT_EQ(withRows.stopped, std::vector<UINT_PTR>{kStartupPromptTimer});
     EXPECT_EQ(withRows.wizardOffers, 0);
 }
 
 TEST(ViewTimers, PeriodicTickChecksAllAndOtherIdsAreIgnored) {
     FakeView view;
     view.hidden = true;
-    handleViewTimer(view, PERIODIC_CHECK_TIMER);
-    handleViewTimer(view, PERIODIC_CHECK_TIMER);
+    handleViewTimer(view, kPeriodicCheckTimer);
+    handleViewTimer(view, kPeriodicCheckTimer);
     EXPECT_EQ(view.checks, 2);
     EXPECT_TRUE(view.stopped.empty());  // the periodic timer runs until exit
     handleViewTimer(view, 77);

@@ -1,10 +1,10 @@
-#include "listview/win32/context_menu.h"
+#include "app/win32/context_menu.h"
 
 #include <windowsx.h>
 
-#include "app/command_ids.h"
-#include "app/win32/command_router.h"
-#include "app/win32/win32_handles.h"
+#include "res/resource_ids.h"
+#include "app/win32/menu_availability.h"
+#include "platform/win32/handles.h"
 
 namespace hs {
 

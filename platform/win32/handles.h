@@ -1,9 +1,11 @@
 // Move-only owners of Win32 handles: each one releases its handle exactly
-// once, with the function that matches how the handle was obtained.
+// once, with the function that matches how the handle was obtained. Every
+// handle kind the program, its tests and its driver hold lives here.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
+#include <wininet.h>
 
 #include <utility>
 
@@ -50,6 +52,36 @@ struct KernelHandleTraits {
     static void close(HANDLE h) { ::CloseHandle(h); }
 };
 
+struct FindTraits {
+    static HANDLE none() { return INVALID_HANDLE_VALUE; }
+    static bool valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { ::FindClose(h); }
+};
+
+struct InternetTraits {
+    static HINTERNET none() { return nullptr; }
+    static bool valid(HINTERNET h) { return h != nullptr; }
+    static void close(HINTERNET h) { ::InternetCloseHandle(h); }
+};
+
+struct RegistryKeyTraits {
+    static HKEY none() { return nullptr; }
+    static bool valid(HKEY h) { return h != nullptr; }
+    static void close(HKEY h) { ::RegCloseKey(h); }
+};
+
+struct ModuleTraits {
+    static HMODULE none() { return nullptr; }
+    static bool valid(HMODULE h) { return h != nullptr; }
+    static void close(HMODULE h) { ::FreeLibrary(h); }
+};
+
+struct MemoryDcTraits {
+    static HDC none() { return nullptr; }
+    static bool valid(HDC h) { return h != nullptr; }
+    static void close(HDC h) { ::DeleteDC(h); }
+};
+
 struct MenuTraits {
     static HMENU none() { return nullptr; }
     static bool valid(HMENU h) { return h != nullptr; }
@@ -82,12 +114,57 @@ struct WindowTraits {
 };
 
 using UniqueHandle = UniqueHandleOf<HANDLE, KernelHandleTraits>;
+using UniqueFind = UniqueHandleOf<HANDLE, FindTraits>;
+using UniqueInternet = UniqueHandleOf<HINTERNET, InternetTraits>;
+using UniqueRegistryKey = UniqueHandleOf<HKEY, RegistryKeyTraits>;
+using UniqueModule = UniqueHandleOf<HMODULE, ModuleTraits>;
+using UniqueMemoryDc = UniqueHandleOf<HDC, MemoryDcTraits>;
+template <class Gdi>
+using UniqueGdiObject = UniqueHandleOf<Gdi, GdiTraits<Gdi>>;
 using UniqueMenu = UniqueHandleOf<HMENU, MenuTraits>;
 using UniqueIcon = UniqueHandleOf<HICON, IconTraits>;
 using UniqueImageList = UniqueHandleOf<HIMAGELIST, ImageListTraits>;
 using UniqueBitmap = UniqueHandleOf<HBITMAP, GdiTraits<HBITMAP>>;
 using UniqueBrush = UniqueHandleOf<HBRUSH, GdiTraits<HBRUSH>>;
 using UniqueWindow = UniqueHandleOf<HWND, WindowTraits>;
+
+// A device context taken with GetDC, given back with ReleaseDC.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+    ~WindowDc() {
+        if (dc_ != nullptr) ::ReleaseDC(window_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// A memory device context compatible with `compatible`, with one object
+// selected into it for its lifetime: the object that was selected before is
+// put back before the context is deleted, so the selected object (owned by
+// the caller) can be deleted afterwards.
+class MemoryDcWith {
+public:
+    MemoryDcWith(HDC compatible, HGDIOBJ object) : dc_(::CreateCompatibleDC(compatible)) {
+        if (dc_ && object != nullptr) previous_ = ::SelectObject(dc_.get(), object);
+    }
+    ~MemoryDcWith() {
+        if (dc_ && previous_ != nullptr) ::SelectObject(dc_.get(), previous_);
+    }
+    MemoryDcWith(const MemoryDcWith&) = delete;
+    MemoryDcWith& operator=(const MemoryDcWith&) = delete;
+    HDC get() const { return dc_.get(); }
+    explicit operator bool() const { return static_cast<bool>(dc_); }
+
+private:
+    UniqueMemoryDc dc_;
+    HGDIOBJ previous_ = nullptr;
+};
 
 // Saves a device context's state and restores it when the scope ends.
 class SavedDcState {

@@ -1,15 +1,6 @@
-#include "app/win32/command_router.h"
+#include "app/win32/menu_availability.h"
 
 namespace hs {
-
-CommandOutcome routeCommand(int commandId, const SelectionSnapshot& selection,
-                            std::initializer_list<CommandTarget*> chain) {
-    if (!isCommandAvailable(commandId, selection)) return CommandOutcome::Unavailable;
-    for (CommandTarget* target : chain) {
-        if (target != nullptr && target->onCommand(commandId)) return CommandOutcome::Handled;
-    }
-    return CommandOutcome::NotHandled;
-}
 
 void applyMenuAvailability(HMENU menu, const SelectionSnapshot& selection) {
     const int count = ::GetMenuItemCount(menu);

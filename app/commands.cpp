@@ -1,4 +1,4 @@
-#include "catalogue/commands.h"
+#include "app/commands.h"
 
 #include <vector>
 
@@ -157,7 +157,7 @@ bool storeNewRecord(CommandContext& ctx, std::size_t slot, const DocumentRecord&
     if (slot >= ctx.catalogue.slotCount() || ctx.catalogue.isUsed(slot)) return false;
     ctx.catalogue.storeRecord(slot, pending);
     ctx.list.showRecordRow(static_cast<long>(slot), static_cast<int>(slot), InsertRow);
-    writeRecord(ctx.catalogue, slot);
+    writeRecord(ctx.catalogue, ctx.files, slot);
     startWorker(ctx);
     return true;
 }
@@ -192,7 +192,7 @@ bool applyEdit(CommandContext& ctx, int row, std::size_t slot, const DocumentRec
     removeDocumentFile(ctx.files, recordFilePath(oldName));
     removeDocumentFile(ctx.files, contentFilePath(oldName));
     if (row >= 0) ctx.list.showRecordRow(static_cast<long>(slot), row, RefreshRow);
-    writeRecord(ctx.catalogue, slot);
+    writeRecord(ctx.catalogue, ctx.files, slot);
     startWorker(ctx);
     return true;
 }

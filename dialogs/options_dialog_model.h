@@ -73,9 +73,9 @@ private:
     std::string minutesText_;
 };
 
-// Ends the dialog: when the user applied, the program-wide block takes the
+// Ends the dialog: when the user applied, the program's settings take the
 // dialog's settings and the options file is rewritten; on Cancel (or Esc)
 // neither memory nor the file changes. Returns `applied`.
-bool finishOptionsDialog(const OptionsDialogModel& model, bool applied);
+bool finishOptionsDialog(const OptionsDialogModel& model, bool applied, ProgramOptions& options);
 
 }  // namespace hs

@@ -1,4 +1,4 @@
-#include "app/options_dialog_model.h"
+#include "dialogs/options_dialog_model.h"
 
 #include <limits>
 
@@ -52,10 +52,10 @@ AppOptions OptionsDialogModel::appliedTo(const AppOptions& base) const {
     return out;
 }
 
-bool finishOptionsDialog(const OptionsDialogModel& model, bool applied) {
+bool finishOptionsDialog(const OptionsDialogModel& model, bool applied, ProgramOptions& options) {
     if (!applied) return false;
-    setOptions(model.appliedTo(currentOptions()));
-    writeOptions();  // a write failure is silent; memory holds the new settings
+    options.set(model.appliedTo(options.current()));
+    options.writeOptions();  // a write failure is silent; memory holds the new settings
     return true;
 }
 

@@ -1,0 +1,58 @@
+#include "app/win32/program.h"
+
+#include "app/win32/halvorsight_view.h"
+#include "app/win32/main_frame.h"
+#include "app/win32/program_commands.h"
+#include "catalogue/store.h"
+#include "engine/check_worker.h"
+
+namespace hs {
+
+Program::Program(HINSTANCE module)
+    : module_(module),
+      files_(makePlatformFileSystem()),
+      checkHost_(options_, shell_),
+      retrievalPaths_(defaultRetrievalPaths()),
+      tray_(module),
+      commands_(std::make_unique<ProgramCommands>(*this)) {}
+
+// The windows go before the parts they use.
+Program::~Program() {
+    frame_.reset();
+    view_.reset();
+}
+
+bool Program::createMainFrame() {
+    frame_ = std::make_unique<CMainFrame>(*this);
+    return frame_->create();
+}
+
+bool Program::createView(HWND frame) {
+    ViewServices services{catalogue_, *files_, options_, shell_, tray_, checkHost_, module_,
+                          [this] { startCheckWorker(); }};
+    view_ = std::make_unique<CHalvorsightView>(std::move(services));
+    return view_->create(frame);
+}
+
+SelectionSnapshot Program::selection() const {
+    SelectionSnapshot selection;
+    selection.selectedRows = view_ ? view_->selectedCount() : 0;
+    return selection;
+}
+
+CommandOutcome Program::runCommand(int commandId) {
+    return hs::runCommand(commandId, selection(), *commands_);
+}
+
+void Program::startCheckWorker() {
+    hs::startCheckWorker(catalogue_, checkHost_, *files_, retrievalPaths_);
+}
+
+void Program::shutDown() {
+    tray_.remove();
+    deleteTempFiles(*files_);
+    saveCatalogue(catalogue_, *files_);
+    ::PostQuitMessage(0);
+}
+
+}  // namespace hs

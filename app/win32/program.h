@@ -1,0 +1,80 @@
+// The running program: one object, made by the application object at
+// start-up and living until the process ends, that owns everything the
+// program has once: the catalogue, the settings, the file system, the check
+// workers' host and the retrieval paths, the shell's state, the tray icon,
+// the main frame and the list view, and the command handlers. Everything
+// else gets what it needs from here by reference; window procedures find
+// their objects through their windows' user data. No other program-wide
+// state exists.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "app/command_table.h"
+#include "app/options.h"
+#include "app/win32/shell_state.h"
+#include "app/win32/tray_icon.h"
+#include "app/win32/win32_check_host.h"
+#include "catalogue/catalogue.h"
+#include "engine/retrieval.h"
+#include "platform/file_system.h"
+
+namespace hs {
+
+class CMainFrame;
+class CHalvorsightView;
+
+class Program {
+public:
+    explicit Program(HINSTANCE module);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    HINSTANCE module() const { return module_; }
+    DocumentCatalogue& catalogue() { return catalogue_; }
+    ProgramOptions& options() { return options_; }
+    FileSystem& files() { return *files_; }
+    ShellState& shell() { return shell_; }
+    TrayIcon& tray() { return tray_; }
+    Win32CheckHost& checkHost() { return checkHost_; }
+    CommandHandlers& commands() { return *commands_; }
+
+    CMainFrame* frame() const { return frame_.get(); }
+    CHalvorsightView* view() const { return view_.get(); }
+
+    // Creates the main frame, which creates the view through createView.
+    bool createMainFrame();
+    bool createView(HWND frame);
+
+    // The selection the commands' availability is decided by.
+    SelectionSnapshot selection() const;
+
+    // Runs a command through the command table.
+    CommandOutcome runCommand(int commandId);
+
+    // Starts one more check worker over the catalogue and returns at once.
+    void startCheckWorker();
+
+    // Exit, closing the main window and the tray menu's Exit: removes the
+    // tray icon, deletes every "*.tmp" file of "data", writes every used
+    // record and ends the message loop. Running workers are not waited for.
+    void shutDown();
+
+private:
+    HINSTANCE module_;
+    DocumentCatalogue catalogue_;
+    ProgramOptions options_;
+    std::unique_ptr<FileSystem> files_;
+    ShellState shell_;
+    Win32CheckHost checkHost_;
+    RetrievalPaths retrievalPaths_;
+    TrayIcon tray_;
+    std::unique_ptr<CommandHandlers> commands_;
+    std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<CHalvorsightView> view_;
+};
+
+}  // namespace hs

@@ -1,0 +1,85 @@
+#include "app/win32/program_commands.h"
+
+#include "app/win32/about_box.h"
+#include "app/win32/halvorsight_view.h"
+#include "app/win32/main_frame.h"
+#include "app/win32/program.h"
+#include "app/win32/shell_links.h"
+#include "app/win32/tray_icon.h"
+#include "dialogs/win32/options_dialog.h"
+#include "res/command_ids.h"
+
+namespace hs {
+
+// The properties dialog, the add wizard, opening documents and the viewers
+// of kept content are not built yet: their commands are in the menus and
+// do nothing.
+void ProgramCommands::addDocument() {}
+void ProgramCommands::editDocument() {}
+void ProgramCommands::duplicateDocument() {}
+void ProgramCommands::openDocuments() {}
+void ProgramCommands::viewDocumentHeader() {}
+void ProgramCommands::saveDocumentAs() {}
+
+void ProgramCommands::deleteDocuments() {
+    if (CHalvorsightView* view = program_.view()) view->deleteSelectedDocuments();
+}
+
+void ProgramCommands::checkDocuments() {
+    if (CHalvorsightView* view = program_.view()) view->checkSelectedDocuments();
+}
+
+void ProgramCommands::checkAllDocuments() {
+    if (CHalvorsightView* view = program_.view()) view->checkAllDocuments();
+}
+
+void ProgramCommands::selectAllDocuments() {
+    if (CHalvorsightView* view = program_.view()) view->setSelectionOfAllRows(true);
+}
+
+void ProgramCommands::deselectAllDocuments() {
+    if (CHalvorsightView* view = program_.view()) view->setSelectionOfAllRows(false);
+}
+
+void ProgramCommands::setDocumentsNotChanged() {
+    if (CHalvorsightView* view = program_.view()) view->setSelectedDocumentsNotChanged();
+}
+
+void ProgramCommands::setAllDocumentsNotChanged() {
+    if (CHalvorsightView* view = program_.view()) view->setAllDocumentsNotChanged();
+}
+
+void ProgramCommands::toggleToolbar() {
+    if (CMainFrame* frame = program_.frame()) frame->toggleToolbar();
+}
+
+void ProgramCommands::toggleStatusBar() {
+    if (CMainFrame* frame = program_.frame()) frame->toggleStatusBar();
+}
+
+// Background pictures are not built yet: the list is drawn plain.
+void ProgramCommands::backgroundDefault() {}
+void ProgramCommands::backgroundEmpty() {}
+void ProgramCommands::backgroundCustom() {}
+
+void ProgramCommands::showOptions() {
+    // Owned by the list view window, like the other windows of the view's
+    // commands.
+    CHalvorsightView* view = program_.view();
+    showOptionsDialog(program_.module(), view != nullptr ? view->window() : nullptr, program_.options());
+}
+
+void ProgramCommands::exitProgram() { program_.shutDown(); }
+
+void ProgramCommands::showAbout() {
+    CMainFrame* frame = program_.frame();
+    showAboutBox(program_.module(), frame != nullptr ? frame->window() : nullptr);
+}
+
+void ProgramCommands::openManual() { openHelpLink(ID_HELP_MANUAL); }
+void ProgramCommands::openSupportPage() { openHelpLink(ID_HELP_SUPPORT); }
+void ProgramCommands::openHomePage() { openHelpLink(ID_HELP_HOMEPAGE); }
+
+void ProgramCommands::openFromTray() { restoreFromTray(program_.shell()); }
+
+}  // namespace hs

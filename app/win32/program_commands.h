@@ -1,0 +1,45 @@
+// The program's command handlers: what each row of the command table does in
+// the Windows program, over the program's windows and parts.
+#pragma once
+
+#include "app/command_table.h"
+
+namespace hs {
+
+class Program;
+
+class ProgramCommands final : public CommandHandlers {
+public:
+    explicit ProgramCommands(Program& program) : program_(program) {}
+
+    void addDocument() override;
+    void editDocument() override;
+    void duplicateDocument() override;
+    void openDocuments() override;
+    void viewDocumentHeader() override;
+    void saveDocumentAs() override;
+    void deleteDocuments() override;
+    void checkDocuments() override;
+    void checkAllDocuments() override;
+    void selectAllDocuments() override;
+    void deselectAllDocuments() override;
+    void setDocumentsNotChanged() override;
+    void setAllDocumentsNotChanged() override;
+    void toggleToolbar() override;
+    void toggleStatusBar() override;
+    void backgroundDefault() override;
+    void backgroundEmpty() override;
+    void backgroundCustom() override;
+    void showOptions() override;
+    void exitProgram() override;
+    void showAbout() override;
+    void openManual() override;
+    void openSupportPage() override;
+    void openHomePage() override;
+    void openFromTray() override;
+
+private:
+    Program& program_;
+};
+
+}  // namespace hs

@@ -1,0 +1,128 @@
+// The Options dialog (resource 138). The controls mirror an
+// OptionsDialogModel: check boxes and the minutes text are set from it when
+// the dialog opens and read back into it on "&Apply"; the spin arrows step
+// the minutes text through the model's arithmetic.
+#include "dialogs/win32/options_dialog.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "dialogs/options_dialog_model.h"
+#include "platform/win32/window_base.h"
+#include "res/dialogs/options_dialog_ids.h"
+
+namespace hs {
+
+namespace {
+
+// The position the spin control is parked at. Its own position is never
+// used; keeping it in the middle of its range means the control never sits at
+// a limit, so every arrow press reaches the dialog as a notification.
+constexpr int kSpinLow = 0;
+constexpr int kSpinHigh = 100;
+constexpr int kSpinParked = 50;
+
+class OptionsDialog : public Dialog {
+public:
+    explicit OptionsDialog(const AppOptions& stored) : model_(stored) {}
+    const OptionsDialogModel& model() const { return model_; }
+
+private:
+    BOOL onInitDialog() override {
+        centreOnOwner();
+        parkSpin();
+        showModel();
+        return TRUE;  // focus to the first tab stop
+    }
+
+    BOOL onCommand(int id, int code, HWND) override {
+        switch (id) {
+            case IDC_PERIODIC_CHECK:
+                if (code == BN_CLICKED) {
+                    model_.setPeriodicCheck(isChecked(IDC_PERIODIC_CHECK));
+                    enableMinutes(model_.minutesEnabled());
+                }
+                return TRUE;
+            case IDOK:
+                readControls();
+                endDialog(1);
+                return TRUE;
+            case IDCANCEL:
+                endDialog(0);
+                return TRUE;
+            default:
+                return FALSE;
+        }
+    }
+
+    BOOL onNotify(const NMHDR& header) override {
+        if (header.idFrom != IDC_MINUTES_SPIN || header.code != UDN_DELTAPOS) return FALSE;
+        const auto& change = reinterpret_cast<const NMUPDOWN&>(header);
+        model_.setMinutesText(controlText(IDC_MINUTES_TEXT));
+        model_.spin(change.iDelta);
+        ::SetDlgItemTextA(window(), IDC_MINUTES_TEXT, model_.minutesText().c_str());
+        // Refuse the position change: the control stays parked.
+        setMessageResult(TRUE);
+        return TRUE;
+    }
+
+    void setCheck(int id, bool on) { ::CheckDlgButton(window(), id, on ? BST_CHECKED : BST_UNCHECKED); }
+    bool isChecked(int id) const { return ::IsDlgButtonChecked(window(), id) == BST_CHECKED; }
+
+    std::string controlText(int id) const {
+        char buffer[64] = {};
+        ::GetDlgItemTextA(window(), id, buffer, static_cast<int>(sizeof buffer));
+        return buffer;
+    }
+
+    void enableMinutes(bool on) {
+        ::EnableWindow(::GetDlgItem(window(), IDC_MINUTES_SPIN), on ? TRUE : FALSE);
+        ::EnableWindow(::GetDlgItem(window(), IDC_MINUTES_TEXT), on ? TRUE : FALSE);
+    }
+
+    void showModel() {
+        setCheck(IDC_STARTUP_CHECK, model_.startupCheck());
+        setCheck(IDC_PERIODIC_CHECK, model_.periodicCheck());
+        setCheck(IDC_PLAY_SOUND, model_.playSound());
+        setCheck(IDC_AUTO_OPEN, model_.autoOpen());
+        ::SetDlgItemTextA(window(), IDC_MINUTES_TEXT, model_.minutesText().c_str());
+        enableMinutes(model_.minutesEnabled());
+    }
+
+    // Copies the controls into the model; the minutes text is the only store
+    // of the period while the dialog is open.
+    void readControls() {
+        model_.setStartupCheck(isChecked(IDC_STARTUP_CHECK));
+        model_.setPeriodicCheck(isChecked(IDC_PERIODIC_CHECK));
+        model_.setPlaySound(isChecked(IDC_PLAY_SOUND));
+        model_.setAutoOpen(isChecked(IDC_AUTO_OPEN));
+        model_.setMinutesText(controlText(IDC_MINUTES_TEXT));
+    }
+
+    void parkSpin() {
+        HWND spin = ::GetDlgItem(window(), IDC_MINUTES_SPIN);
+        if (!spin) return;
+        // Lower limit above upper: the control's default orientation, in
+        // which the up arrow reports a negative change.
+        ::SendMessageA(spin, UDM_SETRANGE32, static_cast<WPARAM>(kSpinHigh), static_cast<LPARAM>(kSpinLow));
+        ::SendMessageA(spin, UDM_SETPOS32, 0, static_cast<LPARAM>(kSpinParked));
+    }
+
+    OptionsDialogModel model_;
+};
+
+}  // namespace
+
+bool showOptionsDialog(HINSTANCE module, HWND owner, ProgramOptions& options) {
+    INITCOMMONCONTROLSEX icc{};
+    icc.dwSize = sizeof icc;
+    icc.dwICC = ICC_UPDOWN_CLASS;
+    ::InitCommonControlsEx(&icc);
+
+    OptionsDialog dialog(options.current());
+    const INT_PTR result = dialog.runModal(module, IDD_OPTIONS, owner);
+    return finishOptionsDialog(dialog.model(), result == 1, options);
+}
+
+}  // namespace hs

@@ -1,0 +1,18 @@
+/* Identifiers of the program's menus, bitmaps, icons, strings and of the
+   About box. Plain #defines so that windres reads this file too. */
+#ifndef HALVORSIGHT_RESOURCE_IDS_H
+#define HALVORSIGHT_RESOURCE_IDS_H
+
+#define IDR_MAINFRAME         128
+#define IDR_TOOLBAR           131
+#define IDB_STATUS_IMAGES     130
+#define IDB_TOOLBAR_HOT       134
+#define IDB_TOOLBAR_NORMAL    135
+#define IDR_CONTEXT_MENU      137
+#define IDI_ABOUT             139
+#define IDI_BLINK             140
+#define IDR_TRAY_MENU         141
+#define IDD_ABOUTBOX          100
+#define IDS_SOCKETS_FAILED    104
+
+#endif
