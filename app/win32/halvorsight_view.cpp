@@ -47,10 +47,8 @@ std::string findBrowserPath() {
     // made and deleted again. A file of that name that is already there is
     // the user's: it is asked about as it is, and neither emptied nor
     // deleted.
-    HANDLE probe = ::CreateFileA(kBrowserProbeFile, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                 nullptr);
-    const bool madeProbe = probe != INVALID_HANDLE_VALUE;
-    if (madeProbe) ::CloseHandle(probe);
+    const bool madeProbe = static_cast<bool>(UniqueHandle(::CreateFileA(
+        kBrowserProbeFile, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
     char found[MAX_PATH + 1] = {};
     const HINSTANCE result = ::FindExecutableA(kBrowserProbeFile, nullptr, found);
     if (madeProbe) ::DeleteFileA(kBrowserProbeFile);

@@ -4,6 +4,7 @@
 #include "app/win32/menu_availability.h"
 #include "app/win32/program.h"
 #include "app/win32/view_messages.h"
+#include "platform/win32/handles.h"
 #include "catalogue/store.h"
 #include "res/command_ids.h"
 #include "res/resource_ids.h"
@@ -25,12 +26,12 @@ bool CMainFrame::create() {
     HBRUSH background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     if (!registerClass(module, kWindowClass, CS_DBLCLKS, icon, smallIcon, background)) return false;
     // The menu belongs to the window and is destroyed with it.
-    HMENU menu = ::LoadMenuA(module, MAKEINTRESOURCEA(IDR_MAINFRAME));
-    if (!createWindow(module, kWindowClass, kAppTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, nullptr, menu,
-                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT)) {
-        if (menu != nullptr) ::DestroyMenu(menu);
+    UniqueMenu menu(::LoadMenuA(module, MAKEINTRESOURCEA(IDR_MAINFRAME)));
+    if (!createWindow(module, kWindowClass, kAppTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, nullptr,
+                      menu.get(), CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT)) {
         return false;
     }
+    menu.release();
     return true;
 }
 

@@ -8,6 +8,7 @@ namespace hs::e2e {
 using hs::MemoryDcWith;
 using hs::UniqueBitmap;
 using hs::UniqueHandle;
+using hs::UniqueMenu;
 using hs::UniqueModule;
 using hs::WindowDc;
 

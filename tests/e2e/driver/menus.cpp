@@ -242,14 +242,13 @@ bool readMenuResource(const std::string& exe, int id, Menu& menu, std::string& e
         error = "cannot open " + exe + " for its resources";
         return false;
     }
-    HMENU m = LoadMenuA(module.get(), MAKEINTRESOURCEA(id));
+    UniqueMenu m(LoadMenuA(module.get(), MAKEINTRESOURCEA(id)));
     if (!m) {
         error = "no menu resource " + std::to_string(id);
         return false;
     }
     std::string report = "ok\n";
-    walkMenu(m, 0, report);
-    DestroyMenu(m);
+    walkMenu(m.get(), 0, report);
     return parseMenuReport(report, menu, error);
 }
 

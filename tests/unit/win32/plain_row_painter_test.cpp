@@ -52,11 +52,12 @@ protected:
     void paint(int row) {
         RECT client{};
         ::GetClientRect(list_, &client);
-        HDC screen = ::GetDC(nullptr);
-        dc_ = ::CreateCompatibleDC(screen);
-        bitmap_ = UniqueBitmap(::CreateCompatibleBitmap(screen, client.right, client.bottom));
-        ::ReleaseDC(nullptr, screen);
-        old_ = ::SelectObject(dc_, bitmap_.get());
+        {
+            WindowDc screen(nullptr);
+            bitmap_ = UniqueBitmap(::CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+            memory_ = std::make_unique<MemoryDcWith>(screen.get(), bitmap_.get());
+        }
+        dc_ = memory_->get();
         // A colour no row painting uses: untouched pixels stay this.
         UniqueBrush untouched(::CreateSolidBrush(kUntouched));
         ::FillRect(dc_, &client, untouched.get());
@@ -69,13 +70,6 @@ protected:
         draw.rcItem.left = LVIR_BOUNDS;
         ::SendMessageA(list_, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&draw.rcItem));
         drawPlainRow(list_, *docs_, draw);
-    }
-
-    void TearDown() override {
-        if (dc_ != nullptr) {
-            ::SelectObject(dc_, old_);
-            ::DeleteDC(dc_);
-        }
     }
 
     RECT itemRect(int row, int part) {
@@ -94,9 +88,9 @@ protected:
     HWND list_ = nullptr;
     ListControlRows rows_;
     std::unique_ptr<DocumentList> docs_;
-    HDC dc_ = nullptr;
     UniqueBitmap bitmap_;
-    HGDIOBJ old_ = nullptr;
+    std::unique_ptr<MemoryDcWith> memory_;  // goes before the bitmap it holds
+    HDC dc_ = nullptr;
 };
 
 TEST_F(RowPainterTest, SelectedRowIsHighlightedFromTheLabelToTheRowsRightEdge) {
