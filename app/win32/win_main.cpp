@@ -1,4 +1,8 @@
-// The program's entry point.
+// The program's entry point. The application object lives on this stack
+// frame and makes the Program, which owns everything else; nothing of the
+// program is a global. What the platform keeps for the process (the window
+// classes, the common controls, Windows Sockets) is set up from here and
+// from the application object.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -14,7 +18,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     int exitCode = 0;
     try {
-        static hs::CHalvorsightApp app;
+        hs::CHalvorsightApp app;
         if (app.initInstance(instance)) exitCode = app.run();
     } catch (...) {
         exitCode = 1;
