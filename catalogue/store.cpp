@@ -87,10 +87,13 @@ void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
 // exists but could not be opened for writing (read-only) is left alone, as
 // writing it in place would.
 bool writeRecordFile(const DocumentRecord& record) {
+    return writeRecordFile(record, platformFileSystem());
+}
+
+bool writeRecordFile(const DocumentRecord& record, FileSystem& fs) {
     const std::string name = fieldText(record.name);
     if (name.empty()) return false;  // a free slot has no file
 
-    FileSystem& fs = platformFileSystem();
     const std::string path = recordFilePath(name);
     if (fs.exists(path)) {
         StdioFile existing(path, "r+b");

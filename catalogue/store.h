@@ -30,6 +30,7 @@ void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
 // record file named after its name. Returns false when the file could not be
 // written; nothing is reported to the user.
 bool writeRecordFile(const DocumentRecord& record);
+bool writeRecordFile(const DocumentRecord& record, FileSystem& fs);
 
 // Writes the record of a slot as it is at this moment.
 bool writeRecord(DocumentCatalogue& catalogue, std::size_t slot);

@@ -79,7 +79,9 @@ CHalvorsightView::CHalvorsightView(ViewServices services) : services_(std::move(
     catalogue_ = services_.catalogue != nullptr ? services_.catalogue : &theCatalogue();
     files_ = services_.files != nullptr ? services_.files : &platformFileSystem();
     if (!services_.startCheckWorker) {
-        services_.startCheckWorker = [] { startCheckWorker(theCatalogue(), programCheckHost()); };
+        services_.startCheckWorker = [] {
+            startCheckWorker(theCatalogue(), programCheckHost(), platformFileSystem(), localRetrievalPaths());
+        };
     }
     shellState().browserPath = findBrowserPath();
 }

@@ -32,17 +32,35 @@ DocumentRecord document(const std::string& name, int32_t type, int32_t status) {
     return r;
 }
 
+// What a path delivers so that the Binary rule ends in `status`: the kept
+// content is set up to match, and the new content follows.
+Fetched fetchGiving(const DocumentRecord& r, int32_t status) {
+    const std::string kept = dataFile(fieldText(r.name) + ".content");
+    if (status == UnableToRetrieve) return Fetched::failed();
+    if (status == Saved) std::filesystem::remove(kept);
+    if (status == NotChanged) writeBytes(kept, "same");
+    if (status == Changed) writeBytes(kept, "old");
+    return Fetched::stream(std::make_unique<test::StringSource>(status == Changed ? "new" : "same"));
+}
+
 // Retrieval paths that only record what they were asked to do: every type
-// is answered by `answer`, which sees the record copy.
-RetrievalPaths scripted(std::function<RetrievalOutcome(const DocumentRecord&)> answer) {
+// is answered by `answer`, which sees the record copy and names the status
+// the check is to end in.
+RetrievalPaths scripted(std::function<int32_t(const DocumentRecord&)> answer) {
     RetrievalPaths p;
-    auto path = [answer](const DocumentRecord& r, RetrievalContext&) { return answer(r); };
+    auto path = [answer](const DocumentRecord& r, RetrievalContext&) {
+        return fetchGiving(r, answer(r));
+    };
     p.htmlPage = p.webFile = p.ftpFile = p.localFile = path;
     return p;
 }
 
-class CheckWorker : public ::testing::Test {
+class CheckWorker : public test::WorkingDirTest {
 protected:
+    void SetUp() override {
+        test::WorkingDirTest::SetUp();
+        test::makeDataDir();
+    }
     DocumentCatalogue catalogue;
     test::RecordingHost host;
     FileSystem& files = platformFileSystem();
@@ -77,7 +95,7 @@ TEST_F(CheckWorker, TakesWaitingRecordsInSlotOrderAndStampsEach) {
         EXPECT_EQ(catalogue.status(slot), Retrieving);
         EXPECT_EQ(r.status, Retrieving);
         order.push_back(fieldText(r.name));
-        return RetrievalOutcome::withStatus(outcomes[order.size() - 1]);
+        return outcomes[order.size() - 1];
     });
     EXPECT_EQ(runCheckPass(catalogue, host, files, paths), 3u);
     EXPECT_EQ(order, (std::vector<std::string>{"d0", "d2", "d5"}));
@@ -96,10 +114,10 @@ TEST_F(CheckWorker, TakesWaitingRecordsInSlotOrderAndStampsEach) {
 }
 
 TEST_F(CheckWorker, NothingWaitingTouchesNoRow) {
-    EXPECT_EQ(runCheckPass(catalogue, host, files, defaultRetrievalPaths()), 0u);
+    EXPECT_EQ(runCheckPass(catalogue, host, files, localRetrievalPaths()), 0u);
     catalogue.appendRecord(document("a", LocalFile, Changed));
     catalogue.appendRecord(document("b", LocalFile, NotChanged));
-    EXPECT_EQ(runCheckPass(catalogue, host, files, defaultRetrievalPaths()), 0u);
+    EXPECT_EQ(runCheckPass(catalogue, host, files, localRetrievalPaths()), 0u);
     EXPECT_TRUE(host.events().empty());
 }
 
@@ -113,7 +131,7 @@ TEST_F(CheckWorker, DispatchesByTypeAndLeavesUnknownTypesRetrieving) {
     auto note = [&](const char* what) {
         return [&calls, what](const DocumentRecord&, RetrievalContext&) {
             calls.push_back(what);
-            return RetrievalOutcome::withStatus(NotChanged);
+            return Fetched::failed();
         };
     };
     paths.htmlPage = note("page");
@@ -132,9 +150,9 @@ TEST_F(CheckWorker, AThrowingPathEndsUnableToRetrieveAndReleasesTheSlot) {
     catalogue.appendRecord(document("a", LocalFile, WaitingForRetrieve));
     catalogue.appendRecord(document("b", LocalFile, WaitingForRetrieve));
     int calls = 0;
-    RetrievalPaths paths = scripted([&](const DocumentRecord&) -> RetrievalOutcome {
+    RetrievalPaths paths = scripted([&](const DocumentRecord&) -> int32_t {
         if (++calls == 1) throw std::runtime_error("boom");
-        return RetrievalOutcome::withStatus(Saved);
+        return Saved;
     });
     runCheckPass(catalogue, host, files, paths);
     EXPECT_EQ(catalogue.status(0), UnableToRetrieve);
@@ -154,7 +172,7 @@ TEST_F(CheckWorker, FollowsTheCatalogueAsItGrowsButNeverGoesBack) {
             catalogue.setStatus(0, WaitingForRetrieve);
             catalogue.appendRecord(document("appended", LocalFile, WaitingForRetrieve));
         }
-        return RetrievalOutcome::withStatus(NotChanged);
+        return NotChanged;
     });
     runCheckPass(catalogue, host, files, paths);
     EXPECT_EQ(order, (std::vector<std::string>{"first", "second", "appended"}));
@@ -205,7 +223,7 @@ TEST_F(CheckWorker, MarksMadeDuringARetrieval) {
         int calls = 0;
         RetrievalPaths paths = scripted([&](const DocumentRecord&) {
             if (calls == 0) c.during();
-            return RetrievalOutcome::withStatus(c.outcomes[static_cast<std::size_t>(calls++)]);
+            return c.outcomes[static_cast<std::size_t>(calls++)];
         });
         runCheckPass(catalogue, host, files, paths);
         EXPECT_EQ(calls, c.retrievals) << c.what;
@@ -224,7 +242,7 @@ TEST_F(CheckWorker, ASecondWorkerLeavesAHeldRecordToItsHolder) {
         if (inside.fetch_add(1) > 0 && fieldText(r.name) == "slow") overlap++;
         if (fieldText(r.name) == "slow" && slowCalls.fetch_add(1) == 0) gate.arrive();
         inside--;
-        return RetrievalOutcome::withStatus(NotChanged);
+        return NotChanged;
     });
     std::thread first([&] { runCheckPass(catalogue, host, files, paths); });
     ASSERT_TRUE(gate.waitArrived(1));
@@ -251,12 +269,14 @@ protected:
         writeBytes("old.bin", "old document");
         writeBytes("new.bin", "new document");
         catalogue.appendRecord(test::localDocument("doc", "old.bin"));
-        // The real local path, held after it has staged its copy.
-        paths = defaultRetrievalPaths();
+        // The real local path, held once the rule has compared and staged
+        // the whole file.
+        paths = localRetrievalPaths();
         paths.localFile = [this](const DocumentRecord& r, RetrievalContext& c) {
-            RetrievalOutcome o = retrieveLocalFile(r, c);
-            if (calls.fetch_add(1) == 0) gate.arrive();
-            return o;
+            const bool first = calls.fetch_add(1) == 0;
+            return test::hooked(fetchLocalFile(r, c), [this, first] {
+                if (first) gate.arrive();
+            });
         };
     }
     void startWorker() {
@@ -327,10 +347,11 @@ TEST_F(ReplacedWhileRetrieving, TwoWorkersShareTheCatalogueSafely) {
     paths.localFile = [&](const DocumentRecord& r, RetrievalContext& c) {
         const int id = std::stoi(fieldText(r.name).substr(1));
         if (busy[static_cast<std::size_t>(id)].fetch_add(1) != 0) overlaps++;
-        RetrievalOutcome o = retrieveLocalFile(r, c);
-        busy[static_cast<std::size_t>(id)]--;
-        retrievals++;
-        return o;
+        // Busy until the rule is done with the content.
+        return test::hooked(fetchLocalFile(r, c), {}, [&busy, &retrievals, id] {
+            busy[static_cast<std::size_t>(id)]--;
+            retrievals++;
+        });
     };
     for (int i = 0; i < kDocs; ++i) {
         const std::string file = "f" + std::to_string(i) + ".bin";
