@@ -10,10 +10,13 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/commands.h"
 #include "catalogue/store.h"
 #include "engine/check_worker.h"
 #include "engine/local_retrieval.h"
 #include "engine_test_support.h"
+#include "listview/document_list.h"
+#include "listview/memory_row_list.h"
 #include "test_support.h"
 
 namespace hs {
@@ -278,6 +281,12 @@ protected:
                 if (first) gate.arrive();
             });
         };
+        files.watched = &catalogue;
+        list.showRecordRow(0, 0, InsertRow);
+    }
+    void TearDown() override {
+        EXPECT_EQ(files.underCatalogueLock.load(), 0);  // file work under the catalogue lock
+        test::WorkingDirTest::TearDown();
     }
     void startWorker() {
         worker = std::thread([this] { runCheckPass(catalogue, host, files, paths); });
@@ -288,14 +297,75 @@ protected:
         worker.join();
     }
 
+    // A check that finds a change (the kept copy differs), held once it has
+    // staged the new content while `command` runs on the document.
+    void changeFoundWhile(const std::function<void()>& command) {
+        writeBytes(dataFile("doc.content"), "older document");
+        startWorker();
+        command();
+        finish();
+        EXPECT_EQ(host.count("sound") + host.count("blink"), 0u);
+    }
+
+    struct YesHost : CommandHost {
+        void showInformation(const std::string&) override {}
+        bool askYesNo(const std::string&) override { return true; }
+    };
+
     DocumentCatalogue catalogue;
     test::RecordingHost host;
-    FileSystem& files = platformFileSystem();
+    test::SwitchableFileSystem files{platformFileSystem()};
     RetrievalPaths paths;
     test::Gate gate;
     std::atomic<int> calls{0};
     std::thread worker;
+    MemoryRowList rows;
+    DocumentList list{rows, catalogue};
+    YesHost yes;
+    CommandContext commands{catalogue, list, yes, files, {}};
 };
+
+TEST_F(ReplacedWhileRetrieving, ADocumentDeletedDuringItsCheckNeverRings) {
+    changeFoundWhile([&] {
+        rows.setState(0, RowState{kRowSelected}, kRowSelected);
+        EXPECT_EQ(deleteSelected(commands), 1u);
+    });
+    EXPECT_FALSE(fileExists(dataFile("doc.content")));
+    EXPECT_TRUE(test::tempFilesLeft().empty());
+}
+
+TEST_F(ReplacedWhileRetrieving, ADocumentEditedDuringItsCheckNeverRings) {
+    changeFoundWhile([&] { EXPECT_TRUE(applyEdit(commands, 0, 0, test::localDocument("doc", "new.bin"))); });
+    EXPECT_EQ(calls.load(), 2);  // the edited document's first retrieval
+    EXPECT_EQ(catalogue.status(0), Saved);
+    EXPECT_EQ(readBytes(dataFile("doc.content")), "new document");
+}
+
+// A delete that comes while the worker moves the staged content into place
+// waits for the move and then removes what it kept; the catalogue stays
+// free for the window thread meanwhile.
+TEST_F(ReplacedWhileRetrieving, ADeleteDuringTheCommitWaitsForItAndLeavesNoFile) {
+    gate.open();
+    test::Gate inCommit;
+    files.beforeReplace = [&] { inCommit.arrive(); };
+    std::thread checking([&] { runCheckPass(catalogue, host, files, paths); });
+    ASSERT_TRUE(inCommit.waitArrived(1));
+    EXPECT_EQ(catalogue.status(0), Retrieving);
+    std::atomic<bool> deleted{false};
+    std::thread deleting([&] {
+        rows.setState(0, RowState{kRowSelected}, kRowSelected);
+        deleteSelected(commands);
+        deleted = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(deleted.load());  // held back by the commit
+    inCommit.open();
+    checking.join();
+    deleting.join();
+    EXPECT_FALSE(fileExists(dataFile("doc.content")));
+    EXPECT_FALSE(catalogue.isUsed(0));
+    EXPECT_TRUE(test::tempFilesLeft().empty());
+}
 
 TEST_F(ReplacedWhileRetrieving, ADeletedRecordStaysDeleted) {
     startWorker();
