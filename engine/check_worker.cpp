@@ -47,7 +47,9 @@
 //    another document is written and a deleted record is not brought back.
 //    `held` survives the replacement, so an edited record (staged
 //    WaitingForRetrieve) that other workers passed over is retrieved by the
-//    holder right after it drops the old outcome.
+//    holder right after it drops the old outcome. An outcome with nothing to
+//    keep (NotChanged, most failures) lands in the second step alone, which
+//    checks the generation itself.
 //
 // 3. Notifications. The sound, the blink and documentChanged follow only a
 //    commit that landed, after the files lock is released; a document deleted
@@ -185,8 +187,13 @@ std::size_t checkDocument(DocumentCatalogue& catalogue, std::size_t slot, CheckH
             bool landed = false;
             DocumentRecord record;
             {
-                const auto filesLock = catalogue.lockDocumentFiles();
-                const bool same = catalogue.locked([&] {
+                // An outcome without files to keep needs no files lock: the
+                // landing step checks the generation by itself.
+                const bool fileWork = !outcome.content.staged.empty() ||
+                                      !outcome.middle.staged.empty() || outcome.countResult;
+                std::unique_lock<std::mutex> filesLock;
+                if (fileWork) filesLock = catalogue.lockDocumentFiles();
+                const bool same = !fileWork || catalogue.locked([&] {
                     const DocumentRecord& r = catalogue.recordLocked(slot);
                     if (catalogue.stateLocked(slot).generation != claim.generation ||
                         r.name[0] == '\0') {
@@ -195,7 +202,7 @@ std::size_t checkDocument(DocumentCatalogue& catalogue, std::size_t slot, CheckH
                     record = r;
                     return true;
                 });
-                if (same) {
+                if (fileWork && same) {
                     keepStaged(outcome, files);
                     if (outcome.countResult) {
                         land(record, outcome, stamp);
