@@ -121,23 +121,19 @@ public:
     std::atomic<int> underCatalogueLock{0};
     std::atomic<int> tempFilesMade{0};
 
-    bool listFiles(const std::string& d, const std::string& p,
-                   std::vector<std::string>& names) override {
-        note();
-        return inner_.listFiles(d, p, names);
+    bool listFiles(const std::string& d, const std::string& p, std::vector<std::string>& n) override {
+        return note(), inner_.listFiles(d, p, n);
     }
     bool makeDirectory(const std::string& d) override { return note(), inner_.makeDirectory(d); }
     bool createNewFile(const std::string& p) override { return note(), inner_.createNewFile(p); }
     bool exists(const std::string& p) override { return note(), inner_.exists(p); }
     bool isDirectory(const std::string& p) override { return note(), inner_.isDirectory(p); }
     bool removeFile(const std::string& p) override { return note(), inner_.removeFile(p); }
+    bool copyFile(const std::string& f, const std::string& t) override { return note(), inner_.copyFile(f, t); }
     bool replaceFile(const std::string& f, const std::string& t) override {
         note();
         if (beforeReplace) beforeReplace();
         return !failReplace && inner_.replaceFile(f, t);
-    }
-    bool copyFile(const std::string& f, const std::string& t) override {
-        return note(), inner_.copyFile(f, t);
     }
     std::string makeTempFile(const std::string& d, const std::string& p) override {
         note();
@@ -154,15 +150,13 @@ private:
     FileSystem& inner_;
 };
 
-// Content held in a string, handed over in pieces of `piece` bytes; with
-// `failAt`, a read that would go beyond that many bytes fails instead.
+// Content held in a string, handed over in pieces of `piece` bytes; a read
+// that would go beyond `failAt` bytes fails.
 class StringSource : public ContentSource {
 public:
-    explicit StringSource(std::string bytes, std::size_t piece = 512,
-                          std::size_t failAt = std::string::npos)
+    explicit StringSource(std::string bytes, std::size_t piece = 512, std::size_t failAt = std::string::npos)
         : bytes_(std::move(bytes)), piece_(piece), failAt_(failAt) {}
     long read(char* buf, std::size_t n) override {
-        ++reads;
         n = std::min({n, piece_, bytes_.size() - pos_});
         if (pos_ + n > failAt_) return -1;
         std::memcpy(buf, bytes_.data() + pos_, n);
@@ -170,20 +164,15 @@ public:
         return static_cast<long>(n);
     }
     std::size_t consumed() const { return pos_; }
-    int reads = 0;
 
 private:
     std::string bytes_;
-    std::size_t piece_;
-    std::size_t failAt_;
-    std::size_t pos_ = 0;
+    std::size_t piece_, failAt_, pos_ = 0;
 };
 
-// Wraps what a path fetched: `atEnd` runs when the content has been read
-// to its end (so the rule has compared and staged it), `afterwards` when the
-// rule is done with it, or at once when the fetch failed.
-inline Fetched hooked(Fetched fetched, std::function<void()> atEnd,
-                      std::function<void()> afterwards = {}) {
+// Wraps what a path fetched: `atEnd` runs once the content has been read to
+// its end (compared and staged), `afterwards` once the rule is done with it.
+inline Fetched hooked(Fetched fetched, std::function<void()> atEnd, std::function<void()> afterwards = {}) {
     struct Hooked : ContentSource {
         std::unique_ptr<ContentSource> inner;
         std::function<void()> atEnd, afterwards;
@@ -192,18 +181,13 @@ inline Fetched hooked(Fetched fetched, std::function<void()> atEnd,
             if (got == 0 && atEnd) std::exchange(atEnd, nullptr)();
             return got;
         }
-        ~Hooked() override {
-            if (afterwards) afterwards();
-        }
+        ~Hooked() override { if (afterwards) afterwards(); }
     };
-    if (fetched.kind() != Fetched::Kind::Stream) {
-        if (afterwards) afterwards();
-        return fetched;
-    }
     auto h = std::make_unique<Hooked>();
-    h->inner = fetched.release();
     h->atEnd = std::move(atEnd);
     h->afterwards = std::move(afterwards);
+    if (fetched.kind() != Fetched::Kind::Stream) return fetched;  // `afterwards` runs now
+    h->inner = fetched.release();
     return Fetched::stream(std::move(h));
 }
 
