@@ -138,9 +138,11 @@ std::size_t deleteSelected(CommandContext& ctx) {
         if (slot < 0) continue;  // a row matching no slot stays
         const std::string name = ctx.catalogue.name(static_cast<std::size_t>(slot));
         ctx.list.deleteRow(row);
-        // The slot is cleared before its files go: a worker still retrieving
-        // the document then finds the slot's generation changed and drops its
-        // outcome instead of writing a content file after the deletion.
+        // The slot is cleared before its files go, both under the document
+        // files lock: a worker still retrieving the document then finds the
+        // slot's generation changed and drops its outcome instead of writing
+        // a content file after the deletion.
+        const auto filesLock = ctx.catalogue.lockDocumentFiles();
         ctx.catalogue.clearSlot(static_cast<std::size_t>(slot));
         removeDocumentFile(ctx.files, recordFilePath(name));
         removeDocumentFile(ctx.files, contentFilePath(name));
@@ -157,7 +159,10 @@ bool storeNewRecord(CommandContext& ctx, std::size_t slot, const DocumentRecord&
     if (slot >= ctx.catalogue.slotCount() || ctx.catalogue.isUsed(slot)) return false;
     ctx.catalogue.storeRecord(slot, pending);
     ctx.list.showRecordRow(static_cast<long>(slot), static_cast<int>(slot), InsertRow);
-    writeRecord(ctx.catalogue, ctx.files, slot);
+    {
+        const auto filesLock = ctx.catalogue.lockDocumentFiles();
+        writeRecord(ctx.catalogue, ctx.files, slot);
+    }
     startWorker(ctx);
     return true;
 }
@@ -188,11 +193,14 @@ bool applyEdit(CommandContext& ctx, int row, std::size_t slot, const DocumentRec
     // The record is replaced before the old files go, for the same reason
     // as in deleteSelected: a retrieval of the old record that ends now is
     // dropped and cannot bring a content file back.
-    ctx.catalogue.storeRecord(slot, pending);
-    removeDocumentFile(ctx.files, recordFilePath(oldName));
-    removeDocumentFile(ctx.files, contentFilePath(oldName));
+    {
+        const auto filesLock = ctx.catalogue.lockDocumentFiles();
+        ctx.catalogue.storeRecord(slot, pending);
+        removeDocumentFile(ctx.files, recordFilePath(oldName));
+        removeDocumentFile(ctx.files, contentFilePath(oldName));
+        writeRecord(ctx.catalogue, ctx.files, slot);
+    }
     if (row >= 0) ctx.list.showRecordRow(static_cast<long>(slot), row, RefreshRow);
-    writeRecord(ctx.catalogue, ctx.files, slot);
     startWorker(ctx);
     return true;
 }

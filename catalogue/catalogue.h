@@ -11,6 +11,11 @@
 // a generation number that changes whenever the slot is stored or cleared
 // (so a worker can tell that the document it retrieved is gone or was
 // replaced), and the worker's hold on the slot while it retrieves.
+//
+// A second lock, the document files lock, keeps a document's files in the
+// data directory in step with its slot (see lockDocumentFiles). File work
+// happens under that lock only, never under the catalogue lock, which the
+// window thread takes for every row it draws.
 #pragma once
 
 #include <atomic>
@@ -21,6 +26,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <thread>
 
 #include "catalogue/record.h"
 
@@ -73,6 +79,7 @@ public:
     template <class Fn>
     decltype(auto) withSlot(std::size_t slot, Fn&& fn) {
         std::unique_lock<std::mutex> lock(mutex_);
+        Owner owner(*this);
         Slot& s = slotRef(slot);
         NameGuard guard(*this, slot, s);
         return fn(s.record, s.state);
@@ -83,6 +90,7 @@ public:
     template <class Fn>
     decltype(auto) locked(Fn&& fn) {
         std::unique_lock<std::mutex> lock(mutex_);
+        Owner owner(*this);
         return fn();
     }
     DocumentRecord& recordLocked(std::size_t slot) { return slotRef(slot).record; }
@@ -93,9 +101,30 @@ public:
     template <class Pred>
     void waitFor(Pred pred) {
         std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, pred);
+        changed_.wait(lock, [&] {
+            Owner owner(*this);
+            return pred();
+        });
     }
     void notifyAll() { changed_.notify_all(); }
+
+    // Whether the calling thread runs inside locked(), withSlot() or
+    // waitFor() now, i.e. holds the catalogue lock with its own code running.
+    bool lockedByThisThread() const {
+        return lockedBy_.load(std::memory_order_relaxed) == std::this_thread::get_id();
+    }
+
+    // The document files lock. Held around each step that changes a
+    // document's files in the data directory together with the slot check or
+    // change that decides whose files they are: a worker's commit (confirm
+    // the slot's generation, move the staged files, land the status) and
+    // deleting, editing or adding a document (clear or store the slot,
+    // remove or write its files). While it is held, the generation of a used
+    // slot does not change. Take it first; the catalogue lock may be taken
+    // inside it, never the other way round.
+    std::unique_lock<std::mutex> lockDocumentFiles() {
+        return std::unique_lock<std::mutex>(filesMutex_);
+    }
 
 private:
     struct Slot {
@@ -123,7 +152,18 @@ private:
         std::string before;
     };
 
+    // Notes the thread that runs code under the catalogue lock.
+    struct Owner {
+        explicit Owner(const DocumentCatalogue& c) : cat(c) {
+            cat.lockedBy_.store(std::this_thread::get_id(), std::memory_order_relaxed);
+        }
+        ~Owner() { cat.lockedBy_.store(std::thread::id(), std::memory_order_relaxed); }
+        const DocumentCatalogue& cat;
+    };
+
     mutable std::mutex mutex_;
+    std::mutex filesMutex_;
+    mutable std::atomic<std::thread::id> lockedBy_{};
     std::condition_variable changed_;
     std::atomic<std::size_t> count_{0};
     Slot* segments_[kSegments] = {};

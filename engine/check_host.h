@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+#include "catalogue/record.h"
+
 namespace hs {
 
 class CheckHost {
@@ -18,9 +20,19 @@ public:
     // block the calling worker.
     virtual void recordChanged(std::size_t slot) = 0;
 
-    // The two change notifications; both return at once.
+    // The two change notifications; both return at once. The worker calls
+    // them once the outcome of a check that found a change is committed,
+    // never for a document deleted or edited during its check.
     virtual void playChangeSound() = 0;
     virtual void startChangeBlink() = 0;
+
+    // A check committed Changed for `record` (as it is now, its new content
+    // kept). Called after the two notifications above.
+    virtual void documentChanged(const DocumentRecord& record) { (void)record; }
+
+    // The first retrieval of a MiddleString page did not find its markers
+    // (committed as UnableToRetrieve). The worker waits until this returns.
+    virtual void middleMarkersMissing(const DocumentRecord& record) { (void)record; }
 
     // Local time as the last-check text "YYYY/MM/DD [hh:mm:ss]"
     // (formatLastCheck of check_worker.h forms it from a std::tm).

@@ -1,12 +1,18 @@
 // The check worker and the status cycle of a retrieval.
 //
+// A check runs in three steps: the document's retrieval path fetches the new
+// content (retrieval.h), the document's comparison rule decides and stages
+// what is to be kept (compare_rules.h), and the worker commits the outcome.
+// Only the commit touches the kept files and the record.
+//
 // How workers, commands and the catalogue stay out of each other's way
 // --------------------------------------------------------------------
 // Any number of workers may run at once, and the window thread edits,
 // deletes, marks and resets records while they do. All record access goes
-// through the catalogue's lock, in short steps; no lock is held while a
-// document is fetched, and no reference into the catalogue is kept across a
-// retrieval (the worker works on a copy of the record).
+// through the catalogue lock, in short steps that do no file work; no lock
+// is held while a document is fetched or compared, and no reference into the
+// catalogue is kept across a retrieval (the worker works on a copy of the
+// record).
 //
 // 1. One retrieval per document at a time. A worker claims a slot in one
 //    locked step: the slot must be in use, WaitingForRetrieve and not held;
@@ -15,33 +21,44 @@
 //    does not wait for it: it sets `remarked` and goes on. Commands that mark
 //    a held slot (markForRetrieval) set `remarked` too, and setting a record
 //    to NotChanged clears it again.
-//    When the holder commits, in one locked step, it looks at the mark: a
-//    slot that is `remarked`, or WaitingForRetrieve, was asked for again
-//    during the retrieval. Unless the outcome is Changed (a changed document
-//    is never marked again), the holder claims it again at once and retrieves
-//    it once more. So a request made during a retrieval is never lost, never
-//    served by two workers at the same time, and never makes anybody wait.
-//    Because the hand-over is decided under the lock, a second worker either
-//    sees the slot held (and the holder will see the mark) or sees it
-//    released (and claims it itself).
+//    When the holder lands its outcome, in one locked step, it looks at the
+//    mark: a slot that is `remarked`, or WaitingForRetrieve, was asked for
+//    again during the retrieval. Unless the outcome is Changed (a changed
+//    document is never marked again), the holder claims it again at once and
+//    retrieves it once more. So a request made during a retrieval is never
+//    lost, never served by two workers at the same time, and never makes
+//    anybody wait. Because the hand-over is decided under the lock, a second
+//    worker either sees the slot held (and the holder will see the mark) or
+//    sees it released (and claims it itself).
 //
 // 2. Deleted or replaced documents. clearSlot and storeRecord give the slot
-//    a new generation. A retrieval path writes only staged files (temporary
-//    files in "data"); the commit moves them over the kept files and sets
-//    status and lastCheck, with the lock held, only if the generation is
-//    still the one claimed. Otherwise the staged files are deleted and the
-//    outcome is dropped: no file of another document is written and a
-//    deleted record is not brought back. `held` survives the replacement, so
-//    an edited record (staged WaitingForRetrieve) that other workers passed
-//    over is retrieved by the holder right after it drops the old outcome.
+//    a new generation. Fetching and deciding write only staged files
+//    (temporary files in "data"). The commit holds the document files lock
+//    (DocumentCatalogue::lockDocumentFiles) throughout and, inside it:
+//    confirms in a short catalogue step that the generation is still the one
+//    claimed; moves the staged files over the kept ones and writes the record
+//    file, with only the files lock held; lands status, count and lastCheck
+//    in a second short catalogue step. Delete and edit hold the same lock
+//    around "clear or store the slot, remove the files", so between the
+//    confirmation and the landing no slot change can come in: a commit
+//    either finishes before the command clears the slot (and the command
+//    then removes the files it moved), or confirms afterwards, finds the new
+//    generation and drops its outcome, deleting its staged files. No file of
+//    another document is written and a deleted record is not brought back.
+//    `held` survives the replacement, so an edited record (staged
+//    WaitingForRetrieve) that other workers passed over is retrieved by the
+//    holder right after it drops the old outcome. An outcome with nothing to
+//    keep (NotChanged, most failures) lands in the second step alone, which
+//    checks the generation itself.
 //
-// 3. Commands should change the slot before deleting its files (clearSlot
-//    or storeRecord first): a commit that comes later then finds the new
-//    generation, and one that came earlier has its file deleted afterwards.
+// 3. Notifications. The sound, the blink and documentChanged follow only a
+//    commit that landed, after the files lock is released; a document deleted
+//    or edited during its check never rings.
 //
-// Threads are detached; nothing waits for them at exit. The window thread
-// only ever waits for the short locked steps above. Every host call is made
-// without the lock.
+// Lock order: the files lock first, the catalogue lock inside it. Threads are
+// detached; nothing waits for them at exit. The window thread only waits for
+// the short catalogue steps above, and for the files lock only when it
+// deletes, edits or adds a document. Every host call is made without a lock.
 #include "engine/check_worker.h"
 
 #include <cstdio>
@@ -50,6 +67,7 @@
 #include <utility>
 
 #include "catalogue/store.h"
+#include "engine/compare_rules.h"
 
 namespace hs {
 
@@ -77,15 +95,21 @@ bool claimLocked(DocumentCatalogue& catalogue, std::size_t slot, Claim& claim) {
     return true;
 }
 
-void tellHost(CheckHost& host, std::size_t slot) {
+template <class Call>
+void tellHost(Call&& call) {
     try {
-        host.recordChanged(slot);
+        call();
     } catch (...) {
-        // A host that cannot pass the refresh on loses one row update.
+        // A host that cannot pass a notification on loses it.
     }
 }
 
-RetrievalOutcome retrieve(const DocumentRecord& record, CheckHost& host, FileSystem& files,
+void tellHost(CheckHost& host, std::size_t slot) {
+    tellHost([&] { host.recordChanged(slot); });
+}
+
+// Fetches by the record's type and applies its comparison rule.
+RetrievalOutcome retrieve(const DocumentRecord& record, FileSystem& files,
                           const RetrievalPaths& paths) {
     const RetrievalPath* path = nullptr;
     switch (record.type) {
@@ -96,34 +120,47 @@ RetrievalOutcome retrieve(const DocumentRecord& record, CheckHost& host, FileSys
         default: return RetrievalOutcome{};  // nothing retrieved; stays Retrieving
     }
     if (!*path) return RetrievalOutcome::withStatus(UnableToRetrieve);
-    RetrievalContext ctx{files, host};
+    RetrievalContext ctx{files};
     try {
-        return (*path)(record, ctx);
+        Fetched fetched = (*path)(record, ctx);
+        return decide(record, fetched, files);
     } catch (...) {
         return RetrievalOutcome::withStatus(UnableToRetrieve);
     }
 }
 
-// With the lock held and the generation unchanged: moves the staged files
-// into place and lands status, count and last-check text in the record.
-void commitLocked(DocumentRecord& r, RetrievalOutcome& outcome, const std::string& stamp,
-                  FileSystem& files) {
-    std::optional<int32_t> status = outcome.status;
+// With the files lock held and the generation confirmed: moves the staged
+// files over the kept ones. When the content cannot be moved, the kept state
+// stays as it was as a whole (no middle file, no count) and the outcome
+// becomes UnableToRetrieve.
+void keepStaged(RetrievalOutcome& outcome, FileSystem& files) {
     if (!outcome.content.staged.empty()) {
-        if (files.replaceFile(outcome.content.staged, outcome.content.target)) {
-            outcome.content.staged.clear();
-        } else {
-            status = UnableToRetrieve;
+        if (!files.replaceFile(outcome.content.staged, outcome.content.target)) {
+            outcome.status = UnableToRetrieve;
+            outcome.countResult.reset();
+            return;  // the staged files are discarded by the caller
         }
+        outcome.content.staged.clear();
     }
     if (!outcome.middle.staged.empty() &&
         files.replaceFile(outcome.middle.staged, outcome.middle.target)) {
         outcome.middle.staged.clear();
     }
-    if (status) r.status = *status;
+}
+
+void land(DocumentRecord& r, const RetrievalOutcome& outcome, const std::string& stamp) {
+    if (outcome.status) r.status = *outcome.status;
     if (outcome.countResult) r.countResult = *outcome.countResult;
     setField(r.lastCheck, stamp);
-    if (outcome.countResult) writeRecordFile(files, r);  // countResult survives a restart
+}
+
+void notifyHost(CheckHost& host, const RetrievalOutcome& outcome, const DocumentRecord& landed) {
+    if (outcome.changed) {
+        tellHost([&] { host.playChangeSound(); });
+        tellHost([&] { host.startChangeBlink(); });
+        if (outcome.status == Changed) tellHost([&] { host.documentChanged(landed); });
+    }
+    if (outcome.markersMissing) tellHost([&] { host.middleMarkersMissing(landed); });
 }
 
 }  // namespace
@@ -139,31 +176,62 @@ std::size_t checkDocument(DocumentCatalogue& catalogue, std::size_t slot, CheckH
     try {
         while (holding) {
             tellHost(host, slot);  // the row reads "Retrieving..."
-            RetrievalOutcome outcome = retrieve(claim.record, host, files, paths);
+            RetrievalOutcome outcome = retrieve(claim.record, files, paths);
             ++retrievals;
             std::string stamp;
             try {
                 stamp = host.lastCheckText();
             } catch (...) {
             }
-            holding = catalogue.locked([&] {
-                DocumentRecord& r = catalogue.recordLocked(slot);
-                SlotState& state = catalogue.stateLocked(slot);
-                const bool same = state.generation == claim.generation && r.name[0] != '\0';
-                const bool askedAgain = state.remarked || r.status == WaitingForRetrieve;
-                if (same) commitLocked(r, outcome, stamp, files);
-                state.held = false;
-                state.remarked = false;
-                const bool again = same ? askedAgain && r.status != Changed
-                                        : r.name[0] != '\0' && r.status == WaitingForRetrieve;
-                if (!again) return false;
-                r.status = WaitingForRetrieve;
-                return claimLocked(catalogue, slot, claim);
-            });
+
+            bool landed = false;
+            DocumentRecord record;
+            {
+                // An outcome without files to keep needs no files lock: the
+                // landing step checks the generation by itself.
+                const bool fileWork = !outcome.content.staged.empty() ||
+                                      !outcome.middle.staged.empty() || outcome.countResult;
+                std::unique_lock<std::mutex> filesLock;
+                if (fileWork) filesLock = catalogue.lockDocumentFiles();
+                const bool same = !fileWork || catalogue.locked([&] {
+                    const DocumentRecord& r = catalogue.recordLocked(slot);
+                    if (catalogue.stateLocked(slot).generation != claim.generation ||
+                        r.name[0] == '\0') {
+                        return false;
+                    }
+                    record = r;
+                    return true;
+                });
+                if (fileWork && same) {
+                    keepStaged(outcome, files);
+                    if (outcome.countResult) {
+                        land(record, outcome, stamp);
+                        writeRecordFile(files, record);  // countResult survives a restart
+                    }
+                }
+                holding = catalogue.locked([&] {
+                    DocumentRecord& r = catalogue.recordLocked(slot);
+                    SlotState& state = catalogue.stateLocked(slot);
+                    landed = same && state.generation == claim.generation;
+                    const bool askedAgain = state.remarked || r.status == WaitingForRetrieve;
+                    if (landed) {
+                        land(r, outcome, stamp);
+                        record = r;
+                    }
+                    state.held = false;
+                    state.remarked = false;
+                    const bool again = landed ? askedAgain && r.status != Changed
+                                              : r.name[0] != '\0' && r.status == WaitingForRetrieve;
+                    if (!again) return false;
+                    r.status = WaitingForRetrieve;
+                    return claimLocked(catalogue, slot, claim);
+                });
+            }
             catalogue.notifyAll();
             // Whatever was not moved into place belongs to no document.
             discardStaged(files, outcome.content);
             discardStaged(files, outcome.middle);
+            if (landed) notifyHost(host, outcome, record);
             tellHost(host, slot);  // the row shows the outcome (or the next retrieval)
         }
     } catch (...) {

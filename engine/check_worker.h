@@ -13,8 +13,8 @@
 
 namespace hs {
 
-// Starts one more worker over `catalogue` and returns at once. The host,
-// the catalogue and the files must outlive the worker (the program's own
+// Starts one more worker over `catalogue` and returns at once. The host, the
+// catalogue and the file system must outlive the worker (the program's own
 // live until exit). The thread is detached; nothing waits for it.
 void startCheckWorker(DocumentCatalogue& catalogue, CheckHost& host, FileSystem& files,
                       RetrievalPaths paths);
@@ -26,9 +26,9 @@ std::size_t runCheckPass(DocumentCatalogue& catalogue, CheckHost& host, FileSyst
                          const RetrievalPaths& paths);
 
 // One slot: if it is waiting for retrieval and no other worker holds it,
-// claims it (Retrieving), retrieves it by its type, commits the outcome and
-// the last-check time, and retrieves it again while it was marked again
-// meanwhile. Returns the number of retrievals made (0 when not waiting).
+// claims it (Retrieving), fetches it by its type, decides by its comparison
+// rule, commits the outcome and the last-check time (then notifies the host
+// of a change), and retrieves it again while it was marked again meanwhile. Returns the number of retrievals made (0 when not waiting).
 std::size_t checkDocument(DocumentCatalogue& catalogue, std::size_t slot, CheckHost& host,
                           FileSystem& files, const RetrievalPaths& paths);
 

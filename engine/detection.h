@@ -1,12 +1,12 @@
 // What counts as a change, and the files that hold what is compared against.
 //
-// Every retrieval path compares the new content with the kept content file
+// Every document's new content is compared with its kept content file
 // ("data\<name>.content"). An HtmlPage may instead be compared by the number
 // of occurrences of a string (CountString) or by the text between two marker
 // strings (MiddleString), whose kept copy is the middle file
 // ("data\<name>.middle"). The functions here take plain file paths and
-// strings, so every retrieval path (local, web, FTP) calls them alike; the
-// caller decides which files are the kept ones and which are staged.
+// strings; the comparison rules of compare_rules.h call them for every kind
+// of retrieval and decide which files are the kept ones and which are staged.
 #pragma once
 
 #include <cstddef>

@@ -1,28 +1,27 @@
-// The retrieval paths and what they hand back to the check worker.
+// The retrieval paths and what a check hands back to the worker's commit.
 //
-// A retrieval path works on a copy of the record, without the catalogue lock
-// and without touching the catalogue. Whatever it fetches goes into staged
-// (temporary) files in the data directory; the worker then commits the
-// outcome in one locked step, and only if the slot still holds the same
-// document (see check_worker.cpp). So a path never writes the kept files of
-// a document that was deleted or replaced meanwhile.
+// A retrieval path fetches and nothing else: it works on a copy of the
+// record, without any lock, and delivers the new content (a stream, or a
+// file it wrote into the data directory) or a failure. The comparison rule
+// of the document then decides (compare_rules.h); it writes nothing but
+// staged (temporary) files in the data directory. The worker commits the
+// outcome only if the slot still holds the same document (check_worker.cpp),
+// so no kept file of a deleted or replaced document is ever written.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "catalogue/record.h"
-#include "engine/check_host.h"
+#include "engine/content_source.h"
 #include "platform/file_system.h"
 
 namespace hs {
 
 struct RetrievalContext {
     FileSystem& files;
-    CheckHost& host;
 };
 
 // A staged file and the kept file it replaces at the commit.
@@ -43,6 +42,11 @@ struct RetrievalOutcome {
     // A new countResult (CountString pages); the record file is written with
     // it at the commit.
     std::optional<int32_t> countResult;
+    // A change was found. The sound and the blink follow once the outcome is
+    // committed, also when keeping the new content failed afterwards.
+    bool changed = false;
+    // A first retrieval of a MiddleString page did not find its markers.
+    bool markersMissing = false;
 
     static RetrievalOutcome withStatus(int32_t s) {
         RetrievalOutcome o;
@@ -51,10 +55,11 @@ struct RetrievalOutcome {
     }
 };
 
-using RetrievalPath = std::function<RetrievalOutcome(const DocumentRecord&, RetrievalContext&)>;
+// Fetches the new content of a document.
+using RetrievalPath = std::function<Fetched(const DocumentRecord&, RetrievalContext&)>;
 
-// One retrieval path per document type; checkDocument dispatches by type and
-// leaves any other type value alone.
+// One retrieval path per document type; the worker dispatches by type and
+// leaves any other type value alone. An empty path gives UnableToRetrieve.
 struct RetrievalPaths {
     RetrievalPath htmlPage;   // web retrieval, page flag 1
     RetrievalPath webFile;    // web retrieval, page flag 0
@@ -62,25 +67,9 @@ struct RetrievalPaths {
     RetrievalPath localFile;
 };
 
-// The paths the program uses: the three dispatch points below and
-// retrieveLocalFile.
-RetrievalPaths defaultRetrievalPaths();
-
-// Dispatch point of web retrieval (HtmlPage with page flag true, WebFile with
-// false) and of FTP retrieval. Until a path is installed they give
-// UnableToRetrieve.
-RetrievalOutcome retrieveWebDocument(const DocumentRecord& record, bool pageFlag,
-                                     RetrievalContext& ctx);
-RetrievalOutcome retrieveFtpFile(const DocumentRecord& record, RetrievalContext& ctx);
-
-using WebRetrievalFn = RetrievalOutcome (*)(const DocumentRecord&, bool pageFlag,
-                                            RetrievalContext&);
-using FtpRetrievalFn = RetrievalOutcome (*)(const DocumentRecord&, RetrievalContext&);
-
-// Installs the web and FTP paths (the program does this once at start-up,
-// before the first worker; installing later is safe as well).
-void installWebRetrieval(WebRetrievalFn fn);
-void installFtpRetrieval(FtpRetrievalFn fn);
+// The paths the core brings on every platform: local files only. The web and
+// FTP paths are empty until the platform's clients are added to them.
+RetrievalPaths localRetrievalPaths();
 
 // Deletes a staged file, if any (failures are passed over).
 void discardStaged(FileSystem& files, StagedFile& file);

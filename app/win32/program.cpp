@@ -12,7 +12,7 @@ Program::Program(HINSTANCE module)
     : module_(module),
       files_(makePlatformFileSystem()),
       checkHost_(options_, shell_),
-      retrievalPaths_(defaultRetrievalPaths()),
+      retrievalPaths_(localRetrievalPaths()),
       tray_(module),
       commands_(std::make_unique<ProgramCommands>(*this)) {}
 

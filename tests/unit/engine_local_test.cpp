@@ -24,13 +24,19 @@ protected:
         test::WorkingDirTest::SetUp();
         test::makeDataDir();
         slot = catalogue.appendRecord(test::localDocument("doc", "watched.bin"));
+        files.watched = &catalogue;
+    }
+    void TearDown() override {
+        // No file work while the catalogue lock is held.
+        EXPECT_EQ(files.underCatalogueLock.load(), 0);
+        test::WorkingDirTest::TearDown();
     }
 
     // Marks the document and runs one worker pass over the catalogue.
     int32_t check() {
         catalogue.setStatus(slot, WaitingForRetrieve);
         host.clear();
-        runCheckPass(catalogue, host, files, defaultRetrievalPaths());
+        runCheckPass(catalogue, host, files, localRetrievalPaths());
         return catalogue.status(slot);
     }
     std::string kept() { return readBytes(dataFile("doc.content")); }
@@ -56,6 +62,7 @@ TEST_F(LocalRetrieval, UnchangedAndShortenedFilesAreNotChanged) {
     ASSERT_EQ(check(), Saved);
     EXPECT_EQ(check(), NotChanged);
     EXPECT_FALSE(notified());
+    EXPECT_EQ(files.tempFilesMade.load(), 1);  // only the first retrieval staged a file
     // Lost its tail, then became empty: both count as unchanged and the
     // longer kept copy stays.
     writeBytes("watched.bin", "line one");
@@ -72,11 +79,11 @@ TEST_F(LocalRetrieval, ChangedFilesNotifyThenReplaceTheKeptCopy) {
     writeBytes("watched.bin", "version 2");
     EXPECT_EQ(check(), Changed);
     EXPECT_EQ(kept(), "version 2");
-    const std::vector<std::string> expected = {"row 0", "sound", "blink", "row 0"};
+    const std::vector<std::string> expected = {"row 0", "sound", "blink", "changed doc", "row 0"};
     EXPECT_EQ(host.events(), expected);
     // A Changed document is left alone by the next pass ...
     host.clear();
-    runCheckPass(catalogue, host, files, defaultRetrievalPaths());
+    runCheckPass(catalogue, host, files, localRetrievalPaths());
     EXPECT_TRUE(host.events().empty());
     // ... and a file that grew is a change.
     writeBytes("watched.bin", "version 2 and more");
@@ -119,13 +126,14 @@ TEST_F(LocalRetrieval, AFailedCopyNeverLosesTheKeptContent) {
     ASSERT_EQ(check(), Saved);
     writeBytes("watched.bin", "new");
 
-    files.failCopy = true;
+    files.failStagedWrite = true;
     EXPECT_EQ(check(), UnableToRetrieve);
     EXPECT_EQ(host.count("sound"), 1u);  // the change was found before the copy
     EXPECT_EQ(host.count("blink"), 1u);
+    EXPECT_EQ(host.count("changed doc"), 0u);  // but nothing new was kept
     EXPECT_EQ(kept(), "old");
 
-    files.failCopy = false;
+    files.failStagedWrite = false;
     files.failTemp = true;
     EXPECT_EQ(check(), UnableToRetrieve);
     EXPECT_EQ(kept(), "old");

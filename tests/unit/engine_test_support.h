@@ -1,17 +1,25 @@
 // Helpers of the check engine tests: a host that records what the worker
-// tells it, and a gate that holds a retrieval until the test lets it go.
+// tells it, a gate that holds a retrieval until the test lets it go, content
+// sources made of strings, and a file system with switches.
 #pragma once
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/record.h"
 #include "engine/check_host.h"
+#include "engine/content_source.h"
 #include "platform/file_system.h"
 
 namespace hs::test {
@@ -21,6 +29,7 @@ public:
     void recordChanged(std::size_t slot) override { add("row " + std::to_string(slot)); }
     void playChangeSound() override { add("sound"); }
     void startChangeBlink() override { add("blink"); }
+    void documentChanged(const DocumentRecord& r) override { add("changed " + fieldText(r.name)); }
     std::string lastCheckText() override {
         std::lock_guard<std::mutex> lock(mutex_);
         return stamp_;
@@ -98,34 +107,89 @@ private:
     bool open_ = false;
 };
 
-// The platform's file system with switches that make single operations fail.
+// The platform's file system with switches that make single operations
+// fail, a hook before each replacement, and a count of the operations made
+// while the watched catalogue's lock was held by the calling thread.
 class SwitchableFileSystem : public FileSystem {
 public:
     explicit SwitchableFileSystem(FileSystem& inner) : inner_(inner) {}
     bool failTemp = false;
-    bool failCopy = false;
+    bool failStagedWrite = false;  // temporary names that cannot be written
     bool failReplace = false;
+    std::function<void()> beforeReplace;
+    const DocumentCatalogue* watched = nullptr;
+    std::atomic<int> underCatalogueLock{0};
+    std::atomic<int> tempFilesMade{0};
 
-    bool listFiles(const std::string& d, const std::string& p,
-                   std::vector<std::string>& names) override { return inner_.listFiles(d, p, names); }
-    bool makeDirectory(const std::string& d) override { return inner_.makeDirectory(d); }
-    bool createNewFile(const std::string& p) override { return inner_.createNewFile(p); }
-    bool exists(const std::string& p) override { return inner_.exists(p); }
-    bool isDirectory(const std::string& p) override { return inner_.isDirectory(p); }
-    bool removeFile(const std::string& p) override { return inner_.removeFile(p); }
+    bool listFiles(const std::string& d, const std::string& p, std::vector<std::string>& n) override {
+        return note(), inner_.listFiles(d, p, n);
+    }
+    bool makeDirectory(const std::string& d) override { return note(), inner_.makeDirectory(d); }
+    bool createNewFile(const std::string& p) override { return note(), inner_.createNewFile(p); }
+    bool exists(const std::string& p) override { return note(), inner_.exists(p); }
+    bool isDirectory(const std::string& p) override { return note(), inner_.isDirectory(p); }
+    bool removeFile(const std::string& p) override { return note(), inner_.removeFile(p); }
+    bool copyFile(const std::string& f, const std::string& t) override { return note(), inner_.copyFile(f, t); }
     bool replaceFile(const std::string& f, const std::string& t) override {
+        note();
+        if (beforeReplace) beforeReplace();
         return !failReplace && inner_.replaceFile(f, t);
     }
-    bool copyFile(const std::string& f, const std::string& t) override {
-        return !failCopy && inner_.copyFile(f, t);
-    }
     std::string makeTempFile(const std::string& d, const std::string& p) override {
-        return failTemp ? std::string() : inner_.makeTempFile(d, p);
+        note();
+        if (failTemp) return std::string();
+        ++tempFilesMade;
+        if (failStagedWrite) return joinPath(joinPath(d, "missing"), p + "1.tmp");
+        return inner_.makeTempFile(d, p);
     }
 
 private:
+    void note() {
+        if (watched && watched->lockedByThisThread()) ++underCatalogueLock;
+    }
     FileSystem& inner_;
 };
+
+// Content held in a string, handed over in pieces of `piece` bytes; a read
+// that would go beyond `failAt` bytes fails.
+class StringSource : public ContentSource {
+public:
+    explicit StringSource(std::string bytes, std::size_t piece = 512, std::size_t failAt = std::string::npos)
+        : bytes_(std::move(bytes)), piece_(piece), failAt_(failAt) {}
+    long read(char* buf, std::size_t n) override {
+        n = std::min({n, piece_, bytes_.size() - pos_});
+        if (pos_ + n > failAt_) return -1;
+        std::memcpy(buf, bytes_.data() + pos_, n);
+        pos_ += n;
+        return static_cast<long>(n);
+    }
+    std::size_t consumed() const { return pos_; }
+
+private:
+    std::string bytes_;
+    std::size_t piece_, failAt_, pos_ = 0;
+};
+
+// Wraps what a path fetched: `atEnd` runs once the content has been read to
+// its end (compared and staged), `afterwards` once the rule is done with it.
+inline Fetched hooked(Fetched fetched, std::function<void()> atEnd, std::function<void()> afterwards = {}) {
+    struct Hooked : ContentSource {
+        std::unique_ptr<ContentSource> inner;
+        std::function<void()> atEnd, afterwards;
+        long read(char* buf, std::size_t n) override {
+            const long got = inner->read(buf, n);
+            if (got == 0 && atEnd) std::exchange(atEnd, nullptr)();
+            return got;
+        }
+        ~Hooked() override { if (afterwards) afterwards(); }
+    };
+    auto h = std::make_unique<Hooked>();
+    h->atEnd = std::move(atEnd);
+    h->afterwards = std::move(afterwards);
+    if (fetched.kind() != Fetched::Kind::Stream) return fetched;  // `afterwards` runs now
+    h->inner = fetched.release();
+    return Fetched::stream(std::move(h));
+}
 
 // Names of the temporary files left in "data".
 inline std::vector<std::string> tempFilesLeft() {

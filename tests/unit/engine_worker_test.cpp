@@ -10,10 +10,13 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "app/commands.h"
 #include "catalogue/store.h"
 #include "engine/check_worker.h"
 #include "engine/local_retrieval.h"
 #include "engine_test_support.h"
+#include "listview/document_list.h"
+#include "listview/memory_row_list.h"
 #include "test_support.h"
 
 namespace hs {
@@ -32,17 +35,35 @@ DocumentRecord document(const std::string& name, int32_t type, int32_t status) {
     return r;
 }
 
+// What a path delivers so that the Binary rule ends in `status`: the kept
+// content is set up to match, and the new content follows.
+Fetched fetchGiving(const DocumentRecord& r, int32_t status) {
+    const std::string kept = dataFile(fieldText(r.name) + ".content");
+    if (status == UnableToRetrieve) return Fetched::failed();
+    if (status == Saved) std::filesystem::remove(kept);
+    if (status == NotChanged) writeBytes(kept, "same");
+    if (status == Changed) writeBytes(kept, "old");
+    return Fetched::stream(std::make_unique<test::StringSource>(status == Changed ? "new" : "same"));
+}
+
 // Retrieval paths that only record what they were asked to do: every type
-// is answered by `answer`, which sees the record copy.
-RetrievalPaths scripted(std::function<RetrievalOutcome(const DocumentRecord&)> answer) {
+// is answered by `answer`, which sees the record copy and names the status
+// the check is to end in.
+RetrievalPaths scripted(std::function<int32_t(const DocumentRecord&)> answer) {
     RetrievalPaths p;
-    auto path = [answer](const DocumentRecord& r, RetrievalContext&) { return answer(r); };
+    auto path = [answer](const DocumentRecord& r, RetrievalContext&) {
+        return fetchGiving(r, answer(r));
+    };
     p.htmlPage = p.webFile = p.ftpFile = p.localFile = path;
     return p;
 }
 
-class CheckWorker : public ::testing::Test {
+class CheckWorker : public test::WorkingDirTest {
 protected:
+    void SetUp() override {
+        test::WorkingDirTest::SetUp();
+        test::makeDataDir();
+    }
     DocumentCatalogue catalogue;
     test::RecordingHost host;
     FileSystem& files = testFileSystem();
@@ -77,7 +98,7 @@ TEST_F(CheckWorker, TakesWaitingRecordsInSlotOrderAndStampsEach) {
         EXPECT_EQ(catalogue.status(slot), Retrieving);
         EXPECT_EQ(r.status, Retrieving);
         order.push_back(fieldText(r.name));
-        return RetrievalOutcome::withStatus(outcomes[order.size() - 1]);
+        return outcomes[order.size() - 1];
     });
     EXPECT_EQ(runCheckPass(catalogue, host, files, paths), 3u);
     EXPECT_EQ(order, (std::vector<std::string>{"d0", "d2", "d5"}));
@@ -96,10 +117,10 @@ TEST_F(CheckWorker, TakesWaitingRecordsInSlotOrderAndStampsEach) {
 }
 
 TEST_F(CheckWorker, NothingWaitingTouchesNoRow) {
-    EXPECT_EQ(runCheckPass(catalogue, host, files, defaultRetrievalPaths()), 0u);
+    EXPECT_EQ(runCheckPass(catalogue, host, files, localRetrievalPaths()), 0u);
     catalogue.appendRecord(document("a", LocalFile, Changed));
     catalogue.appendRecord(document("b", LocalFile, NotChanged));
-    EXPECT_EQ(runCheckPass(catalogue, host, files, defaultRetrievalPaths()), 0u);
+    EXPECT_EQ(runCheckPass(catalogue, host, files, localRetrievalPaths()), 0u);
     EXPECT_TRUE(host.events().empty());
 }
 
@@ -113,7 +134,7 @@ TEST_F(CheckWorker, DispatchesByTypeAndLeavesUnknownTypesRetrieving) {
     auto note = [&](const char* what) {
         return [&calls, what](const DocumentRecord&, RetrievalContext&) {
             calls.push_back(what);
-            return RetrievalOutcome::withStatus(NotChanged);
+            return Fetched::failed();
         };
     };
     paths.htmlPage = note("page");
@@ -132,9 +153,9 @@ TEST_F(CheckWorker, AThrowingPathEndsUnableToRetrieveAndReleasesTheSlot) {
     catalogue.appendRecord(document("a", LocalFile, WaitingForRetrieve));
     catalogue.appendRecord(document("b", LocalFile, WaitingForRetrieve));
     int calls = 0;
-    RetrievalPaths paths = scripted([&](const DocumentRecord&) -> RetrievalOutcome {
+    RetrievalPaths paths = scripted([&](const DocumentRecord&) -> int32_t {
         if (++calls == 1) throw std::runtime_error("boom");
-        return RetrievalOutcome::withStatus(Saved);
+        return Saved;
     });
     runCheckPass(catalogue, host, files, paths);
     EXPECT_EQ(catalogue.status(0), UnableToRetrieve);
@@ -154,7 +175,7 @@ TEST_F(CheckWorker, FollowsTheCatalogueAsItGrowsButNeverGoesBack) {
             catalogue.setStatus(0, WaitingForRetrieve);
             catalogue.appendRecord(document("appended", LocalFile, WaitingForRetrieve));
         }
-        return RetrievalOutcome::withStatus(NotChanged);
+        return NotChanged;
     });
     runCheckPass(catalogue, host, files, paths);
     EXPECT_EQ(order, (std::vector<std::string>{"first", "second", "appended"}));
@@ -205,7 +226,7 @@ TEST_F(CheckWorker, MarksMadeDuringARetrieval) {
         int calls = 0;
         RetrievalPaths paths = scripted([&](const DocumentRecord&) {
             if (calls == 0) c.during();
-            return RetrievalOutcome::withStatus(c.outcomes[static_cast<std::size_t>(calls++)]);
+            return c.outcomes[static_cast<std::size_t>(calls++)];
         });
         runCheckPass(catalogue, host, files, paths);
         EXPECT_EQ(calls, c.retrievals) << c.what;
@@ -224,7 +245,7 @@ TEST_F(CheckWorker, ASecondWorkerLeavesAHeldRecordToItsHolder) {
         if (inside.fetch_add(1) > 0 && fieldText(r.name) == "slow") overlap++;
         if (fieldText(r.name) == "slow" && slowCalls.fetch_add(1) == 0) gate.arrive();
         inside--;
-        return RetrievalOutcome::withStatus(NotChanged);
+        return NotChanged;
     });
     std::thread first([&] { runCheckPass(catalogue, host, files, paths); });
     ASSERT_TRUE(gate.waitArrived(1));
@@ -251,13 +272,21 @@ protected:
         writeBytes("old.bin", "old document");
         writeBytes("new.bin", "new document");
         catalogue.appendRecord(test::localDocument("doc", "old.bin"));
-        // The real local path, held after it has staged its copy.
-        paths = defaultRetrievalPaths();
+        // The real local path, held once the rule has compared and staged
+        // the whole file.
+        paths = localRetrievalPaths();
         paths.localFile = [this](const DocumentRecord& r, RetrievalContext& c) {
-            RetrievalOutcome o = retrieveLocalFile(r, c);
-            if (calls.fetch_add(1) == 0) gate.arrive();
-            return o;
+            const bool first = calls.fetch_add(1) == 0;
+            return test::hooked(fetchLocalFile(r, c), [this, first] {
+                if (first) gate.arrive();
+            });
         };
+        files.watched = &catalogue;
+        list.showRecordRow(0, 0, InsertRow);
+    }
+    void TearDown() override {
+        EXPECT_EQ(files.underCatalogueLock.load(), 0);  // file work under the catalogue lock
+        test::WorkingDirTest::TearDown();
     }
     void startWorker() {
         worker = std::thread([this] { runCheckPass(catalogue, host, files, paths); });
@@ -268,14 +297,75 @@ protected:
         worker.join();
     }
 
+    // A check that finds a change (the kept copy differs), held once it has
+    // staged the new content while `command` runs on the document.
+    void changeFoundWhile(const std::function<void()>& command) {
+        writeBytes(dataFile("doc.content"), "older document");
+        startWorker();
+        command();
+        finish();
+        EXPECT_EQ(host.count("sound") + host.count("blink"), 0u);
+    }
+
+    struct YesHost : CommandHost {
+        void showInformation(const std::string&) override {}
+        bool askYesNo(const std::string&) override { return true; }
+    };
+
     DocumentCatalogue catalogue;
     test::RecordingHost host;
-    FileSystem& files = testFileSystem();
+    test::SwitchableFileSystem files{testFileSystem()};
     RetrievalPaths paths;
     test::Gate gate;
     std::atomic<int> calls{0};
     std::thread worker;
+    MemoryRowList rows;
+    DocumentList list{rows, catalogue};
+    YesHost yes;
+    CommandContext commands{catalogue, list, yes, files, {}};
 };
+
+TEST_F(ReplacedWhileRetrieving, ADocumentDeletedDuringItsCheckNeverRings) {
+    changeFoundWhile([&] {
+        rows.setState(0, RowState{kRowSelected}, kRowSelected);
+        EXPECT_EQ(deleteSelected(commands), 1u);
+    });
+    EXPECT_FALSE(fileExists(dataFile("doc.content")));
+    EXPECT_TRUE(test::tempFilesLeft().empty());
+}
+
+TEST_F(ReplacedWhileRetrieving, ADocumentEditedDuringItsCheckNeverRings) {
+    changeFoundWhile([&] { EXPECT_TRUE(applyEdit(commands, 0, 0, test::localDocument("doc", "new.bin"))); });
+    EXPECT_EQ(calls.load(), 2);  // the edited document's first retrieval
+    EXPECT_EQ(catalogue.status(0), Saved);
+    EXPECT_EQ(readBytes(dataFile("doc.content")), "new document");
+}
+
+// A delete that comes while the worker moves the staged content into place
+// waits for the move and then removes what it kept; the catalogue stays
+// free for the window thread meanwhile.
+TEST_F(ReplacedWhileRetrieving, ADeleteDuringTheCommitWaitsForItAndLeavesNoFile) {
+    gate.open();
+    test::Gate inCommit;
+    files.beforeReplace = [&] { inCommit.arrive(); };
+    std::thread checking([&] { runCheckPass(catalogue, host, files, paths); });
+    ASSERT_TRUE(inCommit.waitArrived(1));
+    EXPECT_EQ(catalogue.status(0), Retrieving);
+    std::atomic<bool> deleted{false};
+    std::thread deleting([&] {
+        rows.setState(0, RowState{kRowSelected}, kRowSelected);
+        deleteSelected(commands);
+        deleted = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(deleted.load());  // held back by the commit
+    inCommit.open();
+    checking.join();
+    deleting.join();
+    EXPECT_FALSE(fileExists(dataFile("doc.content")));
+    EXPECT_FALSE(catalogue.isUsed(0));
+    EXPECT_TRUE(test::tempFilesLeft().empty());
+}
 
 TEST_F(ReplacedWhileRetrieving, ADeletedRecordStaysDeleted) {
     startWorker();
@@ -327,10 +417,11 @@ TEST_F(ReplacedWhileRetrieving, TwoWorkersShareTheCatalogueSafely) {
     paths.localFile = [&](const DocumentRecord& r, RetrievalContext& c) {
         const int id = std::stoi(fieldText(r.name).substr(1));
         if (busy[static_cast<std::size_t>(id)].fetch_add(1) != 0) overlaps++;
-        RetrievalOutcome o = retrieveLocalFile(r, c);
-        busy[static_cast<std::size_t>(id)]--;
-        retrievals++;
-        return o;
+        // Busy until the rule is done with the content.
+        return test::hooked(fetchLocalFile(r, c), {}, [&busy, &retrievals, id] {
+            busy[static_cast<std::size_t>(id)]--;
+            retrievals++;
+        });
     };
     for (int i = 0; i < kDocs; ++i) {
         const std::string file = "f" + std::to_string(i) + ".bin";
