@@ -12,17 +12,32 @@
 //   (d) sort: a header click (button down and up sent to the header), which
 //       returns once the sort is done.
 //
+// (c) at every size also runs until every row shows the outcome of its
+// check (the record files name local files that do not exist, so each
+// check fails at once); the table ends with that figure at 1,000 and
+// 10,000 documents and their ratio.
+//
+//   (e) unchanged local files: N documents whose local files exist and
+//       equal their kept content ("data\<name>.content"), all "Not
+//       changed". "Chec&k All !" is sent and timed until every row shows a
+//       new "Last check" text and "Not changed". Beside it, in this
+//       process, a bare loop does the same file work for the same
+//       documents: fopen the local file and the kept content, fread both in
+//       512-byte pieces, memcmp, fclose both.
+//
 // (c) is timed two ways. "post + WM_NULL" posts the command and sends a
 // WM_NULL to the view: sent messages are handled before posted ones, so
 // this figure can miss the command altogether and is shown only beside the
 // other. "send" sends the command itself and returns once it was handled.
 //
 //   e2e_list_bench.exe --program=<Halvorsight.exe> [--sizes=0,1000,10000] [--runs=3]
-//       [--reader=<hs_bare_record_read.exe>]
+//       [--reader=<hs_bare_record_read.exe>] [--local-unchanged=1000]
+// --local-unchanged=0 leaves (e) out.
 #include <windows.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -143,42 +158,93 @@ void settle(HWND view) {
     }
 }
 
-// The status texts of every row, read through one buffer in the program.
-std::vector<std::string> statusTexts(HWND list) {
-    std::vector<std::string> out;
-    UniqueHandle process = openWindowProcess(list);
-    constexpr std::size_t kText = 512;
-    RemoteMemory mem(process.get(), sizeof(LVITEMA) + kText);
-    LRESULT rows = 0;
-    if (!mem || !sendBounded(list, LVM_GETITEMCOUNT, 0, 0, &rows, milliseconds(60000))) return out;
-    for (LRESULT r = 0; r < rows; ++r) {
-        LVITEMA item{};
-        item.iSubItem = 2;
-        item.pszText = mem.at<char>(sizeof(LVITEMA));
-        item.cchTextMax = static_cast<int>(kText);
-        mem.write(0, &item, sizeof item);
-        sendBounded(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(r), mem.lparam(), nullptr, milliseconds(60000));
-        out.push_back(mem.readString(sizeof(LVITEMA), kText));
+// Column texts of single rows, read through one buffer in the program, so
+// that a poll costs one message and two memory copies per row read (under
+// Wine about 0.4 ms a row, most of it in the wineserver).
+class RowReader {
+public:
+    explicit RowReader(HWND list)
+        : list_(list), process_(openWindowProcess(list)), mem_(process_.get(), sizeof(LVITEMA) + kText) {}
+
+    int rows() const {
+        LRESULT n = 0;
+        return mem_ && sendBounded(list_, LVM_GETITEMCOUNT, 0, 0, &n, milliseconds(60000)) ? static_cast<int>(n) : 0;
     }
-    return out;
+
+    std::string text(int row, int column) const {
+        // The item and an empty text behind it, in one copy.
+        struct {
+            LVITEMA item;
+            char zero;
+        } request{};
+        request.item.mask = LVIF_TEXT;
+        request.item.iItem = row;
+        request.item.iSubItem = column;
+        request.item.pszText = mem_.at<char>(sizeof(LVITEMA));
+        request.item.cchTextMax = static_cast<int>(kText);
+        static_assert(offsetof(decltype(request), zero) == sizeof(LVITEMA), "text right behind the item");
+        ++reads_;
+        if (!mem_.write(0, &request, sizeof(LVITEMA) + 1)) return "";
+        if (!sendBounded(list_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), mem_.lparam(), nullptr,
+                         milliseconds(60000))) {
+            return "";
+        }
+        return mem_.readString(sizeof(LVITEMA), kText);
+    }
+
+    // Texts read so far: what a poll cost the program's window thread.
+    long reads() const { return reads_; }
+
+private:
+    static constexpr std::size_t kText = 512;
+    mutable long reads_ = 0;
+    HWND list_;
+    UniqueHandle process_;
+    RemoteMemory mem_;
+};
+
+constexpr int kStatusColumn = 2;
+constexpr int kLastCheckColumn = 3;
+
+bool pendingStatus(const std::string& s) { return s == "Waiting for retrieve..." || s == "Retrieving..."; }
+
+// Waits until done(row) holds for every row, polling every 50 ms. Rows are
+// read in order from the first one not yet seen done, and a poll stops at
+// the first row still pending, so polling costs little beside the program's
+// own refreshes. The figure is the time the last row was seen done; a pass
+// over every row then confirms it (a row could have moved). -1 on timeout.
+template <class Done>
+double waitForRows(const RowReader& reader, Done done, Clock::time_point since, milliseconds timeout) {
+    const int rows = reader.rows();
+    const auto end = Clock::now() + timeout;
+    int next = 0;
+    while (Clock::now() < end) {
+        while (next < rows && done(next)) ++next;
+        if (next == rows) {
+            const double seen = msBetween(since, Clock::now());
+            next = 0;
+            while (next < rows && done(next)) ++next;
+            if (next == rows) return seen;
+        }
+        Sleep(50);
+    }
+    int pending = 0;
+    for (int r = 0; r < rows; ++r) pending += done(r) ? 0 : 1;
+    std::printf("timed out with %d of %d rows not done\n", pending, rows);
+    return -1;
 }
 
 // Waits until no row shows "Waiting for retrieve..." or "Retrieving...":
-// the worker's pass has ended and every refresh it posted was handled
-// (they are handled in the order they were posted). The time it took, or
-// -1 on timeout.
+// the worker's pass has ended and every refresh it posted was handled.
 double waitForOutcomes(HWND list, Clock::time_point since, milliseconds timeout) {
-    const auto end = Clock::now() + timeout;
-    while (Clock::now() < end) {
-        const auto statuses = statusTexts(list);
-        const bool pending = std::any_of(statuses.begin(), statuses.end(), [](const std::string& s) {
-            return s == "Waiting for retrieve..." || s == "Retrieving...";
-        });
-        if (!pending) return msBetween(since, Clock::now());
-        Sleep(50);
-    }
-    return -1;
+    const RowReader reader(list);
+    return waitForRows(
+        reader, [&](int row) { return !pendingStatus(reader.text(row, kStatusColumn)); }, since, timeout);
 }
+
+// Generous for a linear pass (today about 10 ms a document at 10,000),
+// short enough that a row left pending for good does not hold the run.
+milliseconds outcomeTimeout(int count) { return milliseconds(std::max(60000, count * 30)); }
 
 struct Figures {
     int documents = 0;
@@ -196,7 +262,7 @@ Figures measure(const std::string& program, const std::string& reader, int count
     // One reading before the measurements, so that every figure finds the
     // files in the cache.
     bareRead(reader, dir, count);
-    std::vector<double> bare, start, sent, byName, byStatus;
+    std::vector<double> bare, start, sent, outcomes, byName, byStatus;
     for (int run = 0; run < runs; ++run) {
         bare.push_back(bareRead(reader, dir, count));
         Running app;
@@ -230,8 +296,10 @@ Figures measure(const std::string& program, const std::string& reader, int count
         const auto t0 = Clock::now();
         sent.push_back(timedSend(app.list, WM_COMMAND, kCheckAllCommand, 0));
         // Every row's outcome: the worker's refreshes queue up on the window
-        // thread. Waited for once; it can take long.
-        if (run == 0) f.outcomesShown = waitForOutcomes(app.list, t0, milliseconds(900000));
+        // thread.
+        outcomes.push_back(waitForOutcomes(app.list, t0, outcomeTimeout(count)));
+        std::printf("run %d of %d with %d documents: Check All until every outcome %.0f ms\n", run + 1, runs,
+                    count, outcomes.back());
         // The figures are taken: no need for an orderly exit behind the
         // queued refreshes (the record files stay as they were prepared).
         app.process.terminate();
@@ -249,12 +317,157 @@ Figures measure(const std::string& program, const std::string& reader, int count
     f.bare = median(bare);
     f.start = median(start);
     f.markSent = median(sent);
+    f.outcomesShown = median(outcomes);
     f.sortName = median(byName);
     f.sortStatus = median(byStatus);
     return f;
 }
 
-void printTable(const std::vector<Figures>& all, int runs) {
+// ---------------------------------------------------------------- (e)
+
+constexpr const char* kOldCheckText = "2001/02/03 [04:05:06]";
+
+struct LocalPair {
+    std::string source;  // the document's local file
+    std::string kept;    // its kept content
+};
+
+// N LocalFile documents, "Not changed", last checked at kOldCheckText,
+// whose local files in "files" exist (2-4 KB of varied text) and whose
+// kept content files are byte-identical copies.
+std::vector<LocalPair> prepareUnchangedLocal(const WorkDir& dir, int count) {
+    std::mt19937 random(777u + static_cast<unsigned>(count));
+    std::uniform_int_distribution<int> letter('a', 'z');
+    std::uniform_int_distribution<int> size(2048, 4096);
+    std::uniform_int_distribution<int> printable(' ', '~');
+    dir.makeDirectory("data");
+    dir.makeDirectory("files");
+    std::vector<LocalPair> pairs;
+    for (int i = 0; i < count; ++i) {
+        std::string name;
+        for (int k = 0; k < 8; ++k) name += static_cast<char>(letter(random));
+        name += " " + std::to_string(i);
+        std::string bytes(static_cast<std::size_t>(size(random)), ' ');
+        for (std::size_t k = 0; k < bytes.size(); ++k) {
+            bytes[k] = k % 64 == 63 ? '\n' : static_cast<char>(printable(random));
+        }
+        const std::string source = "files\\" + name + ".txt";
+        const std::string kept = "data\\" + name + ".content";
+        dir.writeFile(source, bytes);
+        dir.writeFile(kept, bytes);
+        DocumentRecord r = makeRecord(name, LocalFile, dir.file(source), NotChanged);
+        setField(r.lastCheck, kOldCheckText);
+        dir.writeFile(recordFileName(name), recordFileBytes(r));
+        pairs.push_back({dir.file(source), dir.file(kept)});
+    }
+    return pairs;
+}
+
+// The bare file work of checking one unchanged local file, as the program
+// does it: 512-byte pieces of the local file, each compared with as many
+// bytes of the kept content. Returns the time; `same` counts the files
+// found equal.
+double bareCompare(const std::vector<LocalPair>& pairs, int& same) {
+    same = 0;
+    const auto t0 = Clock::now();
+    for (const LocalPair& p : pairs) {
+        std::FILE* source = std::fopen(p.source.c_str(), "rb");
+        std::FILE* kept = source ? std::fopen(p.kept.c_str(), "rb") : nullptr;
+        if (source && kept) {
+            char a[512], b[512];
+            bool equal = true;
+            for (;;) {
+                const std::size_t n = std::fread(a, 1, sizeof a, source);
+                if (std::fread(b, 1, n, kept) != n || std::memcmp(a, b, n) != 0) {
+                    equal = false;
+                    break;
+                }
+                if (n < sizeof a) break;
+            }
+            same += equal ? 1 : 0;
+        }
+        if (kept) std::fclose(kept);
+        if (source) std::fclose(source);
+    }
+    return msBetween(t0, Clock::now());
+}
+
+struct LocalFigures {
+    int documents = 0;
+    double bare = -1, program = -1, readColumn = -1;
+    // On a loaded machine the fastest runs say more about the program.
+    double bareFastest = -1, programFastest = -1;
+};
+
+LocalFigures measureUnchangedLocal(const std::string& program, int count, int runs) {
+    LocalFigures f;
+    f.documents = count;
+    WorkDir dir("bench-local-" + std::to_string(count));
+    std::printf("preparing %d unchanged local files...\n", count);
+    const std::vector<LocalPair> pairs = prepareUnchangedLocal(dir, count);
+    int same = 0;
+    bareCompare(pairs, same);  // the files in the cache for every figure
+    if (same != count) {
+        std::printf("bare loop: %d of %d files equal, figures not taken\n", same, count);
+        return f;
+    }
+    // The bare loop runs before and after each start of the program, so
+    // that both figures see the same load of the machine.
+    std::vector<double> bare, checked, readColumn;
+    for (int run = 0; run < runs; ++run) {
+        bare.push_back(bareCompare(pairs, same));
+        Running app;
+        if (startToFullList(program, dir, count, app) < 0) {
+            std::printf("run %d: the program showed no full list\n", run + 1);
+            app.process.terminate();
+            continue;
+        }
+        settle(app.list);
+        const RowReader reader(app.list);
+        // What one pass over the column costs the poll, and every row as
+        // prepared.
+        int old = 0;
+        const auto r0 = Clock::now();
+        for (int row = 0; row < count; ++row) old += reader.text(row, kLastCheckColumn) == kOldCheckText ? 1 : 0;
+        readColumn.push_back(msBetween(r0, Clock::now()));
+        if (old != count) {
+            std::printf("run %d: %d of %d rows show the prepared last check\n", run + 1, old, count);
+            app.process.terminate();
+            continue;
+        }
+        settle(app.list);
+        const long readsBefore = reader.reads();
+        const auto t0 = Clock::now();
+        sendBounded(app.list, WM_COMMAND, kCheckAllCommand, 0, nullptr, milliseconds(60000));
+        // The commit sets status and last check together and one refresh
+        // shows both, so the poll reads the last check only; the statuses
+        // are read once everything is shown.
+        const double shown = waitForRows(
+            reader, [&](int row) { return reader.text(row, kLastCheckColumn) != kOldCheckText; }, t0,
+            outcomeTimeout(count));
+        const long readsWaiting = reader.reads() - readsBefore;
+        int notChanged = 0;
+        for (int row = 0; row < count; ++row) notChanged += reader.text(row, kStatusColumn) == "Not changed" ? 1 : 0;
+        app.process.terminate();
+        if (notChanged != count) {
+            std::printf("run %d: %d of %d rows \"Not changed\", figure dropped\n", run + 1, notChanged, count);
+            continue;
+        }
+        bare.push_back(bareCompare(pairs, same));
+        checked.push_back(shown);
+        std::printf("run %d of %d, %d unchanged local files: bare loop %.1f ms before, %.1f ms after; Check All "
+                    "until every outcome %.1f ms (%ld row texts read meanwhile)\n",
+                    run + 1, runs, count, bare[bare.size() - 2], bare.back(), checked.back(), readsWaiting);
+    }
+    f.bare = median(bare);
+    f.program = median(checked);
+    f.readColumn = median(readColumn);
+    if (!bare.empty()) f.bareFastest = *std::min_element(bare.begin(), bare.end());
+    if (!checked.empty()) f.programFastest = *std::min_element(checked.begin(), checked.end());
+    return f;
+}
+
+void printTable(const std::vector<Figures>& all, const LocalFigures& local, int runs) {
     std::printf("\nmedians of %d runs, milliseconds\n", runs);
     std::printf("%9s | %9s | %9s | %5s | %13s | %9s | %11s | %9s | %10s\n", "documents", "(a) bare", "(b) start",
                 "b/a", "(c) post+NULL", "(c) send", "(c) results", "(d) name", "(d) status");
@@ -264,9 +477,38 @@ void printTable(const std::vector<Figures>& all, int runs) {
                     f.sortName, f.sortStatus);
     }
     std::printf("targets: b/a <= 1.5, (c) < 100 ms, (d) < 300 ms\n"
-                "(c) post+NULL and (c) results: one measurement each, not medians\n"
+                "(c) post+NULL: one measurement, not a median\n"
                 "(c) results: from the sent command until every row shows the outcome of its check\n"
                 "0 documents: the fixed cost of starting a process and the program\n");
+
+    const Figures* small = nullptr;
+    const Figures* large = nullptr;
+    for (const Figures& f : all) {
+        if (f.documents == 1000) small = &f;
+        if (f.documents == 10000) large = &f;
+    }
+    if (small || large) {
+        std::printf("\nCheck All until every row shows its outcome (failed checks):\n");
+        if (small) std::printf("  1,000 documents:  %10.1f ms\n", small->outcomesShown);
+        if (large) std::printf("  10,000 documents: %10.1f ms\n", large->outcomesShown);
+        if (small && large && small->outcomesShown > 0 && large->outcomesShown > 0) {
+            std::printf("  10,000 / 1,000:   %10.2f (target <= 12)\n", large->outcomesShown / small->outcomesShown);
+        }
+    }
+    if (local.documents > 0) {
+        std::printf("\nunchanged local files, %d documents (medians of %d runs, the bare loop twice a run):\n",
+                    local.documents, runs);
+        std::printf("  (e) Check All until every outcome: %10.1f ms\n", local.program);
+        std::printf("  (e) bare loop fopen/fread/memcmp:  %10.1f ms\n", local.bare);
+        if (local.program > 0 && local.bare > 0) {
+            std::printf("  program / bare loop:               %10.2f (target <= 2)\n", local.program / local.bare);
+        }
+        if (local.programFastest > 0 && local.bareFastest > 0) {
+            std::printf("  fastest runs: %.1f ms against %.1f ms, %.2f\n", local.programFastest, local.bareFastest,
+                        local.programFastest / local.bareFastest);
+        }
+        std::printf("  reading the last-check column of every row once: %.1f ms\n", local.readColumn);
+    }
 }
 
 }  // namespace
@@ -278,12 +520,15 @@ int main(int argc, char** argv) {
     std::string program, reader = besideThisProgram("hs_bare_record_read.exe");
     std::vector<int> sizes{0, 1000, 10000};
     int runs = 3;
+    int localUnchanged = 1000;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a.rfind("--program=", 0) == 0) {
             program = a.substr(10);
         } else if (a.rfind("--reader=", 0) == 0) {
             reader = a.substr(9);
+        } else if (a.rfind("--local-unchanged=", 0) == 0) {
+            localUnchanged = std::max(0, std::atoi(a.c_str() + 18));
         } else if (a.rfind("--runs=", 0) == 0) {
             runs = std::max(1, std::atoi(a.c_str() + 7));
         } else if (a.rfind("--sizes=", 0) == 0) {
@@ -299,7 +544,8 @@ int main(int argc, char** argv) {
         }
     }
     if (program.empty()) {
-        std::fprintf(stderr, "usage: e2e_list_bench.exe --program=<Halvorsight.exe> [--sizes=0,1000,10000] [--runs=3]\n");
+        std::fprintf(stderr, "usage: e2e_list_bench.exe --program=<Halvorsight.exe> [--sizes=0,1000,10000] [--runs=3]"
+                             " [--local-unchanged=1000]\n");
         return 2;
     }
     WindowQuery q;
@@ -310,9 +556,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     try {
+        LocalFigures local;
+        if (localUnchanged > 0) local = measureUnchangedLocal(program, localUnchanged, runs);
         std::vector<Figures> all;
         for (int n : sizes) all.push_back(measure(program, reader, n, runs));
-        printTable(all, runs);
+        printTable(all, local, runs);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "benchmark failed: %s\n", e.what());
         return 1;
