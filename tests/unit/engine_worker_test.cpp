@@ -273,11 +273,12 @@ protected:
         writeBytes("new.bin", "new document");
         catalogue.appendRecord(test::localDocument("doc", "old.bin"));
         // The real local path, held once the rule has compared and staged
-        // the whole file.
+        // the whole file and closed what it read (on Windows an open file
+        // cannot be deleted).
         paths = localRetrievalPaths();
         paths.localFile = [this](const DocumentRecord& r, RetrievalContext& c) {
             const bool first = calls.fetch_add(1) == 0;
-            return test::hooked(fetchLocalFile(r, c), [this, first] {
+            return test::hooked(fetchLocalFile(r, c), {}, [this, first] {
                 if (first) gate.arrive();
             });
         };
