@@ -1,0 +1,61 @@
+// TCP connections whose every wait is bounded by the caller: connecting,
+// sending, receiving and accepting each take a timeout, so a peer that
+// stops answering costs at most that long. IPv4 and host names (resolved
+// by the system). Used by the web and FTP clients.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace hs {
+
+// What receive() returns besides a byte count.
+constexpr long kNetClosed = 0;     // the peer closed the connection
+constexpr long kNetError = -1;     // the connection failed
+constexpr long kNetTimedOut = -2;  // nothing came within the timeout
+
+class TcpStream {
+public:
+    virtual ~TcpStream() = default;
+
+    // Sends every byte; false when the connection failed or no byte could
+    // be sent for `timeoutMs`.
+    virtual bool sendAll(const char* data, std::size_t size, int timeoutMs) = 0;
+    bool sendAll(const std::string& text, int timeoutMs) { return sendAll(text.data(), text.size(), timeoutMs); }
+
+    // Up to `size` bytes as soon as some came: their number, kNetClosed,
+    // kNetError or kNetTimedOut.
+    virtual long receive(char* buffer, std::size_t size, int timeoutMs) = 0;
+
+    // This end's IPv4 address, dotted ("127.0.0.1"); "" when unknown.
+    virtual std::string localAddress() const = 0;
+};
+
+class TcpListener {
+public:
+    virtual ~TcpListener() = default;
+    // The port it listens on.
+    virtual int port() const = 0;
+    // The first connection within `timeoutMs`, or null.
+    virtual std::unique_ptr<TcpStream> accept(int timeoutMs) = 0;
+};
+
+class Network {
+public:
+    virtual ~Network() = default;
+
+    // A connection to host:port made within `timeoutMs`, or null with a
+    // short reason in `error`.
+    virtual std::unique_ptr<TcpStream> connect(const std::string& host, int port, int timeoutMs,
+                                               std::string& error) = 0;
+
+    // A listener on an ephemeral port of the local IPv4 address `address`
+    // (the address a connection of ours uses), or null.
+    virtual std::unique_ptr<TcpListener> listen(const std::string& address) = 0;
+};
+
+// The platform's sockets (Windows Sockets or BSD sockets).
+std::unique_ptr<Network> makePlatformNetwork();
+
+}  // namespace hs

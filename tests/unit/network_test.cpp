@@ -1,0 +1,45 @@
+// Bounded sockets: a connection to our own listener carries bytes both
+// ways, a silent peer times out instead of holding the caller, a closed
+// port fails at once.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "platform/network.h"
+
+namespace hs {
+namespace {
+
+TEST(Network, BytesBothWaysTimeoutsAndRefusal) {
+    const auto network = makePlatformNetwork();
+    auto listener = network->listen("127.0.0.1");
+    ASSERT_TRUE(listener);
+    std::string error;
+    auto client = network->connect("127.0.0.1", listener->port(), 5000, error);
+    ASSERT_TRUE(client) << error;
+    auto server = listener->accept(5000);
+    ASSERT_TRUE(server);
+    EXPECT_EQ(client->localAddress(), "127.0.0.1");
+
+    ASSERT_TRUE(client->sendAll("hello", 5000));
+    char buffer[16] = {};
+    ASSERT_EQ(server->receive(buffer, sizeof buffer, 5000), 5);
+    EXPECT_EQ(std::string(buffer, 5), "hello");
+
+    // Nothing more comes: the wait ends with the timeout.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(client->receive(buffer, sizeof buffer, 200), kNetTimedOut);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+
+    server.reset();
+    EXPECT_EQ(client->receive(buffer, sizeof buffer, 5000), kNetClosed);
+
+    const int freePort = listener->port();
+    listener.reset();
+    EXPECT_FALSE(network->connect("127.0.0.1", freePort, 5000, error));
+    EXPECT_FALSE(listener = network->listen("not an address"));
+}
+
+}  // namespace
+}  // namespace hs
