@@ -216,4 +216,25 @@ bool findDuplicateTarget(CommandContext& ctx, std::size_t& copySlot, long& sourc
     return sourceSlot >= 0;
 }
 
+void openRow(CommandContext& ctx, int row, bool interactive, const DocumentOpener& open) {
+    const long slot = ctx.list.recordOfRow(row);
+    if (slot < 0) return;
+    const DocumentRecord record = ctx.catalogue.record(static_cast<std::size_t>(slot));
+    const OpenResult result = open(record);
+    if (!interactive) return;
+    if (result == OpenResult::NotDownloaded) ctx.host.showInformation(kNotDownloadedText);
+    if (result == OpenResult::InvalidLocation) ctx.host.showWarning(kInvalidLocationText);
+}
+
+void openSelected(CommandContext& ctx, const DocumentOpener& open) {
+    const int selected = ctx.list.selectedCount();
+    if (selected == 0) {
+        ctx.host.showInformation(kSelectToOpenText);
+        return;
+    }
+    std::vector<int> rows;
+    for (int row = ctx.list.nextSelectedRow(-1); row >= 0; row = ctx.list.nextSelectedRow(row)) rows.push_back(row);
+    for (int row : rows) openRow(ctx, row, selected == 1, open);
+}
+
 }  // namespace hs

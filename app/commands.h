@@ -15,6 +15,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/record.h"
+#include "engine/open_document.h"
 #include "listview/document_list.h"
 #include "platform/file_system.h"
 
@@ -26,6 +27,8 @@ public:
     virtual ~CommandHost() = default;
     // Information icon, OK button.
     virtual void showInformation(const std::string& text) = 0;
+    // Exclamation icon, OK button.
+    virtual void showWarning(const std::string& text) = 0;
     // Question icon, Yes and No buttons, Yes the default; true only for Yes.
     virtual bool askYesNo(const std::string& text) = 0;
 };
@@ -117,5 +120,18 @@ bool applyEdit(CommandContext& ctx, int row, std::size_t slot, const DocumentRec
 // slot appended for the copy then stays free. The copy is stored later with
 // storeNewRecord.
 bool findDuplicateTarget(CommandContext& ctx, std::size_t& copySlot, long& sourceSlot);
+
+// Opens one document (openDocument with the program's browser and launcher).
+using DocumentOpener = std::function<OpenResult(const DocumentRecord&)>;
+
+// Opens the document of `row`. Interactive: a document without kept content
+// or without a usable location says so in a message box; otherwise nothing
+// is shown. A row that matches no slot does nothing.
+void openRow(CommandContext& ctx, int row, bool interactive, const DocumentOpener& open);
+
+// "&Open..": every selected row in row order, interactively when exactly one
+// row is selected (so with several, the rows that cannot be opened are
+// passed over in silence). No selection: a message, nothing else.
+void openSelected(CommandContext& ctx, const DocumentOpener& open);
 
 }  // namespace hs

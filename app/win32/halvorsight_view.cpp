@@ -28,6 +28,7 @@ class PauseAfterYes : public CommandHost {
 public:
     PauseAfterYes(CommandHost& inner, RedrawPause& pause, bool bulk) : inner_(inner), pause_(pause), bulk_(bulk) {}
     void showInformation(const std::string& text) override { inner_.showInformation(text); }
+    void showWarning(const std::string& text) override { inner_.showWarning(text); }
     bool askYesNo(const std::string& text) override {
         const bool yes = inner_.askYesNo(text);
         if (yes && bulk_) pause_.begin();
@@ -254,12 +255,30 @@ LRESULT CHalvorsightView::handleMessage(UINT message, WPARAM wParam, LPARAM lPar
             if (frame_ != nullptr) return ::SendMessageA(frame_, WM_COMMAND, wParam, lParam);
             break;
         case WM_TIMER:
+            if (wParam == kRowRefreshTimer) {
+                ::KillTimer(window, kRowRefreshTimer);
+                refreshTimerArmed_ = false;
+                refreshChangedRows();
+                return 0;
+            }
             handleViewTimer(*this, wParam);
             return 0;
         case kTrayCallbackMessage:
             return handleTrayCallback(window, message, wParam, lParam, services_.shell, services_.module);
         case kRecordsChangedMessage:
-            refreshChangedRows();
+            // A worker that finished has its last rows shown at once.
+            if (wParam == kFlushRefreshes) {
+                if (refreshTimerArmed_) ::KillTimer(window, kRowRefreshTimer);
+                refreshTimerArmed_ = false;
+                refreshChangedRows();
+                return 0;
+            }
+            // The queue keeps filling until the timer drains it; no further
+            // wake-up comes meanwhile.
+            if (!refreshTimerArmed_) {
+                refreshTimerArmed_ = ::SetTimer(window, kRowRefreshTimer, kRowRefreshIntervalMs, nullptr) != 0;
+                if (!refreshTimerArmed_) refreshChangedRows();
+            }
             return 0;
         case kArmBlinkMessage:
             // Still hidden? The window may have come back since the post.
@@ -297,9 +316,16 @@ LRESULT CHalvorsightView::onDoubleClick(UINT message, WPARAM wParam, LPARAM lPar
     return result;
 }
 
-void CHalvorsightView::openRowOnDoubleClick(int) {
-    // Opening documents is not built yet: the double-click does what the
-    // list does with it, and nothing more.
+void CHalvorsightView::openRowOnDoubleClick(int row) {
+    if (!services_.openDocument) return;
+    CommandContext ctx = commandContext();
+    openRow(ctx, row, true, services_.openDocument);
+}
+
+void CHalvorsightView::openSelectedDocuments() {
+    if (!services_.openDocument) return;
+    CommandContext ctx = commandContext();
+    openSelected(ctx, services_.openDocument);
 }
 
 // ---------------------------------------------------------------- timers

@@ -42,6 +42,8 @@ struct ViewServices {
     HINSTANCE module;
     // Starts one more check worker and returns at once.
     std::function<void()> startCheckWorker;
+    // Opens a document (the Open command and the double-click).
+    DocumentOpener openDocument;
     // The catalogue commands' message boxes; null: boxes over the frame.
     CommandHost* commandHost = nullptr;
 };
@@ -83,6 +85,7 @@ public:
     void setSelectedDocumentsNotChanged();            // "Set as 'Not changed' status"
     void setAllDocumentsNotChanged();                 // "Set all as 'Not changed' status"
     void deleteSelectedDocuments();                   // "Dele&te", after its question
+    void openSelectedDocuments();                     // "&Open.."
 
     // The marking of checkAllDocuments without the worker (start-up check).
     std::size_t markAllDocumentsForCheck();
@@ -128,6 +131,7 @@ private:
     ViewServices services_;
     Win32CommandHost messageBoxes_;
     HWND frame_ = nullptr;
+    bool refreshTimerArmed_ = false;
     ListControlRows rows_;
     std::unique_ptr<DocumentList> documents_;
 };

@@ -11,7 +11,7 @@ namespace hs {
 Program::Program(HINSTANCE module)
     : module_(module),
       files_(makePlatformFileSystem()),
-      checkHost_(options_, shell_),
+      checkHost_(options_, shell_, [this](const DocumentRecord& record) { return openDocument(record); }),
       retrievalPaths_(localRetrievalPaths()),
       tray_(module),
       commands_(std::make_unique<ProgramCommands>(*this)) {}
@@ -29,7 +29,8 @@ bool Program::createMainFrame() {
 
 bool Program::createView(HWND frame) {
     ViewServices services{catalogue_, *files_, options_, shell_, tray_, checkHost_, module_,
-                          [this] { startCheckWorker(); }};
+                          [this] { startCheckWorker(); },
+                          [this](const DocumentRecord& record) { return openDocument(record); }};
     view_ = std::make_unique<CHalvorsightView>(std::move(services));
     return view_->create(frame);
 }
@@ -42,6 +43,10 @@ SelectionSnapshot Program::selection() const {
 
 CommandOutcome Program::runCommand(int commandId) {
     return hs::runCommand(commandId, selection(), *commands_);
+}
+
+OpenResult Program::openDocument(const DocumentRecord& record) {
+    return hs::openDocument(record, shell_.browserPath, *files_, launcher_);
 }
 
 void Program::startCheckWorker() {

@@ -14,6 +14,7 @@
 
 #include "app/command_table.h"
 #include "app/options.h"
+#include "app/win32/shell_launcher.h"
 #include "app/win32/shell_state.h"
 #include "app/win32/tray_icon.h"
 #include "app/win32/win32_check_host.h"
@@ -55,6 +56,10 @@ public:
     // Runs a command through the command table.
     CommandOutcome runCommand(int commandId);
 
+    // Opens a document: a page in the browser, anything else from a copy of
+    // its kept content (engine/open_document.h).
+    OpenResult openDocument(const DocumentRecord& record);
+
     // Starts one more check worker over the catalogue and returns at once.
     void startCheckWorker();
 
@@ -69,6 +74,7 @@ private:
     ProgramOptions options_;
     std::unique_ptr<FileSystem> files_;
     ShellState shell_;
+    ShellLauncher launcher_;
     Win32CheckHost checkHost_;
     RetrievalPaths retrievalPaths_;
     TrayIcon tray_;

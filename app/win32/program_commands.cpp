@@ -11,15 +11,17 @@
 
 namespace hs {
 
-// The properties dialog, the add wizard, opening documents and the viewers
-// of kept content are not built yet: their commands are in the menus and
-// do nothing.
+// The properties dialog, the add wizard and the viewers of kept content are
+// not built yet: their commands are in the menus and do nothing.
 void ProgramCommands::addDocument() {}
 void ProgramCommands::editDocument() {}
 void ProgramCommands::duplicateDocument() {}
-void ProgramCommands::openDocuments() {}
 void ProgramCommands::viewDocumentHeader() {}
 void ProgramCommands::saveDocumentAs() {}
+
+void ProgramCommands::openDocuments() {
+    if (CHalvorsightView* view = program_.view()) view->openSelectedDocuments();
+}
 
 void ProgramCommands::deleteDocuments() {
     if (CHalvorsightView* view = program_.view()) view->deleteSelectedDocuments();

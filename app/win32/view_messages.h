@@ -8,8 +8,11 @@
 namespace hs {
 
 // Rows of the check host's refresh queue are waiting: the view drains the
-// queue and refreshes each slot's row. At most one is outstanding.
+// queue and refreshes each slot's row, gathered by its refresh timer. At
+// most one is outstanding, besides one with wParam kFlushRefreshes that a
+// finishing worker posts to have its last rows shown at once.
 constexpr UINT kRecordsChangedMessage = WM_APP + 1;
+constexpr WPARAM kFlushRefreshes = 1;
 // Arms TrayBlinkTimer on the window thread (a timer of another thread's
 // window cannot be set from a worker).
 constexpr UINT kArmBlinkMessage = WM_APP + 2;

@@ -17,6 +17,13 @@ constexpr UINT_PTR kPeriodicCheckTimer = 1;
 constexpr UINT_PTR kTrayBlinkTimer = 2;
 constexpr UINT_PTR kStartupPromptTimer = 3;
 
+// The view's own timer that gathers the workers' row refreshes: rows are
+// refreshed in batches at most this often, so a fast check of many
+// documents paints the list a few times a second instead of once for
+// every document.
+constexpr UINT_PTR kRowRefreshTimer = 4;
+constexpr UINT kRowRefreshIntervalMs = 40;
+
 constexpr UINT kTrayBlinkIntervalMs = 500;
 constexpr UINT kStartupPromptDelayMs = 2000;
 

@@ -26,6 +26,16 @@ void Win32CheckHost::startChangeBlink() {
     ::PostMessageA(window, kArmBlinkMessage, 0, 0);
 }
 
+void Win32CheckHost::documentChanged(const DocumentRecord& record) {
+    if (!open_ || !options_.autoOpenOn()) return;
+    if (record.type != HtmlPage && record.type != WebFile) return;
+    open_(record);
+}
+
+void Win32CheckHost::workerFinished() {
+    if (HWND window = window_.load()) ::PostMessageA(window, kRecordsChangedMessage, kFlushRefreshes, 0);
+}
+
 std::string Win32CheckHost::lastCheckText() {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);

@@ -8,8 +8,10 @@
 
 #include <atomic>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "app/commands.h"
 #include "app/options.h"
 #include "app/win32/shell_state.h"
 #include "engine/check_host.h"
@@ -19,7 +21,9 @@ namespace hs {
 
 class Win32CheckHost : public CheckHost {
 public:
-    Win32CheckHost(const ProgramOptions& options, const ShellState& shell) : options_(options), shell_(shell) {}
+    // `open` opens a changed web document when the automatic open is on.
+    Win32CheckHost(const ProgramOptions& options, const ShellState& shell, DocumentOpener open = {})
+        : options_(options), shell_(shell), open_(std::move(open)) {}
 
     // The window that receives the wake-ups and blink requests (the list
     // view); null until it exists.
@@ -28,7 +32,13 @@ public:
     void recordChanged(std::size_t slot) override;
     void playChangeSound() override;
     void startChangeBlink() override;
+    // With "Open HTML/CGI page if changed" on, a changed page or web file
+    // is opened at once, on the worker's thread, without messages. Files
+    // from FTP servers and local files are never opened by themselves.
+    void documentChanged(const DocumentRecord& record) override;
     std::string lastCheckText() override;
+    // Asks the window to show the finished worker's last rows at once.
+    void workerFinished() override;
 
     // The slots whose rows are to be refreshed, taken by the window thread
     // when kRecordsChangedMessage arrives.
@@ -37,6 +47,7 @@ public:
 private:
     const ProgramOptions& options_;
     const ShellState& shell_;
+    DocumentOpener open_;
     std::atomic<HWND> window_{nullptr};
     SlotRefreshQueue refreshes_;
 };

@@ -8,6 +8,10 @@ void Win32CommandHost::showInformation(const std::string& text) {
     showMessage(owner_, text.c_str(), kInformationStyle);
 }
 
+void Win32CommandHost::showWarning(const std::string& text) {
+    showMessage(owner_, text.c_str(), kWarningStyle);
+}
+
 bool Win32CommandHost::askYesNo(const std::string& text) {
     return showMessage(owner_, text.c_str(), kQuestionStyle) == IDYES;
 }

@@ -17,11 +17,14 @@ public:
 
     // Information icon, OK button.
     void showInformation(const std::string& text) override;
+    // Exclamation icon, OK button.
+    void showWarning(const std::string& text) override;
     // Question icon, Yes and No with Yes the default; true only for Yes.
     bool askYesNo(const std::string& text) override;
 
     // The styles of the two kinds of box.
     static constexpr UINT kInformationStyle = MB_OK | MB_ICONINFORMATION;
+    static constexpr UINT kWarningStyle = MB_OK | MB_ICONEXCLAMATION;
     static constexpr UINT kQuestionStyle = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1;
 
 private:

@@ -25,11 +25,13 @@ using test::writeBytes;
 class FakeHost : public CommandHost {
 public:
     void showInformation(const std::string& text) override { informations.push_back(text); }
+    void showWarning(const std::string& text) override { warnings.push_back(text); }
     bool askYesNo(const std::string& text) override {
         questions.push_back(text);
         return answer;
     }
     std::vector<std::string> informations;
+    std::vector<std::string> warnings;
     std::vector<std::string> questions;
     bool answer = true;
 };

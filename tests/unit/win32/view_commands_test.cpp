@@ -27,6 +27,7 @@ namespace {
 class AnsweringHost : public CommandHost {
 public:
     void showInformation(const std::string& text) override { shown.push_back(text); }
+    void showWarning(const std::string& text) override { shown.push_back(text); }
     bool askYesNo(const std::string& text) override {
         asked.push_back(text);
         return answer;
@@ -61,7 +62,7 @@ protected:
     void startView(const std::vector<DocumentRecord>& records) {
         for (const DocumentRecord& r : records) ASSERT_TRUE(writeRecordFile(testFileSystem(), r));
         ViewServices services{catalogue_, testFileSystem(), options_, shell_, tray_, checkHost_,
-                              ::GetModuleHandleA(nullptr), [this] { ++workersStarted_; }, &host_};
+                              ::GetModuleHandleA(nullptr), [this] { ++workersStarted_; }, {}, &host_};
         view_ = std::make_unique<CHalvorsightView>(std::move(services));
         ASSERT_TRUE(view_->create(parent_.get()));
         checkHost_.setWindow(view_->window());
@@ -111,10 +112,15 @@ protected:
 
     int rowCount() { return static_cast<int>(::SendMessageA(view_->window(), LVM_GETITEMCOUNT, 0, 0)); }
 
-    // Runs the messages posted to the view: the workers' wake-ups.
+    // Runs the view's messages for a while: the workers' wake-up and the
+    // refresh timer it arms.
     void runPostedMessages() {
+        const DWORD until = ::GetTickCount() + 300;
         MSG m;
-        while (::PeekMessageA(&m, view_->window(), 0, 0, PM_REMOVE)) ::DispatchMessageA(&m);
+        while (static_cast<LONG>(until - ::GetTickCount()) > 0) {
+            while (::PeekMessageA(&m, view_->window(), 0, 0, PM_REMOVE)) ::DispatchMessageA(&m);
+            ::Sleep(10);
+        }
     }
 
     DocumentCatalogue catalogue_;

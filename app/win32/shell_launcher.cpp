@@ -1,0 +1,33 @@
+#include "app/win32/shell_launcher.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "platform/win32/handles.h"
+
+namespace hs {
+
+bool ShellLauncher::startProcess(const std::string& commandLine) {
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    ::GetStartupInfoA(&startup);
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, "C:\\",
+                          &startup, &started)) {
+        return false;
+    }
+    // Nobody waits for the browser.
+    UniqueHandle process(started.hProcess);
+    UniqueHandle thread(started.hThread);
+    return true;
+}
+
+void ShellLauncher::shellOpen(const std::string& target, bool isUrl) {
+    ::ShellExecuteA(nullptr, "open", target.c_str(), nullptr, isUrl ? "." : nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace hs
