@@ -32,11 +32,15 @@ add_library(hs_e2e_driver STATIC ${HS_E2E_DRIVER_SOURCES})
 target_include_directories(hs_e2e_driver PUBLIC ${HS_E2E_DIR}/driver)
 target_link_libraries(hs_e2e_driver PUBLIC hscore ${HS_E2E_GTEST} comctl32 gdi32 user32 kernel32)
 
+# The stand-in browser and file opener that the opening cases register.
+add_executable(hs_open_recorder WIN32 ${HS_E2E_DIR}/recorder/open_recorder.cpp)
+set_target_properties(hs_open_recorder PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HS_E2E_OUT})
+
 file(GLOB HS_E2E_CASE_SOURCES CONFIGURE_DEPENDS ${HS_E2E_DIR}/cases/*.cpp)
 add_executable(e2e_driver ${HS_E2E_DIR}/driver/main.cpp ${HS_E2E_CASE_SOURCES})
 set_target_properties(e2e_driver PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HS_E2E_OUT})
 target_link_libraries(e2e_driver PRIVATE hs_e2e_driver)
-add_dependencies(e2e_driver hs_menu_probe)
+add_dependencies(e2e_driver hs_menu_probe hs_open_recorder)
 
 # The benchmark of the list under Wine (run by hand, not a ctest test; see
 # README.md) and the bare record reader it compares the program with.

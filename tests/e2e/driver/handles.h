@@ -10,6 +10,7 @@ using hs::UniqueBitmap;
 using hs::UniqueHandle;
 using hs::UniqueMenu;
 using hs::UniqueModule;
+using hs::UniqueRegistryKey;
 using hs::WindowDc;
 
 }  // namespace hs::e2e
