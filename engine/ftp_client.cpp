@@ -125,9 +125,9 @@ bool FtpSession::open(const std::string& server, int port, const std::string& us
     if (!control_) return fail(why.empty() ? "no time left" : why);
 
     FtpReply reply;
-    do {  // "120 ready in a moment" comes before the greeting
-        if (!readReply(reply, bounds_.connectMs)) return false;
-    } while (reply.code / 100 == 1);
+    if (!readReply(reply, bounds_.connectMs)) return false;
+    // "120 ready in a moment" may come before the greeting, once.
+    if (reply.code / 100 == 1 && !readReply(reply, bounds_.connectMs)) return false;
     if (reply.code / 100 != 2) return fail("greeting: " + std::to_string(reply.code) + " " + reply.text);
 
     if (!command("USER", user, reply, bounds_.connectMs)) return false;
