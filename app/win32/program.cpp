@@ -5,6 +5,8 @@
 #include "app/win32/program_commands.h"
 #include "catalogue/store.h"
 #include "engine/check_worker.h"
+#include "engine/ftp_retrieval.h"
+#include "platform/network.h"
 
 namespace hs {
 
@@ -14,7 +16,9 @@ Program::Program(HINSTANCE module)
       checkHost_(options_, shell_, [this](const DocumentRecord& record) { return openDocument(record); }),
       retrievalPaths_(localRetrievalPaths()),
       tray_(module),
-      commands_(std::make_unique<ProgramCommands>(*this)) {}
+      commands_(std::make_unique<ProgramCommands>(*this)) {
+    retrievalPaths_.ftpFile = ftpRetrievalPath(makePlatformNetwork());
+}
 
 // The windows go before the parts they use.
 Program::~Program() {

@@ -51,6 +51,15 @@ set_target_properties(e2e_list_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HS_E2
 target_link_libraries(e2e_list_bench PRIVATE hs_e2e_driver)
 add_dependencies(e2e_list_bench hs_bare_record_read)
 
+# The FTP servers of the FTP cases (tests/servers): the real one on
+# 127.0.0.1:21 and the hostile ones on 127.0.0.2 to 127.0.0.4, started by a
+# fixture and stopped by their PIDs.
+set(HS_FTP_STATE ${CMAKE_BINARY_DIR}/ftp-state)
+add_test(NAME ftp_servers_start COMMAND ${CMAKE_SOURCE_DIR}/tests/servers/start_ftp.sh ${HS_FTP_STATE})
+add_test(NAME ftp_servers_stop COMMAND ${CMAKE_SOURCE_DIR}/tests/servers/stop_ftp.sh ${HS_FTP_STATE})
+set_tests_properties(ftp_servers_start PROPERTIES FIXTURES_SETUP ftp_servers TIMEOUT 60)
+set_tests_properties(ftp_servers_stop PROPERTIES FIXTURES_CLEANUP ftp_servers TIMEOUT 30)
+
 # The tests are registered at the end of the top directory, when the
 # program's target (defined after the tests) is known.
 function(hs_e2e_add_tests)
@@ -84,6 +93,11 @@ function(hs_e2e_add_tests)
       ENVIRONMENT "HS_WINE_STATE=${HS_WINE_STATE}"
       LABELS e2e
       TIMEOUT ${timeout})
+    if(name MATCHES "^FtpTest\\.")
+      set_tests_properties(e2e.${name} PROPERTIES
+        FIXTURES_REQUIRED "wine;ftp_servers"
+        ENVIRONMENT "HS_WINE_STATE=${HS_WINE_STATE};HS_FTP_STATE=${HS_FTP_STATE}")
+    endif()
   endforeach()
   # The unit tests' own windows share the desktop and its foreground.
   if(TEST unit_tests_wine)
