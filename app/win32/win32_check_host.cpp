@@ -26,6 +26,12 @@ void Win32CheckHost::startChangeBlink() {
     ::PostMessageA(window, kArmBlinkMessage, 0, 0);
 }
 
+void Win32CheckHost::middleMarkersMissing(const DocumentRecord&) {
+    // No owner: a box owned by a window of the window thread would disable
+    // that window while this worker waits.
+    showMessage(nullptr, "Cannot find the specified strings from document content.", MB_OK | MB_ICONINFORMATION);
+}
+
 std::string Win32CheckHost::lastCheckText() {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);

@@ -28,6 +28,9 @@ public:
     void recordChanged(std::size_t slot) override;
     void playChangeSound() override;
     void startChangeBlink() override;
+    // The message box of a first MiddleString retrieval without its
+    // markers, shown from the worker's thread; the worker waits for it.
+    void middleMarkersMissing(const DocumentRecord& record) override;
     std::string lastCheckText() override;
 
     // The slots whose rows are to be refreshed, taken by the window thread

@@ -1,0 +1,71 @@
+// The web client: one fresh HTTP/1.1 GET per retrieval over the bounded
+// sockets of platform/network.h (TLS through platform/tls.h for https).
+//
+// Every request asks the origin server itself (no cache, Cache-Control and
+// Pragma "no-cache"), carries the application title as User-Agent, closes
+// its connection after the answer and sends the document's account as
+// Basic credentials. Redirections (301, 302, 303, 307, 308) are followed,
+// between http and https in either direction; credentials go only to the
+// scheme, host and port of the document's own location, so a redirection
+// elsewhere, or down to plain http, never carries the password. The HTTP
+// status is not looked at: whatever body answers is the content.
+//
+// Bounds: a connection made within connectMs, never idleMs without a byte
+// from the server (before the answer, in the TLS handshake, in the body),
+// at most maxRedirects redirections, and the whole retrieval, body included,
+// within totalMs. Past any bound the retrieval fails.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/content_source.h"
+#include "engine/web_url.h"
+#include "platform/network.h"
+
+namespace hs {
+
+struct WebBounds {
+    int connectMs = 30 * 1000;
+    int idleMs = 60 * 1000;
+    int64_t totalMs = 30 * 60 * 1000;
+    int maxRedirects = 10;
+};
+
+// "connect_ms,idle_ms,total_ms" over the defaults; null, empty or
+// malformed text gives the defaults.
+WebBounds parseWebBounds(const char* text);
+
+// The bounds of the program: the defaults, or those of the environment
+// variable HS_TEST_NET_BOUNDS (read once), which only tests set.
+WebBounds webBounds();
+
+// Starts TLS over a connection (platform/tls.h's startTls in the program).
+using TlsStarter = std::function<std::unique_ptr<TcpStream>(
+    std::unique_ptr<TcpStream>, const std::string& serverName, int idleMs,
+    std::chrono::steady_clock::time_point deadline, std::string& error)>;
+
+class WebClient {
+public:
+    WebClient(std::shared_ptr<Network> network, TlsStarter tls, std::string agent, WebBounds bounds);
+
+    // Sends the request and reads the answer's head, following redirections.
+    // The body comes as a source of pieces of at most 8192 bytes, read from
+    // the connection as they are asked for; it fails (read() < 0) when the
+    // connection breaks before the announced end or a bound runs out. Null,
+    // with a short reason in `error`, when no answer came.
+    std::unique_ptr<ContentSource> open(const WebRequest& request, std::string& error) const;
+
+    const WebBounds& bounds() const { return bounds_; }
+
+private:
+    std::shared_ptr<Network> network_;
+    TlsStarter tls_;
+    std::string agent_;
+    WebBounds bounds_;
+};
+
+}  // namespace hs
