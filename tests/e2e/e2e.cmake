@@ -80,6 +80,14 @@ function(hs_e2e_add_tests)
       ENVIRONMENT "HS_WINE_STATE=${HS_WINE_STATE}"
       LABELS e2e
       TIMEOUT ${timeout})
+    # Web cases talk to the local web servers (tests/servers).
+    if(name MATCHES "^WebTest\\.")
+      set_tests_properties(e2e.${name} PROPERTIES
+        FIXTURES_REQUIRED "wine;web_servers"
+        ENVIRONMENT "HS_WINE_STATE=${HS_WINE_STATE};HS_WEB_STATE=${HS_WEB_STATE}"
+        LABELS "e2e;web"
+        TIMEOUT 90)
+    endif()
   endforeach()
   # The unit tests' own windows share the desktop and its foreground.
   if(TEST unit_tests_wine)
