@@ -44,7 +44,7 @@ add_executable(hs_bare_record_read ${HS_E2E_DIR}/bench/bare_record_read.cpp)
 set_target_properties(hs_bare_record_read PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HS_E2E_OUT})
 add_executable(e2e_list_bench ${HS_E2E_DIR}/bench/list_wine_bench.cpp)
 set_target_properties(e2e_list_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HS_E2E_OUT})
-target_link_libraries(e2e_list_bench PRIVATE hs_e2e_driver)
+target_link_libraries(e2e_list_bench PRIVATE hs_e2e_driver psapi)
 add_dependencies(e2e_list_bench hs_bare_record_read)
 
 # The tests are registered at the end of the top directory, when the
