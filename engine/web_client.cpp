@@ -68,6 +68,9 @@ public:
 
     std::size_t available() const { return buffer_.size() - pos_; }
 
+    // The connection itself, once nothing read is left over.
+    std::unique_ptr<TcpStream> release() { return available() == 0 ? std::move(stream_) : nullptr; }
+
     std::size_t take(char* out, std::size_t n) {
         n = std::min(n, available());
         std::memcpy(out, buffer_.data() + pos_, n);
@@ -361,7 +364,71 @@ std::unique_ptr<TcpStream> connectBounded(const std::shared_ptr<Network>& networ
     return std::move(shared->stream);
 }
 
+bool wildcardMatch(const std::string& pattern, const std::string& text) {
+    // Iterative '*' matching with one back-tracking point.
+    std::size_t p = 0, t = 0, star = std::string::npos, mark = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            mark = t;
+        } else if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == text[t])) {
+            ++p;
+            ++t;
+        } else if (star != std::string::npos) {
+            p = star + 1;
+            t = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+std::string withoutScheme(const std::string& s) {
+    const std::size_t scheme = s.find("://");
+    return scheme == std::string::npos ? s : s.substr(scheme + 3);
+}
+
 }  // namespace
+
+ProxyRoute proxyRouteFor(const SystemProxy& proxy, const WebUrl& url) {
+    ProxyRoute route;
+    if (!proxy.enabled) return route;
+    const std::string host = lower(url.host);
+    std::size_t start = 0;
+    while (start <= proxy.bypass.size()) {
+        std::size_t end = proxy.bypass.find_first_of("; ", start);
+        if (end == std::string::npos) end = proxy.bypass.size();
+        const std::string item = lower(trim(proxy.bypass.substr(start, end - start)));
+        if (item == "<local>" ? host.find('.') == std::string::npos
+                              : !item.empty() && wildcardMatch(withoutScheme(item), host)) {
+            return route;
+        }
+        start = end + 1;
+    }
+    // "host:port" for every scheme, or "scheme=host:port" entries.
+    std::string chosen;
+    start = 0;
+    while (start <= proxy.server.size()) {
+        std::size_t end = proxy.server.find(';', start);
+        if (end == std::string::npos) end = proxy.server.size();
+        const std::string item = trim(proxy.server.substr(start, end - start));
+        const std::size_t equals = item.find('=');
+        if (equals == std::string::npos) {
+            if (chosen.empty()) chosen = item;
+        } else if (lower(trim(item.substr(0, equals))) == (url.https ? "https" : "http")) {
+            chosen = trim(item.substr(equals + 1));
+        }
+        start = end + 1;
+    }
+    WebUrl server;
+    if (chosen.empty() || !parseWebUrl("http://" + withoutScheme(chosen), server)) return route;
+    route.use = true;
+    route.host = server.host;
+    route.port = server.port;
+    return route;
+}
 
 WebBounds parseWebBounds(const char* text) {
     WebBounds bounds;
@@ -414,9 +481,29 @@ std::unique_ptr<ContentSource> WebClient::open(const WebRequest& request, std::s
         credentials = url.user + ":" + url.password;
     }
 
+    const SystemProxy proxy = proxySource_ ? proxySource_() : SystemProxy{};
     for (int redirects = 0;;) {
-        auto tcp = connectBounded(network_, url.host, url.port, std::min(bounds_.connectMs, msLeft()), error);
+        const ProxyRoute route = proxyRouteFor(proxy, url);
+        auto tcp = connectBounded(network_, route.use ? route.host : url.host, route.use ? route.port : url.port,
+                                  std::min(bounds_.connectMs, msLeft()), error);
         if (!tcp) return nullptr;
+        if (url.https && route.use) {
+            // A tunnel through the proxy; TLS runs end to end inside it.
+            Connection tunnel(std::move(tcp), bounds_.idleMs, deadline);
+            const std::string authority = url.host + ":" + std::to_string(url.port);
+            Head head;
+            if (!tunnel.send("CONNECT " + authority + " HTTP/1.1\r\nHost: " + authority + "\r\nUser-Agent: " +
+                             agent_ + "\r\n\r\n") ||
+                !readHead(tunnel, head, error)) {
+                if (error.empty()) error = "proxy did not answer";
+                return nullptr;
+            }
+            tcp = head.status / 100 == 2 ? tunnel.release() : nullptr;
+            if (!tcp) {
+                error = "proxy refused the tunnel";
+                return nullptr;
+            }
+        }
         if (url.https) {
             if (!tls_) {
                 error = "no TLS";
@@ -427,7 +514,10 @@ std::unique_ptr<ContentSource> WebClient::open(const WebRequest& request, std::s
         }
         auto conn = std::make_unique<Connection>(std::move(tcp), bounds_.idleMs, deadline);
 
-        std::string text = "GET " + url.target + " HTTP/1.1\r\nHost: " + url.hostHeader() +
+        // Through a proxy, plain http names the whole URL.
+        const std::string target =
+            route.use && !url.https ? "http://" + url.hostHeader() + url.target : url.target;
+        std::string text = "GET " + target + " HTTP/1.1\r\nHost: " + url.hostHeader() +
                            "\r\nUser-Agent: " + agent_ +
                            "\r\nAccept: */*\r\nCache-Control: no-cache\r\nPragma: no-cache\r\n";
         if (!credentials.empty() && url.sameOrigin(origin)) {

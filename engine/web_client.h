@@ -2,7 +2,7 @@
 // sockets of platform/network.h (TLS through platform/tls.h for https).
 //
 // Every request asks the origin server itself (no cache, Cache-Control and
-// Pragma "no-cache"), carries the application title as User-Agent, closes
+// Pragma "no-cache"), through the system's proxy when it names one, carries the application title as User-Agent, closes
 // its connection after the answer and sends the document's account as
 // Basic credentials. Redirections (301, 302, 303, 307, 308) are followed,
 // between http and https in either direction; credentials go only to the
@@ -25,6 +25,7 @@
 #include "engine/content_source.h"
 #include "engine/web_url.h"
 #include "platform/network.h"
+#include "platform/proxy_settings.h"
 
 namespace hs {
 
@@ -42,6 +43,16 @@ WebBounds parseWebBounds(const char* text);
 // The bounds of the program: the defaults, or those of the environment
 // variable HS_TEST_NET_BOUNDS (read once), which only tests set.
 WebBounds webBounds();
+
+// Where a request goes when the system names a proxy: plain http through
+// the proxy in absolute form, https through a CONNECT tunnel. Hosts that
+// the bypass list names go directly.
+struct ProxyRoute {
+    bool use = false;
+    std::string host;
+    int port = 0;
+};
+ProxyRoute proxyRouteFor(const SystemProxy& proxy, const WebUrl& url);
 
 // Starts TLS over a connection (platform/tls.h's startTls in the program).
 using TlsStarter = std::function<std::unique_ptr<TcpStream>(
@@ -61,7 +72,12 @@ public:
 
     const WebBounds& bounds() const { return bounds_; }
 
+    // The system's proxy settings, asked for at every request; without a
+    // source every request goes directly.
+    void setProxySource(std::function<SystemProxy()> source) { proxySource_ = std::move(source); }
+
 private:
+    std::function<SystemProxy()> proxySource_;
     std::shared_ptr<Network> network_;
     TlsStarter tls_;
     std::string agent_;

@@ -7,6 +7,7 @@
 #include "engine/check_worker.h"
 #include "engine/web_retrieval.h"
 #include "platform/network.h"
+#include "platform/proxy_settings.h"
 #include "platform/tls.h"
 
 namespace hs {
@@ -14,11 +15,13 @@ namespace hs {
 namespace {
 
 // The local-file path and the web path for pages and web files, all with
-// one client: its own sockets and Schannel, the application title as agent.
+// one client: its own sockets and Schannel, the application title as agent,
+// the user's proxy settings.
 RetrievalPaths programRetrievalPaths() {
     RetrievalPaths paths = localRetrievalPaths();
-    auto client = std::make_shared<const WebClient>(std::shared_ptr<Network>(makePlatformNetwork()), startTls,
-                                                    kAppTitle, webBounds());
+    auto client = std::make_shared<WebClient>(std::shared_ptr<Network>(makePlatformNetwork()), startTls, kAppTitle,
+                                              webBounds());
+    client->setProxySource(systemProxy);
     paths.htmlPage = webRetrievalPath(client);
     paths.webFile = paths.htmlPage;
     return paths;

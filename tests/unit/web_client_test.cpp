@@ -269,6 +269,88 @@ TEST(WebClient, HostileServersRunIntoTheBounds) {
     EXPECT_FALSE(open("https://127.0.0.1:" + std::to_string(server.port()) + "/", &error));
 }
 
+TEST(WebProxy, RoutesFromTheSystemSettings) {
+    auto route = [](const char* server, const char* bypass, const char* location) {
+        SystemProxy proxy;
+        proxy.enabled = true;
+        proxy.server = server;
+        proxy.bypass = bypass;
+        WebUrl url;
+        EXPECT_TRUE(parseWebUrl(location, url));
+        const ProxyRoute r = proxyRouteFor(proxy, url);
+        return r.use ? r.host + ":" + std::to_string(r.port) : std::string("direct");
+    };
+    EXPECT_EQ(route("proxy:3128", "", "http://example.com/"), "proxy:3128");
+    EXPECT_EQ(route("proxy:3128", "", "https://example.com/"), "proxy:3128");
+    EXPECT_EQ(route("http=web:8080;https=tls:8443;ftp=f:21", "", "https://example.com/"), "tls:8443");
+    EXPECT_EQ(route("http=web:8080", "", "https://example.com/"), "direct");
+    EXPECT_EQ(route("http://proxy", "", "http://example.com/"), "proxy:80");
+    EXPECT_EQ(route("proxy:3128", "*.corp.example; <local>", "http://Intranet.CORP.example/"), "direct");
+    EXPECT_EQ(route("proxy:3128", "*.corp.example;<local>", "http://wiki/"), "direct");
+    EXPECT_EQ(route("proxy:3128", "127.0.0.*", "http://127.0.0.1:81/"), "direct");
+    EXPECT_EQ(route("proxy:3128", "*.corp.example", "http://corp.example.org/"), "proxy:3128");
+    SystemProxy off;
+    off.server = "proxy:3128";
+    WebUrl url;
+    parseWebUrl("http://example.com/", url);
+    EXPECT_FALSE(proxyRouteFor(off, url).use);
+}
+
+TEST(WebProxy, PlainRequestsNameTheWholeUrlAndHttpsGoesThroughATunnel) {
+    FakeServer proxy([&](TcpStream& s, const std::string& request, int) {
+        if (request.compare(0, 8, "CONNECT ") != 0) {
+            answer(s, "HTTP/1.1 200 OK\r\nContent-Length: 7\r\n\r\nproxied");
+            return;
+        }
+        if (request.find("refused.example") != std::string::npos) {
+            answer(s, "HTTP/1.1 403 Forbidden\r\nContent-Length: 0\r\n\r\n");
+            return;
+        }
+        // The tunnel: what comes next is the client's (here unencrypted)
+        // request to the origin.
+        answer(s, "HTTP/1.1 200 Connection established\r\n\r\n");
+        std::string inner;
+        char c;
+        while (inner.find("\r\n\r\n") == std::string::npos && s.receive(&c, 1, 2000) == 1) inner += c;
+        answer(s, "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(inner.size()) + "\r\n\r\n" + inner);
+    });
+    std::string tlsName;
+    // A stand-in for TLS that only notes the server name.
+    TlsStarter tls = [&](std::unique_ptr<TcpStream> tcp, const std::string& name, int,
+                         std::chrono::steady_clock::time_point, std::string&) {
+        tlsName = name;
+        return tcp;
+    };
+    WebClient client(makePlatformNetwork(), tls, "agent", kShort);
+    client.setProxySource([&] {
+        SystemProxy p;
+        p.enabled = true;
+        p.server = "127.0.0.1:" + std::to_string(proxy.port());
+        return p;
+    });
+    std::string error;
+    WebRequest request;
+    request.location = "http://origin.example:8080/page?x";
+    auto plain = client.open(request, error);
+    ASSERT_TRUE(plain) << error;
+    EXPECT_EQ(readAll(*plain), "proxied");
+    const std::string sent = proxy.requests().back();
+    EXPECT_EQ(sent.substr(0, sent.find("\r\n")), "GET http://origin.example:8080/page?x HTTP/1.1");
+    EXPECT_NE(sent.find("\r\nHost: origin.example:8080\r\n"), std::string::npos);
+
+    request.location = "https://secure.example/private";
+    auto tunnelled = client.open(request, error);
+    ASSERT_TRUE(tunnelled) << error;
+    const std::string connect = proxy.requests().back();
+    EXPECT_EQ(connect.substr(0, connect.find("\r\n")), "CONNECT secure.example:443 HTTP/1.1");
+    EXPECT_EQ(tlsName, "secure.example");
+    const std::string inner = readAll(*tunnelled);
+    EXPECT_EQ(inner.substr(0, inner.find("\r\n")), "GET /private HTTP/1.1");
+
+    request.location = "https://refused.example/";
+    EXPECT_FALSE(client.open(request, error));
+}
+
 // The web path inside a check: text form for a page, and a body that breaks
 // off leaves everything as it was.
 class WebRetrieval : public test::WorkingDirTest {
