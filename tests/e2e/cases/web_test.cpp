@@ -294,5 +294,14 @@ TEST_F(WebTest, HostileServersEndUnableToRetrieveAndKeepTheCopy) {
     exitClean(app);
 }
 
+TEST_F(WebTest, ExitDuringADownloadLeavesNoTemporaryFile) {
+    document("Endless", WebFile, url("http", "/endless"), "kept copy");
+    RunningProgram& app = start();
+    ASSERT_TRUE(pollUntil([&] { return cellOf(app.rows(), "Endless", kStatusColumn) == "Retrieving..."; }));
+    Sleep(1000);  // the body is being staged
+    exitClean(app);
+    EXPECT_EQ(kept("Endless"), "kept copy");
+}
+
 }  // namespace
 }  // namespace hs::e2e
