@@ -25,6 +25,13 @@ quiet openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial 
   -out server.pem -extfile server.ext
 quiet openssl req -x509 -newkey rsa:2048 -nodes -days 2 -keyout untrusted.key -out untrusted.pem \
   -subj "/CN=127.0.0.1" -addext "subjectAltName=DNS:127.0.0.1,IP:127.0.0.1"
+# A certificate from a CA nobody trusts, sent without its CA: the chain
+# ends short of any root.
+quiet openssl req -x509 -newkey rsa:2048 -nodes -days 2 -keyout stranger-ca.key -out stranger-ca.pem \
+  -subj "/CN=Stranger CA" -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign"
+quiet openssl req -newkey rsa:2048 -nodes -keyout stranger.key -out stranger.csr -subj "/CN=127.0.0.1"
+quiet openssl x509 -req -in stranger.csr -CA stranger-ca.pem -CAkey stranger-ca.key -CAcreateserial -days 2 \
+  -out stranger.pem -extfile server.ext
 
 # The CA into the prefix's Root store: the blob is 0x20, 1, the DER length
 # (each 32-bit little-endian) and the DER bytes.

@@ -4,8 +4,9 @@
     web_server.py <state dir>
 
 Serves files from <state dir>/www over plain HTTP ("http"), over HTTPS with
-a certificate of the test CA ("https") and over HTTPS with a self-signed
-certificate nobody trusts ("untrusted"); a fourth port ("silent") accepts
+a certificate of the test CA ("https"), over HTTPS with a self-signed
+certificate nobody trusts ("untrusted") and over HTTPS with a certificate of
+a CA nobody trusts, sent without that CA ("stranger"); a fifth port ("silent") accepts
 connections and never says a word (a server silent after connecting, a TLS
 handshake that stalls). The ports are written to <state dir>/ports as
 "name port" lines once every server listens.
@@ -187,7 +188,8 @@ def main():
     os.makedirs(WWW, exist_ok=True)
     servers = [Server("http"),
                Server("https", tls_context("server.pem", "server.key")),
-               Server("untrusted", tls_context("untrusted.pem", "untrusted.key"))]
+               Server("untrusted", tls_context("untrusted.pem", "untrusted.key")),
+               Server("stranger", tls_context("stranger.pem", "stranger.key"))]
     for server in servers:
         threading.Thread(target=server.serve_forever, daemon=True).start()
     lines = ["%s %d" % (s.name, s.server_address[1]) for s in servers]
