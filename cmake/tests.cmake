@@ -34,6 +34,16 @@ if(CMAKE_CROSSCOMPILING)
   set_tests_properties(wine_setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 180)
   set_tests_properties(wine_cleanup PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
 
+  # The web servers of the end-to-end web cases (tests/servers): started
+  # with a test CA that only the run's prefix trusts, stopped by PID.
+  set(HS_WEB_STATE ${CMAKE_BINARY_DIR}/web-state)
+  add_test(NAME web_setup COMMAND ${CMAKE_SOURCE_DIR}/tests/servers/start_web.sh ${HS_WEB_STATE})
+  add_test(NAME web_cleanup COMMAND ${CMAKE_SOURCE_DIR}/tests/servers/stop_web.sh ${HS_WEB_STATE})
+  set_tests_properties(web_setup PROPERTIES FIXTURES_SETUP web_servers FIXTURES_REQUIRED wine TIMEOUT 60
+    ENVIRONMENT "HS_WINE_STATE=${HS_WINE_STATE}")
+  set_tests_properties(web_cleanup PROPERTIES FIXTURES_CLEANUP web_servers FIXTURES_REQUIRED wine TIMEOUT 60
+    ENVIRONMENT "HS_WINE_STATE=${HS_WINE_STATE}")
+
   add_test(NAME unit_tests_wine COMMAND unit_tests --gtest_color=no)
   set_tests_properties(unit_tests_wine PROPERTIES
     FIXTURES_REQUIRED wine TIMEOUT 600

@@ -77,6 +77,18 @@ private:
     std::vector<char> buffer_ = std::vector<char>(kMaxPieceSize);
 };
 
+// Passes reads through and notes whether the source failed.
+struct FailureWatch final : ContentSource {
+    explicit FailureWatch(ContentSource& inner) : inner(inner) {}
+    long read(char* buf, std::size_t n) override {
+        const long got = inner.read(buf, n);
+        if (got < 0) failed = true;
+        return got;
+    }
+    ContentSource& inner;
+    bool failed = false;
+};
+
 std::string stageAll(ContentSource& fresh, FileMode mode, FileSystem& files) {
     Stager out(files, mode);
     if (!out.open() || !out.copyRest(fresh)) return std::string();
@@ -142,14 +154,18 @@ RetrievalOutcome decideBinary(ContentSource& fresh, const std::string& contentPa
     // rest of the new content follow.
     Stager out(files, mode);
     FileSource prefix(kMaxPieceSize);
+    FailureWatch rest(fresh);
     const bool staged = out.open() && prefix.open(contentPath, mode) &&
                         out.copy(prefix, c.equalBytes) &&
-                        out.write(c.piece.data(), c.piece.size()) && out.copyRest(fresh);
+                        out.write(c.piece.data(), c.piece.size()) && out.copyRest(rest);
     prefix.close();
     std::string path = staged ? out.finish() : std::string();
     if (path.empty()) {
+        // A change that could not be kept is still announced; new content
+        // that broke off (a connection lost mid-body) is a failed retrieval
+        // and announces nothing.
         RetrievalOutcome o = unable();
-        o.changed = true;
+        o.changed = !rest.failed;
         return o;
     }
     return keep(Changed, std::move(path), contentPath);

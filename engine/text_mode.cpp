@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/stdio_file.h"
+
 namespace hs {
 
 namespace {
@@ -148,7 +150,7 @@ ContentWriter::~ContentWriter() { close(); }
 
 bool ContentWriter::open(const std::string& path, FileMode mode) {
     close();
-    file_ = std::fopen(path.c_str(), "wb");
+    file_ = openForWriting(path);
     if (!file_) return false;
     mode_ = mode;
     failed_ = false;

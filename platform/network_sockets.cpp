@@ -78,6 +78,22 @@ bool waitFor(Socket s, bool forWrite, int timeoutMs) {
     return ready > 0;
 }
 
+// Waits until a connection being made is made or has failed; false on a
+// timeout. Windows Sockets report a failed connection in the exception set
+// only, so without it a refused connection would wait for the timeout.
+bool waitConnected(Socket s, int timeoutMs) {
+    fd_set writable;
+    fd_set failed;
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    FD_SET(s, &writable);
+    FD_SET(s, &failed);
+    timeval tv{};
+    tv.tv_sec = timeoutMs / 1000;
+    tv.tv_usec = (timeoutMs % 1000) * 1000;
+    return ::select(static_cast<int>(s + 1), nullptr, &writable, &failed, &tv) > 0;
+}
+
 class SocketStream final : public TcpStream {
 public:
     explicit SocketStream(Socket s) : s_(s) {}
@@ -214,7 +230,7 @@ private:
                 closeSocket(s);
                 return nullptr;
             }
-            if (!waitFor(s, true, timeoutMs)) {
+            if (!waitConnected(s, timeoutMs)) {
                 error = "connection timed out";
                 closeSocket(s);
                 return nullptr;

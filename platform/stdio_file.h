@@ -7,6 +7,13 @@
 
 namespace hs {
 
+// A new or emptied file opened for writing bytes (std::fopen "wb"). On
+// Windows it may be deleted while it is open, the deletion completing when
+// it is closed: a shutdown that clears the temporary files also clears one
+// that a worker is still writing (a download in progress), instead of
+// leaving it behind because it was open.
+std::FILE* openForWriting(const std::string& path);
+
 class StdioFile {
 public:
     StdioFile(const std::string& path, const char* mode) : f_(std::fopen(path.c_str(), mode)) {}

@@ -6,15 +6,35 @@
 #include "catalogue/store.h"
 #include "engine/check_worker.h"
 #include "engine/ftp_retrieval.h"
+#include "engine/web_retrieval.h"
 #include "platform/network.h"
+#include "platform/proxy_settings.h"
+#include "platform/tls.h"
 
 namespace hs {
+
+namespace {
+
+// The local-file path and the web path for pages and web files, all with
+// one client: its own sockets and Schannel, the application title as agent,
+// the user's proxy settings.
+RetrievalPaths programRetrievalPaths() {
+    RetrievalPaths paths = localRetrievalPaths();
+    auto client = std::make_shared<WebClient>(std::shared_ptr<Network>(makePlatformNetwork()), startTls, kAppTitle,
+                                              webBounds());
+    client->setProxySource(systemProxy);
+    paths.htmlPage = webRetrievalPath(client);
+    paths.webFile = paths.htmlPage;
+    return paths;
+}
+
+}  // namespace
 
 Program::Program(HINSTANCE module)
     : module_(module),
       files_(makePlatformFileSystem()),
       checkHost_(options_, shell_, [this](const DocumentRecord& record) { return openDocument(record); }),
-      retrievalPaths_(localRetrievalPaths()),
+      retrievalPaths_(programRetrievalPaths()),
       tray_(module),
       commands_(std::make_unique<ProgramCommands>(*this)) {
     retrievalPaths_.ftpFile = ftpRetrievalPath(makePlatformNetwork());

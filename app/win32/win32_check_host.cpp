@@ -36,6 +36,12 @@ void Win32CheckHost::workerFinished() {
     if (HWND window = window_.load()) ::PostMessageA(window, kRecordsChangedMessage, kFlushRefreshes, 0);
 }
 
+void Win32CheckHost::middleMarkersMissing(const DocumentRecord&) {
+    // No owner: a box owned by a window of the window thread would disable
+    // that window while this worker waits.
+    showMessage(nullptr, "Cannot find the specified strings from document content.", MB_OK | MB_ICONINFORMATION);
+}
+
 std::string Win32CheckHost::lastCheckText() {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);

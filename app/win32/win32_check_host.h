@@ -36,6 +36,9 @@ public:
     // is opened at once, on the worker's thread, without messages. Files
     // from FTP servers and local files are never opened by themselves.
     void documentChanged(const DocumentRecord& record) override;
+    // The message box of a first MiddleString retrieval without its
+    // markers, shown from the worker's thread; the worker waits for it.
+    void middleMarkersMissing(const DocumentRecord& record) override;
     std::string lastCheckText() override;
     // Asks the window to show the finished worker's last rows at once.
     void workerFinished() override;

@@ -48,7 +48,7 @@ add_executable(hs_bare_record_read ${HS_E2E_DIR}/bench/bare_record_read.cpp)
 set_target_properties(hs_bare_record_read PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HS_E2E_OUT})
 add_executable(e2e_list_bench ${HS_E2E_DIR}/bench/list_wine_bench.cpp)
 set_target_properties(e2e_list_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HS_E2E_OUT})
-target_link_libraries(e2e_list_bench PRIVATE hs_e2e_driver)
+target_link_libraries(e2e_list_bench PRIVATE hs_e2e_driver psapi)
 add_dependencies(e2e_list_bench hs_bare_record_read)
 
 # The FTP servers of the FTP cases (tests/servers): the real one on
@@ -97,6 +97,14 @@ function(hs_e2e_add_tests)
       set_tests_properties(e2e.${name} PROPERTIES
         FIXTURES_REQUIRED "wine;ftp_servers"
         ENVIRONMENT "HS_WINE_STATE=${HS_WINE_STATE};HS_FTP_STATE=${HS_FTP_STATE}")
+    endif()
+    # Web cases talk to the local web servers (tests/servers).
+    if(name MATCHES "^WebTest\\.")
+      set_tests_properties(e2e.${name} PROPERTIES
+        FIXTURES_REQUIRED "wine;web_servers"
+        ENVIRONMENT "HS_WINE_STATE=${HS_WINE_STATE};HS_WEB_STATE=${HS_WEB_STATE}"
+        LABELS "e2e;web"
+        TIMEOUT 90)
     endif()
   endforeach()
   # The unit tests' own windows share the desktop and its foreground.

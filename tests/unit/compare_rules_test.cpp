@@ -93,6 +93,7 @@ TEST_F(CompareRules, AFailingSourceKeepsNothingNew) {
     for (std::size_t failAt : {0u, 1000u, 1600u}) {  // before and after the difference
         const RetrievalOutcome o = binary(fresh, 512, FileMode::Binary, failAt);
         EXPECT_EQ(o.status, UnableToRetrieve) << failAt;
+        EXPECT_FALSE(o.changed) << failAt;  // no sound for content that broke off
         EXPECT_TRUE(o.content.staged.empty());
         EXPECT_EQ(readBytes(content), old);
     }

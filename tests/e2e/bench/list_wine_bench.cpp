@@ -25,6 +25,16 @@
 //       documents: fopen the local file and the kept content, fread both in
 //       512-byte pieces, memcmp, fclose both.
 //
+//   (f) unchanged web pages: N HtmlPage documents on the local web server
+//       of tests/servers (its state directory from --web-state= or
+//       HS_WEB_STATE), pages of 2-4 KB whose kept content is the same page
+//       in text form, all "Not changed". "Chec&k All !" is timed until
+//       every row shows a new "Last check" and "Not changed". Beside it, in
+//       this process, a bare loop makes the same client calls (the
+//       program's web client over the same sockets) and the same file work:
+//       the body read in pieces, compared with the kept content read in
+//       text mode, discarded. Also the program's peak working set.
+//
 // (c) is timed two ways. "post + WM_NULL" posts the command and sends a
 // WM_NULL to the view: sent messages are handled before posted ones, so
 // this figure can miss the command altogether and is shown only beside the
@@ -32,18 +42,25 @@
 //
 //   e2e_list_bench.exe --program=<Halvorsight.exe> [--sizes=0,1000,10000] [--runs=3]
 //       [--reader=<hs_bare_record_read.exe>] [--local-unchanged=1000]
-// --local-unchanged=0 leaves (e) out.
+//       [--web-unchanged=1000] [--web-state=<web server state directory>]
+// --local-unchanged=0 leaves (e) out, --web-unchanged=0 (f).
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
+#include <fstream>
 #include <vector>
 
+#include "catalogue/store.h"
+#include "engine/content_source.h"
+#include "engine/web_client.h"
 #include "list_input.h"
 #include "process.h"
 #include "record_files.h"
@@ -467,7 +484,171 @@ LocalFigures measureUnchangedLocal(const std::string& program, int count, int ru
     return f;
 }
 
+// ---------------------------------------------------------------- (f)
+
+struct WebPage {
+    std::string url;
+    std::string kept;  // the kept content file
+};
+
+// N pages in the server's directory, each a "Not changed" HtmlPage whose
+// kept content is the page in text form (line feeds as CR LF).
+std::vector<WebPage> prepareUnchangedWeb(const WorkDir& dir, const std::string& webState, int count) {
+    std::ifstream ports(webState + "\\ports");
+    std::string name;
+    int port = 0, httpPort = 0;
+    while (ports >> name >> port) {
+        if (name == "http") httpPort = port;
+    }
+    if (httpPort == 0) return {};
+    std::mt19937 random(4242u + static_cast<unsigned>(count));
+    std::uniform_int_distribution<int> size(2048, 4096);
+    std::uniform_int_distribution<int> printable(' ', '~');
+    dir.makeDirectory("data");
+    std::vector<WebPage> pages;
+    for (int i = 0; i < count; ++i) {
+        const std::string doc = "page " + std::to_string(i);
+        const std::string file = "bench-page-" + std::to_string(i) + ".html";
+        std::string bytes(static_cast<std::size_t>(size(random)), ' ');
+        for (std::size_t k = 0; k < bytes.size(); ++k) {
+            bytes[k] = k % 64 == 63 ? '\n' : static_cast<char>(printable(random));
+        }
+        std::string text;
+        for (const char c : bytes) text += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        std::ofstream(webState + "\\www\\" + file, std::ios::binary) << bytes;
+        const std::string kept = "data\\" + doc + ".content";
+        dir.writeFile(kept, text);
+        const std::string url = "http://127.0.0.1:" + std::to_string(httpPort) + "/files/" + file;
+        DocumentRecord r = makeRecord(doc, HtmlPage, url, NotChanged);
+        setField(r.lastCheck, kOldCheckText);
+        dir.writeFile(recordFileName(doc), recordFileBytes(r));
+        pages.push_back({url, dir.file(kept)});
+    }
+    return pages;
+}
+
+// The bare loop: each page through the web client, its pieces compared
+// with the kept content read in text mode, nothing kept. `same` counts the
+// pages found equal.
+double bareWebCompare(const WebClient& client, const std::vector<WebPage>& pages, int& same) {
+    same = 0;
+    const auto t0 = Clock::now();
+    std::vector<char> mine(8192), theirs(8192);
+    for (const WebPage& p : pages) {
+        WebRequest request;
+        request.location = p.url;
+        std::string error;
+        auto body = client.open(request, error);
+        FileSource kept(8192);
+        if (!body || !kept.open(p.kept, FileMode::Text)) continue;
+        bool equal = true;
+        for (;;) {
+            const long n = body->read(mine.data(), mine.size());
+            if (n < 0) equal = false;
+            if (n <= 0) break;
+            if (readFull(kept, theirs.data(), static_cast<std::size_t>(n)) != n ||
+                std::memcmp(mine.data(), theirs.data(), static_cast<std::size_t>(n)) != 0) {
+                equal = false;
+                break;
+            }
+        }
+        same += equal ? 1 : 0;
+    }
+    return msBetween(t0, Clock::now());
+}
+
+struct WebFigures {
+    int documents = 0;
+    double bare = -1, program = -1, bareFastest = -1, programFastest = -1;
+    double peakMb = -1;
+};
+
+WebFigures measureUnchangedWeb(const std::string& program, const std::string& webState, int count, int runs) {
+    WebFigures f;
+    f.documents = count;
+    WorkDir dir("bench-web-" + std::to_string(count));
+    std::printf("preparing %d unchanged web pages...\n", count);
+    const std::vector<WebPage> pages = prepareUnchangedWeb(dir, webState, count);
+    if (pages.empty()) {
+        std::printf("no web server ports under %s, (f) left out\n", webState.c_str());
+        f.documents = 0;
+        return f;
+    }
+    const WebClient client(makePlatformNetwork(), nullptr, kAppTitle, WebBounds{});
+    int same = 0;
+    bareWebCompare(client, pages, same);  // warm the server and the caches
+    if (same != count) {
+        std::printf("bare loop: %d of %d pages equal, figures not taken\n", same, count);
+        return f;
+    }
+    std::vector<double> bare, checked, peak;
+    for (int run = 0; run < runs; ++run) {
+        bare.push_back(bareWebCompare(client, pages, same));
+        Running app;
+        if (startToFullList(program, dir, count, app) < 0) {
+            std::printf("run %d: the program showed no full list\n", run + 1);
+            app.process.terminate();
+            continue;
+        }
+        settle(app.list);
+        const RowReader reader(app.list);
+        const auto t0 = Clock::now();
+        sendBounded(app.list, WM_COMMAND, kCheckAllCommand, 0, nullptr, milliseconds(60000));
+        const double shown = waitForRows(
+            reader, [&](int row) { return reader.text(row, kLastCheckColumn) != kOldCheckText; }, t0,
+            outcomeTimeout(count));
+        int notChanged = 0;
+        for (int row = 0; row < count; ++row) notChanged += reader.text(row, kStatusColumn) == "Not changed" ? 1 : 0;
+        PROCESS_MEMORY_COUNTERS memory{};
+        memory.cb = sizeof memory;
+        if (GetProcessMemoryInfo(app.process.handle(), &memory, sizeof memory)) {
+            peak.push_back(static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
+        }
+        app.process.terminate();
+        if (notChanged != count) {
+            std::printf("run %d: %d of %d rows \"Not changed\", figure dropped\n", run + 1, notChanged, count);
+            continue;
+        }
+        bare.push_back(bareWebCompare(client, pages, same));
+        checked.push_back(shown);
+        std::printf("run %d of %d, %d unchanged web pages: bare loop %.1f ms before, %.1f ms after; Check All "
+                    "until every outcome %.1f ms; peak working set %.1f MB\n",
+                    run + 1, runs, count, bare[bare.size() - 2], bare.back(), checked.back(),
+                    peak.empty() ? -1.0 : peak.back());
+    }
+    f.bare = median(bare);
+    f.program = median(checked);
+    if (!bare.empty()) f.bareFastest = *std::min_element(bare.begin(), bare.end());
+    if (!checked.empty()) f.programFastest = *std::min_element(checked.begin(), checked.end());
+    if (!peak.empty()) f.peakMb = *std::max_element(peak.begin(), peak.end());
+    return f;
+}
+
+void printWeb(const WebFigures& web, int runs) {
+    if (web.documents <= 0) return;
+    std::printf("\nunchanged web pages, %d documents (medians of %d runs, the bare loop twice a run):\n",
+                web.documents, runs);
+    std::printf("  (f) Check All until every outcome: %10.1f ms\n", web.program);
+    std::printf("  (f) bare loop client + compare:    %10.1f ms\n", web.bare);
+    if (web.program > 0 && web.bare > 0) {
+        std::printf("  program / bare loop:               %10.2f (target <= 1.5)\n", web.program / web.bare);
+    }
+    if (web.programFastest > 0 && web.bareFastest > 0) {
+        std::printf("  fastest runs: %.1f ms against %.1f ms, %.2f\n", web.programFastest, web.bareFastest,
+                    web.programFastest / web.bareFastest);
+    }
+    std::printf("  the program's peak working set: %.1f MB\n", web.peakMb);
+}
+
+void printSizes(const std::vector<Figures>& all, int runs);
+void printLocal(const LocalFigures& local, int runs);
+
 void printTable(const std::vector<Figures>& all, const LocalFigures& local, int runs) {
+    if (!all.empty()) printSizes(all, runs);
+    printLocal(local, runs);
+}
+
+void printSizes(const std::vector<Figures>& all, int runs) {
     std::printf("\nmedians of %d runs, milliseconds\n", runs);
     std::printf("%9s | %9s | %9s | %5s | %13s | %9s | %11s | %9s | %10s\n", "documents", "(a) bare", "(b) start",
                 "b/a", "(c) post+NULL", "(c) send", "(c) results", "(d) name", "(d) status");
@@ -495,6 +676,9 @@ void printTable(const std::vector<Figures>& all, const LocalFigures& local, int 
             std::printf("  10,000 / 1,000:   %10.2f (target <= 12)\n", large->outcomesShown / small->outcomesShown);
         }
     }
+}
+
+void printLocal(const LocalFigures& local, int runs) {
     if (local.documents > 0) {
         std::printf("\nunchanged local files, %d documents (medians of %d runs, the bare loop twice a run):\n",
                     local.documents, runs);
@@ -521,6 +705,9 @@ int main(int argc, char** argv) {
     std::vector<int> sizes{0, 1000, 10000};
     int runs = 3;
     int localUnchanged = 1000;
+    int webUnchanged = 1000;
+    std::string webState;
+    if (const char* state = std::getenv("HS_WEB_STATE")) webState = toWindowsPath(state);
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a.rfind("--program=", 0) == 0) {
@@ -529,6 +716,10 @@ int main(int argc, char** argv) {
             reader = a.substr(9);
         } else if (a.rfind("--local-unchanged=", 0) == 0) {
             localUnchanged = std::max(0, std::atoi(a.c_str() + 18));
+        } else if (a.rfind("--web-unchanged=", 0) == 0) {
+            webUnchanged = std::max(0, std::atoi(a.c_str() + 16));
+        } else if (a.rfind("--web-state=", 0) == 0) {
+            webState = toWindowsPath(a.substr(12));
         } else if (a.rfind("--runs=", 0) == 0) {
             runs = std::max(1, std::atoi(a.c_str() + 7));
         } else if (a.rfind("--sizes=", 0) == 0) {
@@ -545,7 +736,7 @@ int main(int argc, char** argv) {
     }
     if (program.empty()) {
         std::fprintf(stderr, "usage: e2e_list_bench.exe --program=<Halvorsight.exe> [--sizes=0,1000,10000] [--runs=3]"
-                             " [--local-unchanged=1000]\n");
+                             " [--local-unchanged=1000] [--web-unchanged=1000] [--web-state=<dir>]\n");
         return 2;
     }
     WindowQuery q;
@@ -558,9 +749,13 @@ int main(int argc, char** argv) {
     try {
         LocalFigures local;
         if (localUnchanged > 0) local = measureUnchangedLocal(program, localUnchanged, runs);
+        WebFigures web;
+        if (webUnchanged > 0 && !webState.empty()) web = measureUnchangedWeb(program, webState, webUnchanged, runs);
+        if (webUnchanged > 0 && webState.empty()) std::printf("no --web-state and no HS_WEB_STATE: (f) left out\n");
         std::vector<Figures> all;
         for (int n : sizes) all.push_back(measure(program, reader, n, runs));
         printTable(all, local, runs);
+        printWeb(web, runs);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "benchmark failed: %s\n", e.what());
         return 1;

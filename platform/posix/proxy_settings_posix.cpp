@@ -1,0 +1,7 @@
+#include "platform/proxy_settings.h"
+
+namespace hs {
+
+SystemProxy systemProxy() { return SystemProxy{}; }
+
+}  // namespace hs

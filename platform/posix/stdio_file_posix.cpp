@@ -1,0 +1,7 @@
+#include "platform/stdio_file.h"
+
+namespace hs {
+
+std::FILE* openForWriting(const std::string& path) { return std::fopen(path.c_str(), "wb"); }
+
+}  // namespace hs

@@ -1,0 +1,313 @@
+// Web pages and web files on real servers on 127.0.0.1 (tests/servers,
+// started by the web_servers fixture): the status cycle over plain HTTP and
+// HTTPS, the page modes, the account, the certificates, and the servers
+// that answer badly or never. The program runs with short network bounds
+// (HS_TEST_NET_BOUNDS) so that every bound is reached within seconds.
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "program_test.h"
+#include "screenshot.h"
+#include "work_dir.h"
+
+namespace hs::e2e {
+namespace {
+
+constexpr int kCheckAllCommand = 32800;
+constexpr int kStatusColumn = 2;
+constexpr int kLastCheckColumn = 3;
+// connect, idle, total (ms)
+constexpr const char* kTestBounds = "2000,1500,5000";
+
+class WebTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        const char* state = std::getenv("HS_WEB_STATE");
+        ASSERT_NE(state, nullptr) << "HS_WEB_STATE is not set (the web_servers fixture)";
+        state_ = toWindowsPath(state);
+        std::ifstream ports(state_ + "\\ports");
+        std::string name;
+        int port = 0;
+        while (ports >> name >> port) ports_[name] = port;
+        ASSERT_EQ(ports_.size(), 5u) << "no ports from the web servers";
+        SetEnvironmentVariableA("HS_TEST_NET_BOUNDS", kTestBounds);
+        ProgramTest::SetUp();
+        OptionsFile quiet;
+        quiet.playSound = 0;
+        writeOptions(quiet);
+        prefix_ = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    }
+    void TearDown() override {
+        ProgramTest::TearDown();
+        SetEnvironmentVariableA("HS_TEST_NET_BOUNDS", nullptr);
+    }
+
+    std::string url(const std::string& server, const std::string& path) {
+        return std::string(server == "http" || server == "silent" ? "http" : "https") + "://127.0.0.1:" +
+               std::to_string(ports_[server]) + path;
+    }
+    // A file the servers serve as /files/<name> (names carry the case's name).
+    std::string served(const std::string& name) { return prefix_ + "-" + name; }
+    void serve(const std::string& name, const std::string& bytes) {
+        std::ofstream(state_ + "\\www\\" + served(name), std::ios::binary) << bytes;
+    }
+    void document(const std::string& name, int32_t type, const std::string& location,
+                  const std::string& kept = "") {
+        writeRecord(makeRecord(name, type, location, WaitingForRetrieve));
+        if (!kept.empty()) dir().writeFile("data\\" + name + ".content", kept);
+    }
+    std::string kept(const std::string& name) {
+        std::string bytes;
+        if (!dir().readFile("data\\" + name + ".content", bytes)) return "(no kept copy)";
+        return bytes;
+    }
+    std::vector<std::string> tempFiles() {
+        std::vector<std::string> found;
+        for (const std::string& n : dir().list("data")) {
+            if (n.size() > 4 && n.substr(n.size() - 4) == ".tmp") found.push_back(n);
+        }
+        return found;
+    }
+
+    // Ends the program by its Exit command; nothing temporary stays behind.
+    void exitClean(RunningProgram& app) {
+        const auto code = exitByCommand(app);
+        ASSERT_TRUE(code.has_value());
+        EXPECT_EQ(*code, 0u);
+        EXPECT_TRUE(tempFiles().empty());
+    }
+
+    // Check All, then waits until every named row has a new stamp and a
+    // final status; returns name -> status.
+    std::map<std::string, std::string> checkAll(const RunningProgram& app, const std::vector<std::string>& names,
+                                                milliseconds limit = kWait) {
+        const RemoteListView list = app.rows();
+        std::map<std::string, std::string> before;
+        for (const auto& n : names) before[n] = cellOf(list, n, kLastCheckColumn);
+        Sleep(1100);  // whole-second stamps
+        postCommand(app.list, kCheckAllCommand);
+        return waitForOutcomes(app, names, before, limit);
+    }
+    std::map<std::string, std::string> waitForOutcomes(const RunningProgram& app,
+                                                       const std::vector<std::string>& names,
+                                                       std::map<std::string, std::string> before,
+                                                       milliseconds limit = kWait) {
+        const RemoteListView list = app.rows();
+        std::map<std::string, std::string> status;
+        pollUntil(
+            [&] {
+                for (const auto& n : names) {
+                    status[n] = cellOf(list, n, kStatusColumn);
+                    if (cellOf(list, n, kLastCheckColumn) == before[n] || status[n] == "Retrieving..." ||
+                        status[n] == "Waiting for retrieve...") {
+                        return false;
+                    }
+                }
+                return true;
+            },
+            limit);
+        return status;
+    }
+
+    std::string state_;
+    std::map<std::string, int> ports_;
+    std::string prefix_;
+};
+
+TEST_F(WebTest, PagesAndFilesThroughFirstUnchangedShortenedAndChanged) {
+    const std::string page = "<html>\n<body>first</body>\n</html>\n";
+    const std::string file("bin\r\n\0\x1A\xFF data", 14);
+    serve("page.html", page);
+    serve("file.bin", file);
+    document("Page", HtmlPage, url("http", "/files/" + served("page.html")));
+    document("File", WebFile, url("http", "/redirect/3/" + served("file.bin")));
+    document("Gone", HtmlPage, url("http", "/files/" + served("missing.html")));
+    RunningProgram& app = start();
+    const RemoteListView list = app.rows();
+    const std::vector<std::string> all = {"Page", "File", "Gone"};
+    std::map<std::string, std::string> none{{"Page", "?"}, {"File", "?"}, {"Gone", "?"}};
+
+    auto status = waitForOutcomes(app, all, none);
+    EXPECT_EQ(status["Page"], "Saved");
+    EXPECT_EQ(status["File"], "Saved");
+    EXPECT_EQ(status["Gone"], "Saved");  // a 404 page is content
+    EXPECT_EQ(kept("Page"), "<html>\r\n<body>first</body>\r\n</html>\r\n");  // text form
+    EXPECT_TRUE(kept("File") == file) << "the web file is not kept byte for byte";
+    EXPECT_NE(kept("Gone").find("404 Not Found"), std::string::npos);
+
+    status = checkAll(app, all);
+    EXPECT_EQ(status["Page"], "Not changed");
+    EXPECT_EQ(status["File"], "Not changed");
+    EXPECT_EQ(status["Gone"], "Not changed");
+
+    // Lost its tail: not changed, the longer copy stays.
+    serve("page.html", page.substr(0, 10));
+    serve("file.bin", "");
+    status = checkAll(app, {"Page", "File"});
+    EXPECT_EQ(status["Page"], "Not changed");
+    EXPECT_EQ(status["File"], "Not changed");
+    EXPECT_TRUE(kept("File") == file);
+
+    serve("page.html", page + "<!-- more -->\n");
+    serve("file.bin", file + "!");
+    status = checkAll(app, {"Page", "File"});
+    EXPECT_EQ(status["Page"], "Changed");
+    EXPECT_EQ(status["File"], "Changed");
+    EXPECT_EQ(kept("Page"), "<html>\r\n<body>first</body>\r\n</html>\r\n<!-- more -->\r\n");
+    EXPECT_TRUE(kept("File") == file + "!");
+    exitClean(app);
+}
+
+TEST_F(WebTest, CountAndMiddleModesAndTheMessageOfMissingMarkers) {
+    serve("count.html", "new.gif new.gif new.gif");
+    serve("middle.html", "<p>no markers here</p>");
+    DocumentRecord count = makeRecord("Count", HtmlPage, url("http", "/files/" + served("count.html")),
+                                      WaitingForRetrieve);
+    count.countMode = 1;
+    setField(count.countString, "new.gif");
+    writeRecord(count);
+    DocumentRecord middle = makeRecord("Middle", HtmlPage, url("http", "/files/" + served("middle.html")),
+                                       WaitingForRetrieve);
+    middle.middleMode = 1;
+    setField(middle.middleStart, "<b>");
+    setField(middle.middleEnd, "</b>");
+    writeRecord(middle);
+
+    RunningProgram& app = start();
+    // The first retrieval of the middle page finds no markers: the worker
+    // shows the message and waits for it.
+    HWND box = waitForDialog(app.pid(), kAppTitle);
+    ASSERT_NE(box, nullptr) << "no message about the missing markers";
+    EXPECT_EQ(messageBoxText(box), "Cannot find the specified strings from document content.");
+    saveWindowScreenshot(box, screenshotDirectory() + "\\WebTest." + prefix_ + "-markers.bmp");
+    // The window stays usable while the box is up.
+    DWORD_PTR ignored = 0;
+    EXPECT_NE(SendMessageTimeoutA(app.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored), 0);
+    ASSERT_TRUE(clickButton(box, IDOK));
+    std::map<std::string, std::string> none{{"Count", "?"}, {"Middle", "?"}};
+    auto status = waitForOutcomes(app, {"Count", "Middle"}, none);
+    EXPECT_EQ(status["Count"], "Saved");
+    EXPECT_EQ(status["Middle"], "Unable to retrieve");
+    EXPECT_EQ(int32At(readRecordFile("Count"), offsets::countResult), 3);
+
+    // Other text changes, the count stays: not changed, the older page kept.
+    serve("count.html", "new.gif, new.gif and new.gif");
+    serve("middle.html", "<p>price <b>12</b></p>");
+    status = checkAll(app, {"Count", "Middle"});
+    EXPECT_EQ(status["Count"], "Not changed");
+    EXPECT_EQ(status["Middle"], "Saved");
+    EXPECT_EQ(kept("Count"), "new.gif new.gif new.gif");
+
+    serve("count.html", "new.gif new.gif new.gif new.gif");
+    serve("middle.html", "<p>offer <b>13</b></p>");
+    status = checkAll(app, {"Count", "Middle"});
+    EXPECT_EQ(status["Count"], "Changed");
+    EXPECT_EQ(status["Middle"], "Changed");
+    EXPECT_EQ(int32At(readRecordFile("Count"), offsets::countResult), 4);
+    std::string middleText;
+    dir().readFile("data\\Middle.middle", middleText);
+    EXPECT_EQ(middleText, "13");
+    exitClean(app);
+}
+
+TEST_F(WebTest, HttpsWithAnAccountAndOnlyTrustedCertificates) {
+    serve("private.html", "members only\n");
+    // A user name and password with the characters a URL cannot carry.
+    std::ofstream(state_ + "\\www\\account", std::ios::binary) << "ann@corp\np:a/s@s\n";
+    DocumentRecord secure = makeRecord("Secure", HtmlPage, url("https", "/auth/" + served("private.html")),
+                                       WaitingForRetrieve);
+    secure.useAccount = 1;
+    setField(secure.userName, "ann@corp");
+    setField(secure.password, "p:a/s@s");
+    writeRecord(secure);
+    document("Untrusted", HtmlPage, url("untrusted", "/files/" + served("private.html")));
+    document("Stranger", HtmlPage, url("stranger", "/files/" + served("private.html")));
+    document("Plain https", WebFile, url("https", "/files/" + served("private.html")));
+
+    RunningProgram& app = start();
+    std::map<std::string, std::string> none{{"Secure", "?"}, {"Untrusted", "?"}, {"Stranger", "?"},
+                                            {"Plain https", "?"}};
+    auto status = waitForOutcomes(app, {"Secure", "Untrusted", "Stranger", "Plain https"}, none);
+    EXPECT_EQ(status["Secure"], "Saved");
+    EXPECT_EQ(kept("Secure"), "members only\r\n");
+    EXPECT_EQ(status["Plain https"], "Saved");
+    EXPECT_EQ(status["Untrusted"], "Unable to retrieve");
+    EXPECT_EQ(kept("Untrusted"), "(no kept copy)");
+    // Wine's SSL policy passes a chain that ends short of any root; the
+    // chain's own verdict refuses it.
+    EXPECT_EQ(status["Stranger"], "Unable to retrieve");
+    EXPECT_EQ(kept("Stranger"), "(no kept copy)");
+
+    // The account went to the https server, never to plain http.
+    std::ifstream log(state_ + "\\requests.log");
+    std::stringstream text;
+    text << log.rdbuf();
+    EXPECT_NE(text.str().find("https GET /auth/" + served("private.html") + " HTTP/1.1 Basic "),
+              std::string::npos)
+        << text.str();
+    EXPECT_EQ(text.str().find("http GET /auth/"), std::string::npos);
+    exitClean(app);
+}
+
+TEST_F(WebTest, HostileServersEndUnableToRetrieveAndKeepTheCopy) {
+    const std::vector<std::pair<std::string, std::string>> hostile = {
+        {"Silent", url("silent", "/")},
+        {"Stalled TLS", "https://127.0.0.1:" + std::to_string(ports_["silent"]) + "/"},
+        {"Headers only", url("http", "/headers-then-silence")},
+        {"Trickle", url("http", "/trickle?every=0.5")},
+        {"Endless", url("http", "/endless")},
+        {"Loop", url("http", "/loop")},
+        {"Refused", "http://127.0.0.1:1/"},
+    };
+    std::vector<std::string> names;
+    for (const auto& [name, location] : hostile) {
+        document(name, WebFile, location, "kept copy of " + name);
+        names.push_back(name);
+    }
+    RunningProgram& app = start();
+    std::map<std::string, std::string> before;
+    for (const auto& n : names) before[n] = "?";
+
+    // Every bound of kTestBounds is reached one after the other: about 20 s
+    // for all; the window answers throughout.
+    const auto begin = std::chrono::steady_clock::now();
+    std::map<std::string, std::string> status;
+    bool responsive = true;
+    pollUntil(
+        [&] {
+            DWORD_PTR ignored = 0;
+            responsive = responsive &&
+                         SendMessageTimeoutA(app.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored) != 0;
+            status = waitForOutcomes(app, names, before, milliseconds(1));
+            for (const auto& n : names) {
+                if (status[n] != "Unable to retrieve") return false;
+            }
+            return true;
+        },
+        milliseconds(40000), milliseconds(250));
+    const auto took = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - begin);
+    EXPECT_TRUE(responsive) << "the window did not answer while the checks ran";
+    for (const auto& n : names) {
+        EXPECT_EQ(status[n], "Unable to retrieve") << n;
+        EXPECT_EQ(kept(n), "kept copy of " + n) << n;
+    }
+    EXPECT_LT(took.count(), 40);
+    EXPECT_TRUE(tempFiles().empty());
+    exitClean(app);
+}
+
+TEST_F(WebTest, ExitDuringADownloadLeavesNoTemporaryFile) {
+    document("Endless", WebFile, url("http", "/endless"), "kept copy");
+    RunningProgram& app = start();
+    ASSERT_TRUE(pollUntil([&] { return cellOf(app.rows(), "Endless", kStatusColumn) == "Retrieving..."; }));
+    Sleep(1000);  // the body is being staged
+    exitClean(app);
+    EXPECT_EQ(kept("Endless"), "kept copy");
+}
+
+}  // namespace
+}  // namespace hs::e2e
