@@ -7,9 +7,11 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <utility>
 #include <string>
 #include <vector>
 
+#include "open_recorder.h"
 #include "program_test.h"
 #include "screenshot.h"
 #include "work_dir.h"
@@ -159,6 +161,45 @@ TEST_F(WebTest, PagesAndFilesThroughFirstUnchangedShortenedAndChanged) {
     EXPECT_EQ(status["File"], "Changed");
     EXPECT_EQ(kept("Page"), "<html>\r\n<body>first</body>\r\n</html>\r\n<!-- more -->\r\n");
     EXPECT_TRUE(kept("File") == file + "!");
+    exitClean(app);
+}
+
+// With "Open HTML/CGI page if changed" on, a changed page opens at its live
+// address in the browser and a changed web file from a copy of its kept
+// content; a first retrieval and a changed local file open nothing.
+TEST_F(WebTest, ChangedPageAndWebFileOpenByThemselvesWithTheAutomaticOpen) {
+    OpenRecorder recorder;
+    OptionsFile options;
+    options.playSound = 0;
+    options.autoOpen = 1;
+    writeOptions(options);
+    serve("page.html", "<p>new</p>");
+    serve("report.hsdoc", "new report");
+    serve("first.html", "<p>first</p>");
+    document("Page", HtmlPage, url("http", "/files/" + served("page.html")), "<p>old</p>");
+    document("File", WebFile, url("http", "/files/" + served("report.hsdoc")), "old report");
+    document("First", HtmlPage, url("http", "/files/" + served("first.html")));
+    writeRecord(makeRecord("Local", LocalFile, "x\\local.hsdoc", WaitingForRetrieve));
+    dir().writeFile("data\\Local.content", "old local");
+    dir().writeFile("x\\local.hsdoc", "new local");
+    RunningProgram& app = start();
+    auto status = waitForOutcomes(app, {"Page", "File", "First", "Local"},
+                                  {{"Page", "?"}, {"File", "?"}, {"First", "?"}, {"Local", "?"}});
+    EXPECT_EQ(status["Page"], "Changed");
+    EXPECT_EQ(status["File"], "Changed");
+    EXPECT_EQ(status["First"], "Saved");
+    EXPECT_EQ(status["Local"], "Changed");
+
+    std::vector<std::string> lines = recorder.waitForLines(2);
+    Sleep(500);  // nothing more comes
+    lines = recorder.lines();
+    ASSERT_EQ(lines.size(), 2u);
+    // The page and the file may come in either order.
+    if (lines[0].find("QVR") != std::string::npos) std::swap(lines[0], lines[1]);
+    const std::string& browser = lines[0];
+    const std::string& copy = lines[1];
+    EXPECT_NE(browser.find("\"" + url("http", "/files/" + served("page.html")) + "\""), std::string::npos) << browser;
+    EXPECT_NE(copy.find(".tmp_" + served("report.hsdoc")), std::string::npos) << copy;
     exitClean(app);
 }
 
