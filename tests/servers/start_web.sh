@@ -44,6 +44,12 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 /usr/lib/wine/wine64 reg add "HKCU\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$thumb" \
   /v Blob /t REG_BINARY /d "$(le32 32)$(le32 1)$(le32 $(( ${#der} / 2 )))$der" /f >/dev/null 2>&1 </dev/null
 
+# The browser the shell falls back to (Wine's winebrowser runs the Unix
+# programs of HKCU\Software\Wine\WineBrowser "Browsers"): it notes the
+# address it was given in browser.log.
+printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/browser.log"\n' "$state" >fake-browser.sh
+chmod +x fake-browser.sh
+
 python3 "$here/web_server.py" "$state" >"$state/server.log" 2>&1 </dev/null &
 echo $! >"$state/web.pid"
 for _ in $(seq 1 100); do

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "handles.h"
 #include "open_recorder.h"
 #include "program_test.h"
 #include "screenshot.h"
@@ -20,6 +21,7 @@ namespace hs::e2e {
 namespace {
 
 constexpr int kCheckAllCommand = 32800;
+constexpr int kOpenCommand = 32791;
 constexpr int kStatusColumn = 2;
 constexpr int kLastCheckColumn = 3;
 // connect, idle, total (ms)
@@ -200,6 +202,31 @@ TEST_F(WebTest, ChangedPageAndWebFileOpenByThemselvesWithTheAutomaticOpen) {
     const std::string& copy = lines[1];
     EXPECT_NE(browser.find("\"" + url("http", "/files/" + served("page.html")) + "\""), std::string::npos) << browser;
     EXPECT_NE(copy.find(".tmp_" + served("report.hsdoc")), std::string::npos) << copy;
+    exitClean(app);
+}
+
+// With no program for ".htm" the page goes to the shell's "open", which in
+// Wine runs the browsers listed for winebrowser: the fixture's script.
+TEST_F(WebTest, WithoutABrowserAPageOpensThroughTheShell) {
+    const std::string browsers = std::string(std::getenv("HS_WEB_STATE")) + "/fake-browser.sh";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", 0, nullptr, 0,
+                              KEY_READ | KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    UniqueRegistryKey owned(key);
+    RegSetValueExA(key, "Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(browsers.c_str()),
+                   static_cast<DWORD>(browsers.size() + 1));
+    writeRecord(makeRecord("Page", HtmlPage, "S://pages.example.test/x?y=1", NotChanged));
+    RunningProgram& app = start();
+    ASSERT_TRUE(selectOnly(app.rows(), {"Page"}));
+    ASSERT_TRUE(postCommand(app.main, kOpenCommand));
+    std::string opened;
+    pollUntil([&] {
+        std::ifstream log(state_ + "\\browser.log");
+        return static_cast<bool>(std::getline(log, opened));
+    });
+    RegDeleteValueA(key, "Browsers");
+    EXPECT_EQ(opened, "https://pages.example.test/x?y=1");
     exitClean(app);
 }
 
