@@ -1,0 +1,183 @@
+// The rules of the document properties dialog, free of any window code: the
+// title and the opening state per mode, what the type, comparison and account
+// controls enable, the texts shown per type, the location's normalization,
+// the location button's actions (the FTP connection test runs here over an
+// interface the platform fills in), and the checks of OK with the record
+// they produce.
+//
+// The Win32 dialog copies the texts of its edit fields into `fields` before
+// OK and before the location button, and shows the model's state after every
+// reaction.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "catalogue/record.h"
+#include "platform/file_system.h"
+
+namespace hs {
+
+// Who opened the dialog; decides the title, whether the fields start filled,
+// and how the duplicate-name test treats the source record.
+enum PropertiesMode : int32_t {
+    PropertiesAdd = 0,
+    PropertiesEdit = 1,
+    PropertiesDuplicate = 2,
+};
+
+// The comparison buttons.
+enum class CompareChoice { Binary, Count, Middle };
+
+// What the location button does for the selected type.
+enum class LocationAction {
+    OpenInBrowser,  // HTML/CGI page, web file
+    TestFtp,        // FTP file: the connection test
+    ChooseFile,     // local file: the open-file chooser
+};
+
+// The messages of the dialog (information icon, OK button).
+extern const char* const kEnterCountStringText;
+extern const char* const kEnterMarkerText;
+extern const char* const kEnterUserNameText;
+extern const char* const kEnterPasswordText;
+extern const char* const kEnterFilePathText;
+extern const char* const kEnterUrlText;
+extern const char* const kEnterNameText;
+extern const char* const kNameTakenText;
+extern const char* const kInvalidNameText;        // with the line of forbidden characters
+extern const char* const kInvalidFtpAddressText;
+// The record has room for 127 characters of an account and 511 of a
+// location; longer entries are refused rather than cut.
+extern const char* const kUserNameTooLongText;
+extern const char* const kPasswordTooLongText;
+extern const char* const kLocationTooLongText;
+
+// The stored form of a typed web location: "https://" when the text holds
+// "s://" or "S://" anywhere, else "http://", followed by the text after its
+// first "://" (the whole text when it has none).
+std::string normalizeWebLocation(const std::string& typed);
+
+// Equal names when the letters A to Z are compared without their case (no
+// other character is folded).
+bool sameDocumentName(const std::string& a, const std::string& b);
+
+// A used slot of the catalogue and its name, for the duplicate-name test.
+struct NamedSlot {
+    std::size_t slot;
+    std::string name;
+};
+
+// The edit fields' texts, as the user typed them.
+struct PropertiesFields {
+    std::string name;
+    std::string location;
+    std::string countString;
+    std::string middleStart;
+    std::string middleEnd;
+    std::string userName;
+    std::string password;
+};
+
+// The network side of the FTP connection test. Each step is bounded by the
+// implementation; the steps run in this order on one connection.
+class FtpTestSteps {
+public:
+    virtual ~FtpTestSteps() = default;
+    // Connects to `server` on the FTP port and logs in (anonymously when
+    // `user` is empty).
+    virtual bool connect(const std::string& server, const std::string& user, const std::string& password) = 0;
+    // One change to the whole directory path.
+    virtual bool changeDirectory(const std::string& path) = 0;
+    // Downloads `fileName` of the current directory into a fresh temporary
+    // file of the data directory, which is deleted again afterwards.
+    virtual bool getFile(const std::string& fileName) = 0;
+    // Ends the connection (also after a failed step).
+    virtual void close() = 0;
+};
+
+// Where the dialog shows what the test is doing.
+class FtpTestDisplay {
+public:
+    virtual ~FtpTestDisplay() = default;
+    // The hint area's new text; shown before the next step starts.
+    virtual void showProgress(const std::string& text) = 0;
+    // The location button's enabled state.
+    virtual void enableAction(bool on) = 0;
+    // A message box (information icon).
+    virtual void showMessage(const std::string& text) = 0;
+};
+
+class DocumentPropertiesModel {
+public:
+    // Add: empty fields, HTML/CGI page and Binary.
+    DocumentPropertiesModel();
+    // Edit or Duplicate of `source`, the record of slot `sourceSlot`.
+    DocumentPropertiesModel(PropertiesMode mode, const DocumentRecord& source, std::size_t sourceSlot);
+
+    PropertiesMode mode() const { return mode_; }
+    const char* title() const;
+
+    // The selections.
+    int32_t type() const { return type_; }
+    CompareChoice compare() const { return compare_; }
+    bool useAccount() const { return useAccount_; }
+
+    // Enabled states.
+    bool compareButtonsEnabled() const { return type_ == HtmlPage; }
+    bool countFieldEnabled() const { return type_ == HtmlPage && compare_ == CompareChoice::Count; }
+    bool markerFieldsEnabled() const { return type_ == HtmlPage && compare_ == CompareChoice::Middle; }
+    bool useAccountEnabled() const { return type_ != LocalFile; }
+    // Follows the check box only: a disabled box keeps its fields as they are.
+    bool accountFieldsEnabled() const { return useAccount_; }
+
+    // The texts of the type.
+    const char* locationCaption() const;
+    const std::string& actionCaption() const { return actionCaption_; }
+    const std::string& hint() const { return hint_; }
+
+    // The reactions to the buttons. Field texts never change with them.
+    void selectType(int32_t type);
+    void selectCompare(CompareChoice choice) { compare_ = choice; }
+    void setUseAccount(bool on) { useAccount_ = on; }
+
+    PropertiesFields fields;
+
+    LocationAction locationAction() const;
+
+    // The checks the location button makes before it acts: the account
+    // fields when "Use username and password" is checked. Empty when they
+    // pass, else the message to show.
+    std::string checkActionAccount() const;
+
+    // The address the browser opens for a page or web file: the normalized
+    // location, with the account in it when the box is checked. Empty when
+    // the location is empty.
+    std::string browserAddress() const;
+
+    // The FTP connection test over `steps`, reporting through `display`;
+    // the hint ends with the last progress text. The account check comes
+    // before it (checkActionAccount).
+    void runFtpTest(FtpTestSteps& steps, FtpTestDisplay& display);
+
+    // OK: the checks in their order. On success `pending` is overwritten
+    // with the new record and the result is empty; on failure `pending` is
+    // untouched and the result is the message. `used` are the catalogue's
+    // used slots; `files` answers whether the name can be a file.
+    std::string accept(const std::vector<NamedSlot>& used, FileSystem& files, DocumentRecord& pending) const;
+
+private:
+    void showTypeTexts(int32_t type, bool openedOnRecord);
+    void progress(FtpTestDisplay& display, const std::string& text);
+
+    PropertiesMode mode_ = PropertiesAdd;
+    std::size_t sourceSlot_ = 0;
+    int32_t type_ = HtmlPage;
+    CompareChoice compare_ = CompareChoice::Binary;
+    bool useAccount_ = false;
+    std::string actionCaption_;
+    std::string hint_;
+};
+
+}  // namespace hs

@@ -1,0 +1,301 @@
+// The document properties dialog's rules: the opening states, the reactions
+// of the type and comparison buttons, the web location normalization, the
+// order of OK's checks and the record it builds, the duplicate-name test per
+// mode, and the FTP connection test's progress texts (over a recording
+// network side and against the fake FTP server).
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "catalogue/store.h"
+#include "dialogs/document_properties_model.h"
+#include "dialogs/ftp_connection_test.h"
+#include "fake_ftp_server.h"
+#include "test_support.h"
+
+namespace hs {
+namespace {
+
+DocumentRecord recordOf(int32_t type, const std::string& name, const std::string& url) {
+    DocumentRecord r = zeroRecord();
+    r.type = type;
+    setField(r.name, name);
+    setField(r.url, url);
+    r.status = Changed;
+    setField(r.lastCheck, "24/01/02 [10:00:00]");
+    return r;
+}
+
+TEST(PropertiesModel, WebLocationNormalization) {
+    const struct {
+        const char* typed;
+        const char* stored;
+    } rows[] = {
+        {"HTTPS://host/a", "https://host/a"},
+        {"Https://host/a", "https://host/a"},
+        {"HTTP://host/a", "http://host/a"},
+        {"host/a", "http://host/a"},
+        {"ftp://host/a", "http://host/a"},
+        {"http://host/?u=https://x", "https://host/?u=https://x"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(normalizeWebLocation(row.typed), row.stored) << row.typed;
+}
+
+TEST(PropertiesModel, OpeningStatesByModeAndType) {
+    DocumentPropertiesModel add;
+    EXPECT_STREQ(add.title(), "Add document");
+    EXPECT_EQ(add.type(), HtmlPage);
+    EXPECT_EQ(add.compare(), CompareChoice::Binary);
+    EXPECT_TRUE(add.compareButtonsEnabled() && add.useAccountEnabled());
+    EXPECT_FALSE(add.countFieldEnabled() || add.markerFieldsEnabled() || add.accountFieldsEnabled());
+    EXPECT_EQ(add.actionCaption(), "&Open to check..");
+    EXPECT_STREQ(add.locationCaption(), "URL");
+    EXPECT_TRUE(add.fields.name.empty() && add.fields.location.empty());
+
+    DocumentRecord middle = recordOf(HtmlPage, "News", "http://host/");
+    middle.middleMode = 1;
+    setField(middle.middleStart, "<b>");
+    setField(middle.middleEnd, "</b>");
+    setField(middle.countString, "left over");
+    DocumentPropertiesModel edit(PropertiesEdit, middle, 0);
+    EXPECT_STREQ(edit.title(), "Edit document");
+    EXPECT_EQ(edit.compare(), CompareChoice::Middle);
+    EXPECT_TRUE(edit.markerFieldsEnabled());
+    EXPECT_FALSE(edit.countFieldEnabled());
+    EXPECT_EQ(edit.fields.middleStart, "<b>");
+    EXPECT_EQ(edit.fields.middleEnd, "</b>");
+    EXPECT_EQ(edit.fields.countString, "");
+
+    DocumentRecord local = recordOf(LocalFile, "Log", "C:\\log.txt");
+    local.useAccount = 1;
+    setField(local.userName, "u");
+    setField(local.password, "p");
+    local.countMode = 1;
+    DocumentPropertiesModel dup(PropertiesDuplicate, local, 0);
+    EXPECT_STREQ(dup.title(), "Duplicate document");
+    EXPECT_EQ(dup.compare(), CompareChoice::Binary);
+    EXPECT_FALSE(dup.compareButtonsEnabled() || dup.useAccountEnabled());
+    EXPECT_TRUE(dup.useAccount() && dup.accountFieldsEnabled());
+    EXPECT_EQ(dup.fields.userName, "u");
+    EXPECT_EQ(dup.actionCaption(), "&Browse..");
+    EXPECT_STREQ(dup.locationCaption(), "PATH");
+
+    // The FTP caption differs between opening on a record and choosing the type.
+    DocumentPropertiesModel ftp(PropertiesEdit, recordOf(FtpFile, "F", "srv/f"), 0);
+    EXPECT_EQ(ftp.actionCaption(), "&Connect to Check..");
+    ftp.selectType(FtpFile);
+    EXPECT_EQ(ftp.actionCaption(), "&Connect to check..");
+}
+
+class PropertiesAccept : public test::WorkingDirTest {
+protected:
+    std::string accept(const DocumentPropertiesModel& m, const std::vector<NamedSlot>& used = {}) {
+        return m.accept(used, testFileSystem(), pending);
+    }
+    DocumentRecord pending = recordOf(WebFile, "untouched", "http://x/");
+};
+
+TEST_F(PropertiesAccept, ChecksRunInOrderAndAFailureLeavesThePendingRecord) {
+    DocumentPropertiesModel m;
+    const DocumentRecord before = pending;
+    const std::vector<NamedSlot> used{{0, "Taken"}};
+    m.selectCompare(CompareChoice::Middle);
+    m.setUseAccount(true);
+    const char* const expected[] = {kEnterMarkerText, kEnterMarkerText, kEnterUserNameText, kEnterPasswordText,
+                                    kEnterUrlText,    kEnterNameText,   kNameTakenText,     kInvalidNameText};
+    std::vector<std::string> seen;
+    auto step = [&] { seen.push_back(accept(m, used)); };
+    step();
+    m.fields.middleStart = "a";
+    step();
+    m.fields.middleEnd = "b";
+    step();
+    m.fields.userName = "user";
+    step();
+    m.fields.password = "pw";
+    step();
+    m.fields.location = "HTTPS://host/page";
+    step();
+    m.fields.name = "TAKEN";
+    step();
+    m.fields.name = "bad:name";
+    step();
+    EXPECT_EQ(seen, std::vector<std::string>(std::begin(expected), std::end(expected)));
+    EXPECT_EQ(std::memcmp(&pending, &before, sizeof pending), 0);
+    const std::string invalid = kInvalidNameText;
+    EXPECT_EQ(invalid.substr(invalid.find('\n')), "\n\n\\ / : * ? \" < > |");
+
+    m.fields.name = "Page";
+    ASSERT_EQ(accept(m, used), "");
+    DocumentRecord want = zeroRecord();
+    want.type = HtmlPage;
+    setField(want.url, "https://host/page");
+    setField(want.name, "Page");
+    want.useAccount = 1;
+    setField(want.userName, "user");
+    setField(want.password, "pw");
+    want.status = WaitingForRetrieve;
+    want.middleMode = 1;
+    setField(want.middleStart, "a");
+    setField(want.middleEnd, "b");
+    EXPECT_EQ(std::memcmp(&pending, &want, sizeof pending), 0);
+}
+
+TEST_F(PropertiesAccept, SettingsOfAnotherTypeAreNotReadOrStored) {
+    DocumentPropertiesModel m;
+    m.selectCompare(CompareChoice::Count);  // count string left empty
+    m.selectType(WebFile);
+    m.fields = {"File", "host/f.zip", "", "", "", "", ""};
+    ASSERT_EQ(accept(m), "");
+    EXPECT_EQ(pending.countMode, 0);
+    EXPECT_STREQ(pending.url, "http://host/f.zip");
+
+    // A checked box disabled by "Local file" still counts.
+    m.setUseAccount(true);
+    m.selectType(LocalFile);
+    EXPECT_FALSE(m.useAccountEnabled());
+    EXPECT_TRUE(m.accountFieldsEnabled());
+    EXPECT_EQ(accept(m), kEnterUserNameText);
+    m.fields.userName = "u";
+    m.fields.password = "p";
+    m.fields.location = "ftp://not/normalized";
+    ASSERT_EQ(accept(m), "");
+    EXPECT_EQ(pending.useAccount, 1);
+    EXPECT_STREQ(pending.url, "ftp://not/normalized");
+}
+
+TEST_F(PropertiesAccept, DuplicateNamesIgnoreTheCaseOfAToZOnly) {
+    const DocumentRecord source = recordOf(HtmlPage, "News", "http://host/");
+    const std::vector<NamedSlot> used{{3, "News"}, {5, "Caf\xC9"}};
+    DocumentPropertiesModel edit(PropertiesEdit, source, 3);
+    edit.fields.name = "news";
+    EXPECT_EQ(accept(edit, used), "");
+    EXPECT_STREQ(pending.name, "news");
+    EXPECT_STREQ(pending.lastCheck, "");
+    EXPECT_EQ(pending.status, WaitingForRetrieve);
+
+    DocumentPropertiesModel dup(PropertiesDuplicate, source, 3);
+    EXPECT_EQ(accept(dup, used), kNameTakenText);
+    dup.fields.name = "NEWS";
+    EXPECT_EQ(accept(dup, used), kNameTakenText);
+    dup.fields.name = "caf\xC9";
+    EXPECT_EQ(accept(dup, used), kNameTakenText);
+    dup.fields.name = "Caf\xE9";  // not an A-Z letter: a different name
+    EXPECT_EQ(accept(dup, used), "");
+}
+
+TEST_F(PropertiesAccept, TooLongAccountsAndLocationsAreRefusedNotCut) {
+    DocumentPropertiesModel m;
+    m.fields.name = "Doc";
+    m.setUseAccount(true);
+    m.fields.userName = std::string(128, 'u');
+    m.fields.password = "p";
+    m.fields.location = std::string(504, 'a');  // 511 with "http://"
+    EXPECT_EQ(accept(m), kUserNameTooLongText);
+    m.fields.userName.pop_back();
+    m.fields.password = std::string(128, 'p');
+    EXPECT_EQ(accept(m), kPasswordTooLongText);
+    m.fields.password.pop_back();
+    ASSERT_EQ(accept(m), "");
+    EXPECT_EQ(fieldText(pending.userName).size(), 127u);
+    EXPECT_EQ(fieldText(pending.url).size(), 511u);
+
+    m.fields.location += "b";
+    EXPECT_EQ(accept(m), kLocationTooLongText);
+    m.selectType(FtpFile);
+    m.fields.location = std::string(512, 'f');
+    EXPECT_EQ(accept(m), kLocationTooLongText);
+    m.fields.location.pop_back();
+    EXPECT_EQ(accept(m), "");
+}
+
+// Records what the test asks of the network and shows.
+struct RecordingFtp : FtpTestSteps, FtpTestDisplay {
+    bool connects = true, changes = true, gets = true;
+    std::vector<std::string> calls;
+    bool connect(const std::string& s, const std::string& u, const std::string& p) override {
+        calls.push_back("connect " + s + " " + u + " " + p);
+        return connects;
+    }
+    bool changeDirectory(const std::string& d) override {
+        calls.push_back("cd " + d);
+        return changes;
+    }
+    bool getFile(const std::string& f) override {
+        calls.push_back("get " + f);
+        return gets;
+    }
+    void close() override { calls.push_back("close"); }
+    void showProgress(const std::string& t) override { calls.push_back(t); }
+    void enableAction(bool on) override { calls.push_back(on ? "enable" : "disable"); }
+    void showMessage(const std::string& t) override { calls.push_back("box " + t); }
+};
+
+TEST(PropertiesFtpTest, ProgressTextsOfEachOutcome) {
+    const std::string ok = "Connecting to the server...SUCCESS";
+    const std::string changed = ok + "\nChanging directory...SUCCESS";
+    const std::string getting = changed + "\nGetting file...";
+    DocumentPropertiesModel m;
+    m.selectType(FtpFile);
+
+    RecordingFtp none;
+    m.fields.location = "ftp://server/file.txt";
+    m.runFtpTest(none, none);
+    EXPECT_EQ(none.calls, (std::vector<std::string>{"disable", "Connecting to the server...",
+                                                    "connect server  ", ok, getting, "get file.txt",
+                                                    getting + "SUCCESS", "close", "enable"}));
+    EXPECT_EQ(m.hint(), getting + "SUCCESS");
+
+    RecordingFtp badDir;
+    badDir.changes = false;
+    m.fields.location = "server/pub/sub/file.zip";
+    m.setUseAccount(true);
+    m.fields.userName = "u";
+    m.fields.password = "p";
+    m.runFtpTest(badDir, badDir);
+    EXPECT_EQ(badDir.calls, (std::vector<std::string>{"disable", "Connecting to the server...", "connect server u p",
+                                                      ok, ok + "\nChanging directory...", "cd pub/sub",
+                                                      ok + "\nChanging directory...FAILED", "close", "enable"}));
+
+    RecordingFtp refused;
+    refused.connects = false;
+    m.runFtpTest(refused, refused);
+    EXPECT_EQ(refused.calls[3], "Connecting to the server...FAILED");
+
+    for (const char* invalid : {"server", "/file", ""}) {
+        RecordingFtp box;
+        m.fields.location = invalid;
+        m.runFtpTest(box, box);
+        EXPECT_EQ(box.calls, (std::vector<std::string>{"disable",
+                                                       std::string("box ") + (*invalid ? kInvalidFtpAddressText
+                                                                                       : kEnterUrlText),
+                                                       "enable"}))
+            << invalid;
+    }
+}
+
+class SessionFtpTest : public test::WorkingDirTest {};
+
+TEST_F(SessionFtpTest, FetchesIntoATemporaryFileThatIsRemovedAgain) {
+    ASSERT_TRUE(testFileSystem().makeDirectory(kDataDir));
+    test::FakeFtpServer server;
+    server.setFile("pub/file.bin", std::string(20000, 'x'));
+    std::unique_ptr<Network> network = makePlatformNetwork();
+    SessionFtpTestSteps steps(*network, testFileSystem(), NetBounds{2000, 2000, 5000}, server.port());
+    ASSERT_TRUE(steps.connect("127.0.0.1", "", ""));
+    EXPECT_FALSE(steps.changeDirectory("nowhere"));
+    ASSERT_TRUE(steps.changeDirectory("pub"));
+    EXPECT_TRUE(steps.getFile("file.bin"));
+    EXPECT_FALSE(steps.getFile("missing.bin"));
+    steps.close();
+    std::vector<std::string> left;
+    testFileSystem().listFiles(kDataDir, "*.tmp", left);
+    EXPECT_TRUE(left.empty());
+}
+
+}  // namespace
+}  // namespace hs
