@@ -7,17 +7,48 @@
 #include "app/win32/shell_links.h"
 #include "app/win32/tray_icon.h"
 #include "dialogs/win32/options_dialog.h"
+#include "dialogs/win32/properties_dialog.h"
 #include "res/command_ids.h"
 
 namespace hs {
 
-// The properties dialog, the add wizard and the viewers of kept content are
-// not built yet: their commands are in the menus and do nothing.
+// The add wizard and the viewers of kept content are not built yet: their
+// commands are in the menus and do nothing.
 void ProgramCommands::addDocument() {}
-void ProgramCommands::editDocument() {}
-void ProgramCommands::duplicateDocument() {}
 void ProgramCommands::viewDocumentHeader() {}
 void ProgramCommands::saveDocumentAs() {}
+
+// Edit and Duplicate: the properties dialog, owned by the list view window,
+// between finding the target and storing what the dialog produced. Cancel
+// changes nothing (a slot appended for a copy stays free).
+void ProgramCommands::editDocument() {
+    CHalvorsightView* view = program_.view();
+    if (view == nullptr) return;
+    CommandContext ctx = view->commandContext();
+    int row = -1;
+    long slot = -1;
+    if (!findEditTarget(ctx, row, slot)) return;
+    const auto source = static_cast<std::size_t>(slot);
+    if (showPropertiesDialog(program_.module(), view->window(), PropertiesEdit, source, program_.catalogue(),
+                             program_.files()) != 1) {
+        return;
+    }
+    applyEdit(ctx, row, source, pendingRecord());
+}
+
+void ProgramCommands::duplicateDocument() {
+    CHalvorsightView* view = program_.view();
+    if (view == nullptr) return;
+    CommandContext ctx = view->commandContext();
+    std::size_t copySlot = 0;
+    long sourceSlot = -1;
+    if (!findDuplicateTarget(ctx, copySlot, sourceSlot)) return;
+    if (showPropertiesDialog(program_.module(), view->window(), PropertiesDuplicate,
+                             static_cast<std::size_t>(sourceSlot), program_.catalogue(), program_.files()) != 1) {
+        return;
+    }
+    storeNewRecord(ctx, copySlot, pendingRecord());
+}
 
 void ProgramCommands::openDocuments() {
     if (CHalvorsightView* view = program_.view()) view->openSelectedDocuments();

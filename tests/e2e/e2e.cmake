@@ -93,7 +93,7 @@ function(hs_e2e_add_tests)
       ENVIRONMENT "HS_WINE_STATE=${HS_WINE_STATE}"
       LABELS e2e
       TIMEOUT ${timeout})
-    if(name MATCHES "^FtpTest\\.")
+    if(name MATCHES "^(FtpTest|PropertiesFtpTest)\\.")
       set_tests_properties(e2e.${name} PROPERTIES
         FIXTURES_REQUIRED "wine;ftp_servers"
         ENVIRONMENT "HS_WINE_STATE=${HS_WINE_STATE};HS_FTP_STATE=${HS_FTP_STATE}")

@@ -1,0 +1,236 @@
+// The document properties dialog (resource 129). The controls mirror a
+// DocumentPropertiesModel: the button reactions go through the model and the
+// controls are shown from it again; the edit fields are copied into it before
+// OK and before the location button.
+#include "dialogs/win32/properties_dialog.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/win32/shell_state.h"
+#include "dialogs/ftp_connection_test.h"
+#include "engine/net_bounds.h"
+#include "platform/network.h"
+#include "platform/win32/window_base.h"
+#include "res/dialogs/properties_dialog_ids.h"
+
+namespace hs {
+
+DocumentRecord& pendingRecord() {
+    static DocumentRecord pending = zeroRecord();
+    return pending;
+}
+
+namespace {
+
+constexpr int kTypeButtons[] = {IDC_TYPE_HTML, IDC_TYPE_WEB, IDC_TYPE_FTP, IDC_TYPE_LOCAL};
+
+// Dialog texts use "\n" for a line break; a static control wants "\r\n".
+std::string withCarriageReturns(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+class PropertiesDialog : public Dialog, private FtpTestDisplay {
+public:
+    PropertiesDialog(DocumentPropertiesModel model, DocumentCatalogue& catalogue, FileSystem& files)
+        : model_(std::move(model)), catalogue_(catalogue), files_(files) {}
+
+private:
+    BOOL onInitDialog() override {
+        centreOnOwner();
+        ::SetWindowTextA(window(), model_.title());
+        setText(IDC_DOC_NAME, model_.fields.name);
+        setText(IDC_LOCATION, model_.fields.location);
+        setText(IDC_COUNT_STRING, model_.fields.countString);
+        setText(IDC_MIDDLE_START, model_.fields.middleStart);
+        setText(IDC_MIDDLE_END, model_.fields.middleEnd);
+        setText(IDC_USER_NAME, model_.fields.userName);
+        setText(IDC_PASSWORD, model_.fields.password);
+        showModel();
+        return TRUE;  // focus to the first tab stop
+    }
+
+    BOOL onCommand(int id, int code, HWND) override {
+        if (code != BN_CLICKED) return FALSE;
+        switch (id) {
+            case IDC_TYPE_HTML: model_.selectType(HtmlPage); break;
+            case IDC_TYPE_WEB: model_.selectType(WebFile); break;
+            case IDC_TYPE_FTP: model_.selectType(FtpFile); break;
+            case IDC_TYPE_LOCAL: model_.selectType(LocalFile); break;
+            case IDC_COMPARE_BINARY: model_.selectCompare(CompareChoice::Binary); break;
+            case IDC_COMPARE_COUNT: model_.selectCompare(CompareChoice::Count); break;
+            case IDC_COMPARE_MIDDLE: model_.selectCompare(CompareChoice::Middle); break;
+            case IDC_USE_ACCOUNT: model_.setUseAccount(isChecked(IDC_USE_ACCOUNT)); break;
+            case IDC_LOCATION_ACTION:
+                runLocationAction();
+                return TRUE;
+            case IDOK:
+                accept();
+                return TRUE;
+            case IDCANCEL:
+                endDialog(0);
+                return TRUE;
+            default:
+                return FALSE;
+        }
+        showModel();
+        return TRUE;
+    }
+
+    // Shows the selections, enabled states and texts of the model; field
+    // contents are left as they are.
+    void showModel() {
+        for (int i = 0; i < 4; ++i) setCheck(kTypeButtons[i], model_.type() == i);
+        setCheck(IDC_COMPARE_BINARY, model_.compare() == CompareChoice::Binary);
+        setCheck(IDC_COMPARE_COUNT, model_.compare() == CompareChoice::Count);
+        setCheck(IDC_COMPARE_MIDDLE, model_.compare() == CompareChoice::Middle);
+        setCheck(IDC_USE_ACCOUNT, model_.useAccount());
+        enable(IDC_COMPARE_BINARY, model_.compareButtonsEnabled());
+        enable(IDC_COMPARE_COUNT, model_.compareButtonsEnabled());
+        enable(IDC_COMPARE_MIDDLE, model_.compareButtonsEnabled());
+        enable(IDC_COUNT_STRING, model_.countFieldEnabled());
+        enable(IDC_MIDDLE_START, model_.markerFieldsEnabled());
+        enable(IDC_MIDDLE_END, model_.markerFieldsEnabled());
+        enable(IDC_USE_ACCOUNT, model_.useAccountEnabled());
+        enable(IDC_USER_NAME, model_.accountFieldsEnabled());
+        enable(IDC_PASSWORD, model_.accountFieldsEnabled());
+        setText(IDC_LOCATION_GROUP, model_.locationCaption());
+        setText(IDC_LOCATION_ACTION, model_.actionCaption());
+        setText(IDC_HINT, withCarriageReturns(model_.hint()));
+    }
+
+    void readFields() {
+        model_.fields.name = text(IDC_DOC_NAME);
+        model_.fields.location = text(IDC_LOCATION);
+        model_.fields.countString = text(IDC_COUNT_STRING);
+        model_.fields.middleStart = text(IDC_MIDDLE_START);
+        model_.fields.middleEnd = text(IDC_MIDDLE_END);
+        model_.fields.userName = text(IDC_USER_NAME);
+        model_.fields.password = text(IDC_PASSWORD);
+    }
+
+    void accept() {
+        readFields();
+        std::vector<NamedSlot> used;
+        const std::size_t slots = catalogue_.slotCount();
+        for (std::size_t slot = 0; slot < slots; ++slot) {
+            std::string name = catalogue_.name(slot);
+            if (!name.empty()) used.push_back({slot, std::move(name)});
+        }
+        DocumentRecord built = zeroRecord();
+        const std::string refusal = model_.accept(used, files_, built);
+        if (!refusal.empty()) {
+            showMessage(refusal);
+            return;
+        }
+        pendingRecord() = built;
+        endDialog(1);
+    }
+
+    void runLocationAction() {
+        readFields();
+        const std::string refusal = model_.checkActionAccount();
+        if (!refusal.empty()) {
+            showMessage(refusal);
+            return;
+        }
+        switch (model_.locationAction()) {
+            case LocationAction::OpenInBrowser: openInBrowser(); break;
+            case LocationAction::TestFtp: testFtp(); break;
+            case LocationAction::ChooseFile: chooseFile(); break;
+        }
+    }
+
+    void openInBrowser() {
+        const std::string address = model_.browserAddress();
+        if (address.empty()) {
+            showMessage(kEnterUrlText);
+            return;
+        }
+        // A failed open is not reported.
+        ::ShellExecuteA(window(), "open", address.c_str(), nullptr, ".", SW_SHOWNORMAL);
+    }
+
+    // Runs on this thread to its end; every wait is bounded by the FTP
+    // retrieval's bounds. Input that arrives meanwhile is dropped, so
+    // nothing typed or clicked during the test acts on the dialog later.
+    void testFtp() {
+        HCURSOR previous = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
+        std::unique_ptr<Network> network = makePlatformNetwork();
+        SessionFtpTestSteps steps(*network, files_, netBounds());
+        model_.runFtpTest(steps, *this);
+        MSG pending;
+        while (::PeekMessageA(&pending, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {}
+        while (::PeekMessageA(&pending, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
+        ::SetCursor(previous);
+    }
+
+    void chooseFile() {
+        char path[kTextFieldSize] = {};
+        OPENFILENAMEA choose{};
+        choose.lStructSize = sizeof choose;
+        choose.hwndOwner = window();
+        choose.lpstrFile = path;
+        choose.nMaxFile = sizeof path;
+        choose.lpstrInitialDir = "C:\\";
+        choose.lpstrTitle = "Choose file..";
+        choose.lpstrDefExt = "*.*";
+        // The working directory holds every data path: choosing must not move it.
+        choose.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+        if (::GetOpenFileNameA(&choose)) setText(IDC_LOCATION, path);
+    }
+
+    // FtpTestDisplay: each text is painted at once, the dialog does not
+    // dispatch messages while the test runs.
+    void showProgress(const std::string& progress) override {
+        setText(IDC_HINT, withCarriageReturns(progress));
+        ::UpdateWindow(::GetDlgItem(window(), IDC_HINT));
+    }
+    void enableAction(bool on) override {
+        enable(IDC_LOCATION_ACTION, on);
+        ::UpdateWindow(::GetDlgItem(window(), IDC_LOCATION_ACTION));
+    }
+    void showMessage(const std::string& message) override {
+        ::MessageBoxA(window(), message.c_str(), kAppTitle, MB_OK | MB_ICONINFORMATION);
+    }
+
+    void setText(int id, const std::string& value) { ::SetDlgItemTextA(window(), id, value.c_str()); }
+    std::string text(int id) const {
+        HWND control = ::GetDlgItem(window(), id);
+        const int length = control ? ::GetWindowTextLengthA(control) : 0;
+        if (length <= 0) return {};
+        std::string value(static_cast<std::size_t>(length) + 1, '\0');
+        const int got = ::GetWindowTextA(control, &value[0], length + 1);
+        value.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        return value;
+    }
+    void setCheck(int id, bool on) { ::CheckDlgButton(window(), id, on ? BST_CHECKED : BST_UNCHECKED); }
+    bool isChecked(int id) const { return ::IsDlgButtonChecked(window(), id) == BST_CHECKED; }
+    void enable(int id, bool on) { ::EnableWindow(::GetDlgItem(window(), id), on ? TRUE : FALSE); }
+
+    DocumentPropertiesModel model_;
+    DocumentCatalogue& catalogue_;
+    FileSystem& files_;
+};
+
+}  // namespace
+
+int showPropertiesDialog(HINSTANCE module, HWND owner, PropertiesMode mode, std::size_t sourceSlot,
+                         DocumentCatalogue& catalogue, FileSystem& files) {
+    DocumentPropertiesModel model = mode == PropertiesAdd
+                                        ? DocumentPropertiesModel()
+                                        : DocumentPropertiesModel(mode, catalogue.record(sourceSlot), sourceSlot);
+    PropertiesDialog dialog(std::move(model), catalogue, files);
+    return dialog.runModal(module, IDD_PROPERTIES, owner) == 1 ? 1 : 0;
+}
+
+}  // namespace hs
