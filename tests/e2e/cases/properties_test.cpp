@@ -161,9 +161,27 @@ TEST_F(PropertiesTest, DuplicateRefusesTakenAndInvalidNamesThenStoresASecondRow)
     writeRecord(makeRecord("Log", LocalFile, "Log.txt", NotChanged));
     RunningProgram& app = start();
 
-    HWND dlg = openWith(app, "Log", kDuplicateCommand, "Duplicate document");
-    ASSERT_NE(dlg, nullptr) << "Duplicate opened no \"Duplicate document\" dialog";
+    // Ctrl+C, the accelerator of Duplicate.
+    ASSERT_TRUE(selectOnly(app.rows(), {"Log"}));
+    ASSERT_TRUE(sendKey(app.list, 'C', true));
+    HWND dlg = waitForDialog(app.pid(), "Duplicate document", kShortWait);
+    ASSERT_NE(dlg, nullptr) << "Ctrl+C opened no \"Duplicate document\" dialog";
     keepPicture(dlg, "duplicate-local");
+
+    // The file chooser puts the chosen file's path into the location.
+    dir().writeFile("Other.txt", "other lines");
+    ASSERT_TRUE(clickButton(dlg, kAction));
+    HWND chooser = waitForDialog(app.pid(), "Choose file..", kShortWait);
+    ASSERT_NE(chooser, nullptr) << "the location button opened no file chooser";
+    const std::string chosen = dir().file("Other.txt");
+    HWND nameBox = GetDlgItem(chooser, 0x47C);  // the file name box of the chooser
+    if (!nameBox) nameBox = GetDlgItem(chooser, 0x480);
+    ASSERT_TRUE(sendBounded(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen.c_str())));
+    ASSERT_TRUE(clickButton(chooser, IDOK));
+    ASSERT_TRUE(waitForWindowGone(chooser, kShortWait));
+    EXPECT_TRUE(pollUntil([&] { return dialogItemText(dlg, kLocation) == chosen; }, kShortWait))
+        << dialogItemText(dlg, kLocation);
+    ASSERT_TRUE(type(dlg, kLocation, "Log.txt"));
     EXPECT_EQ(okMessage(app, dlg), "Same document name already exist. Please use another name.");
     ASSERT_TRUE(type(dlg, kName, "LOG"));
     EXPECT_EQ(okMessage(app, dlg), "Same document name already exist. Please use another name.");
