@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "list_input.h"
 #include "program_test.h"
 #include "screenshot.h"
 
@@ -95,8 +96,16 @@ TEST_F(PropertiesTest, EditShowsTheRecordCancelKeepsFilesAndARenameStartsAfresh)
     const std::string newsBytes = bytesOf("data\\News.data");
     RunningProgram& app = start();
 
-    HWND dlg = openWith(app, "News", kEditCommand, "Edit document");
-    ASSERT_NE(dlg, nullptr) << "Edit opened no \"Edit document\" dialog";
+    // "&Edit.." of the context menu, chosen by its mnemonic.
+    ASSERT_TRUE(selectOnly(app.rows(), {"News"}));
+    RECT row{};
+    ASSERT_TRUE(app.rows().rowRect(0, row));
+    postContextMenuRequest(app.list, clientToScreenPoint(app.list, row.left + 20, (row.top + row.bottom) / 2));
+    HWND popup = pollFor([&] { return findOpenPopupMenu(app.pid()); }, kShortWait);
+    ASSERT_NE(popup, nullptr) << "no context menu";
+    postKey(popup, 'E');
+    HWND dlg = waitForDialog(app.pid(), "Edit document", kShortWait);
+    ASSERT_NE(dlg, nullptr) << "the context menu's Edit opened no \"Edit document\" dialog";
     EXPECT_FALSE(IsWindowEnabled(app.main)) << "the dialog is not modal";
     EXPECT_EQ(dialogItemText(dlg, kName), "News");
     EXPECT_EQ(dialogItemText(dlg, kLocation), "http://127.0.0.1:9/news.html");
