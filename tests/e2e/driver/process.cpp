@@ -34,10 +34,21 @@ Process Process::start(const std::string& exe, const std::string& workDir,
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     // Created suspended so that it is inside the job before it runs a line.
-    if (!CreateProcessA(exePath.c_str(), cmd.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                        nullptr, workDir.c_str(), &si, &pi)) {
-        throw std::runtime_error("CreateProcess failed for " + exePath + " (error " +
-                                 std::to_string(GetLastError()) + ")");
+    // Wine now and then fails a process creation with an internal error
+    // (1359) under load; a second try a moment later succeeds.
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (CreateProcessA(exePath.c_str(), cmd.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                           workDir.c_str(), &si, &pi)) {
+            error = 0;
+            break;
+        }
+        error = GetLastError();
+        if (error != ERROR_INTERNAL_ERROR) break;
+        Sleep(200);
+    }
+    if (error != 0) {
+        throw std::runtime_error("CreateProcess failed for " + exePath + " (error " + std::to_string(error) + ")");
     }
     Process p;
     p.process_.reset(pi.hProcess);
