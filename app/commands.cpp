@@ -12,6 +12,12 @@ const char* const kSelectToDeleteText = "Please select the document data to dele
 const char* const kConfirmDeleteText = "Are you sure to delete the selected data ?";
 const char* const kSelectToCheckText = "Please select the document data to check.";
 const char* const kSelectText = "Please select the document data.";
+const char* const kNotRetrievedText =
+    "Selected document is not retrieved. Please press Check! button to retrieve.";
+const char* const kCannotOpenDocumentText = "Cannot open the selected document.";
+const char* const kSaveFailedText =
+    "The document could not be saved. Please check that the target folder can be written to and has free "
+    "space.";
 
 namespace {
 
@@ -235,6 +241,25 @@ void openSelected(CommandContext& ctx, const DocumentOpener& open) {
     std::vector<int> rows;
     for (int row = ctx.list.nextSelectedRow(-1); row >= 0; row = ctx.list.nextSelectedRow(row)) rows.push_back(row);
     for (int row : rows) openRow(ctx, row, selected == 1, open);
+}
+
+bool findKeptContentTarget(CommandContext& ctx, std::string& contentPath) {
+    if (ctx.list.selectedCount() != 1) return false;
+    const long slot = ctx.list.recordOfRow(ctx.list.nextSelectedRow(-1));
+    if (slot < 0) return false;
+    const DocumentRecord record = ctx.catalogue.record(static_cast<std::size_t>(slot));
+    if (record.name[0] == '\0') return false;
+    switch (record.status) {
+        case Retrieving:
+        case UnableToRetrieve:
+        case WaitingForRetrieve:
+            ctx.host.showInformation(kNotRetrievedText);
+            return false;
+        default:
+            break;
+    }
+    contentPath = contentFilePath(record.name);
+    return true;
 }
 
 }  // namespace hs

@@ -31,6 +31,8 @@ public:
     virtual void showWarning(const std::string& text) = 0;
     // Question icon, Yes and No buttons, Yes the default; true only for Yes.
     virtual bool askYesNo(const std::string& text) = 0;
+    // Stop icon, OK button.
+    virtual void showError(const std::string& text) = 0;
 };
 
 struct CommandContext {
@@ -49,6 +51,9 @@ extern const char* const kSelectToDeleteText;
 extern const char* const kConfirmDeleteText;
 extern const char* const kSelectToCheckText;
 extern const char* const kSelectText;
+extern const char* const kNotRetrievedText;
+extern const char* const kCannotOpenDocumentText;
+extern const char* const kSaveFailedText;
 
 // Which records a marking for retrieval passes over.
 enum MarkRule {
@@ -133,5 +138,13 @@ void openRow(CommandContext& ctx, int row, bool interactive, const DocumentOpene
 // row is selected (so with several, the rows that cannot be opened are
 // passed over in silence). No selection: a message, nothing else.
 void openSelected(CommandContext& ctx, const DocumentOpener& open);
+
+// The common start of "Vie&w document header.." and "Sa&ve document as..":
+// exactly one selected row whose text matches a slot (anything else does
+// nothing, in silence), and a record that has kept content. A record that is
+// Retrieving, UnableToRetrieve or WaitingForRetrieve is refused with the
+// "not retrieved" message. On success `contentPath` is the record's content
+// file.
+bool findKeptContentTarget(CommandContext& ctx, std::string& contentPath);
 
 }  // namespace hs

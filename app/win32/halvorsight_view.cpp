@@ -29,6 +29,7 @@ public:
     PauseAfterYes(CommandHost& inner, RedrawPause& pause, bool bulk) : inner_(inner), pause_(pause), bulk_(bulk) {}
     void showInformation(const std::string& text) override { inner_.showInformation(text); }
     void showWarning(const std::string& text) override { inner_.showWarning(text); }
+    void showError(const std::string& text) override { inner_.showError(text); }
     bool askYesNo(const std::string& text) override {
         const bool yes = inner_.askYesNo(text);
         if (yes && bulk_) pause_.begin();

@@ -6,17 +6,43 @@
 #include "app/win32/program.h"
 #include "app/win32/shell_links.h"
 #include "app/win32/tray_icon.h"
+#include "dialogs/kept_content.h"
+#include "dialogs/win32/header_viewer.h"
 #include "dialogs/win32/options_dialog.h"
 #include "dialogs/win32/properties_dialog.h"
 #include "res/command_ids.h"
 
 namespace hs {
 
-// The add wizard and the viewers of kept content are not built yet: their
-// commands are in the menus and do nothing.
+// The add wizard is not built yet: its command is in the menus and does
+// nothing.
 void ProgramCommands::addDocument() {}
-void ProgramCommands::viewDocumentHeader() {}
-void ProgramCommands::saveDocumentAs() {}
+
+// The viewer and Save as work on the kept content of the one selected,
+// retrieved document. The file is read before the viewer opens and copied
+// after the save-file dialog closed, each time under the document files
+// lock, so a worker's commit never finds it open.
+void ProgramCommands::viewDocumentHeader() {
+    CHalvorsightView* view = program_.view();
+    if (view == nullptr) return;
+    CommandContext ctx = view->commandContext();
+    std::string contentPath;
+    if (!findKeptContentTarget(ctx, contentPath)) return;
+    if (showHeaderViewer(program_.module(), view->window(), ctx.catalogue, contentPath) == 0) {
+        ctx.host.showError(kCannotOpenDocumentText);
+    }
+}
+
+void ProgramCommands::saveDocumentAs() {
+    CHalvorsightView* view = program_.view();
+    if (view == nullptr) return;
+    CommandContext ctx = view->commandContext();
+    std::string contentPath;
+    if (!findKeptContentTarget(ctx, contentPath)) return;
+    const std::string target = chooseSaveAsPath(view->window());
+    if (target.empty()) return;
+    if (!copyKeptContent(ctx.catalogue, contentPath, target)) ctx.host.showError(kSaveFailedText);
+}
 
 // Edit and Duplicate: the properties dialog, owned by the list view window,
 // between finding the target and storing what the dialog produced. Cancel

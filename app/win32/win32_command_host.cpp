@@ -12,6 +12,10 @@ void Win32CommandHost::showWarning(const std::string& text) {
     showMessage(owner_, text.c_str(), kWarningStyle);
 }
 
+void Win32CommandHost::showError(const std::string& text) {
+    showMessage(owner_, text.c_str(), kErrorStyle);
+}
+
 bool Win32CommandHost::askYesNo(const std::string& text) {
     return showMessage(owner_, text.c_str(), kQuestionStyle) == IDYES;
 }

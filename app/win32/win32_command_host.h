@@ -21,10 +21,13 @@ public:
     void showWarning(const std::string& text) override;
     // Question icon, Yes and No with Yes the default; true only for Yes.
     bool askYesNo(const std::string& text) override;
+    // Stop icon, OK button.
+    void showError(const std::string& text) override;
 
     // The styles of the two kinds of box.
     static constexpr UINT kInformationStyle = MB_OK | MB_ICONINFORMATION;
     static constexpr UINT kWarningStyle = MB_OK | MB_ICONEXCLAMATION;
+    static constexpr UINT kErrorStyle = MB_OK | MB_ICONSTOP;
     static constexpr UINT kQuestionStyle = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1;
 
 private:

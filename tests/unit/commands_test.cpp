@@ -26,12 +26,14 @@ class FakeHost : public CommandHost {
 public:
     void showInformation(const std::string& text) override { informations.push_back(text); }
     void showWarning(const std::string& text) override { warnings.push_back(text); }
+    void showError(const std::string& text) override { errors.push_back(text); }
     bool askYesNo(const std::string& text) override {
         questions.push_back(text);
         return answer;
     }
     std::vector<std::string> informations;
     std::vector<std::string> warnings;
+    std::vector<std::string> errors;
     std::vector<std::string> questions;
     bool answer = true;
 };
@@ -515,6 +517,25 @@ TEST_F(Commands, SlotChangesBeforeTheDocumentsFilesAreRemoved) {
     EXPECT_FALSE(fileExists(dataFile("edited.data")));
     EXPECT_FALSE(fileExists(dataFile("edited.content")));
     EXPECT_TRUE(fileExists(dataFile("renamed.data")));
+}
+
+TEST_F(Commands, ViewAndSaveTakeOnlyOneRetrievedDocument) {
+    for (int32_t status : {Changed, UnableToRetrieve, WaitingForRetrieve, Retrieving}) {
+        add(std::to_string(status), status);
+    }
+    makeFiles(std::to_string(UnableToRetrieve));  // an older copy does not count
+    std::string path;
+    EXPECT_FALSE(findKeptContentTarget(ctx, path));
+    select({0, 1});
+    EXPECT_FALSE(findKeptContentTarget(ctx, path));
+    EXPECT_TRUE(host.informations.empty());
+    for (int row : {0, 1, 2, 3}) {
+        list.setSelectionOfAll(false);
+        select({row});
+        EXPECT_EQ(findKeptContentTarget(ctx, path), row == 0);
+    }
+    EXPECT_EQ(path, dataFile(std::to_string(Changed) + ".content"));
+    EXPECT_EQ(host.informations, std::vector<std::string>(3, kNotRetrievedText));
 }
 
 }  // namespace

@@ -311,6 +311,7 @@ protected:
     struct YesHost : CommandHost {
         void showInformation(const std::string&) override {}
         void showWarning(const std::string&) override {}
+        void showError(const std::string&) override {}
         bool askYesNo(const std::string&) override { return true; }
     };
 

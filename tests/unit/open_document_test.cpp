@@ -120,6 +120,7 @@ class FakeHost : public CommandHost {
 public:
     void showInformation(const std::string& text) override { shown.push_back(text); }
     void showWarning(const std::string& text) override { shown.push_back("!" + text); }
+    void showError(const std::string& text) override { shown.push_back("x" + text); }
     bool askYesNo(const std::string&) override { return false; }
     std::vector<std::string> shown;
 };

@@ -28,6 +28,7 @@ class AnsweringHost : public CommandHost {
 public:
     void showInformation(const std::string& text) override { shown.push_back(text); }
     void showWarning(const std::string& text) override { shown.push_back(text); }
+    void showError(const std::string& text) override { shown.push_back(text); }
     bool askYesNo(const std::string& text) override {
         asked.push_back(text);
         return answer;
