@@ -4,13 +4,8 @@
 #   stop_web.sh <state dir>
 set -u
 state=$1
-if [ -f "$state/web.pid" ]; then
-  pid=$(cat "$state/web.pid")
-  kill "$pid" 2>/dev/null
-  for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -9 "$pid" 2>/dev/null
-  rm -f "$state/web.pid"
-fi
+. "$(dirname "$0")/../wine/stop_pid.sh"
+stop_pid "$state/web.pid"
 if [ -f "$state/ca.thumbprint" ] && [ -n "${HS_WINE_STATE:-}" ]; then
   WINEPREFIX="$HS_WINE_STATE/prefix" WINEDEBUG=-all /usr/lib/wine/wine64 reg delete \
     "HKCU\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$(cat "$state/ca.thumbprint")" /f \

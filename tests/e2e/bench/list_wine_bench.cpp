@@ -624,19 +624,26 @@ WebFigures measureUnchangedWeb(const std::string& program, const std::string& we
     return f;
 }
 
+// The program's figure beside the bare loop's: their ratio against the goal
+// and the ratio of the fastest runs.
+void printAgainstBare(double program, double bare, double programFastest, double bareFastest,
+                      const char* target) {
+    if (program > 0 && bare > 0) {
+        std::printf("  program / bare loop:               %10.2f (target <= %s)\n", program / bare, target);
+    }
+    if (programFastest > 0 && bareFastest > 0) {
+        std::printf("  fastest runs: %.1f ms against %.1f ms, %.2f\n", programFastest, bareFastest,
+                    programFastest / bareFastest);
+    }
+}
+
 void printWeb(const WebFigures& web, int runs) {
     if (web.documents <= 0) return;
     std::printf("\nunchanged web pages, %d documents (medians of %d runs, the bare loop twice a run):\n",
                 web.documents, runs);
     std::printf("  (f) Check All until every outcome: %10.1f ms\n", web.program);
     std::printf("  (f) bare loop client + compare:    %10.1f ms\n", web.bare);
-    if (web.program > 0 && web.bare > 0) {
-        std::printf("  program / bare loop:               %10.2f (target <= 1.5)\n", web.program / web.bare);
-    }
-    if (web.programFastest > 0 && web.bareFastest > 0) {
-        std::printf("  fastest runs: %.1f ms against %.1f ms, %.2f\n", web.programFastest, web.bareFastest,
-                    web.programFastest / web.bareFastest);
-    }
+    printAgainstBare(web.program, web.bare, web.programFastest, web.bareFastest, "1.5");
     std::printf("  the program's peak working set: %.1f MB\n", web.peakMb);
 }
 
@@ -684,13 +691,7 @@ void printLocal(const LocalFigures& local, int runs) {
                     local.documents, runs);
         std::printf("  (e) Check All until every outcome: %10.1f ms\n", local.program);
         std::printf("  (e) bare loop fopen/fread/memcmp:  %10.1f ms\n", local.bare);
-        if (local.program > 0 && local.bare > 0) {
-            std::printf("  program / bare loop:               %10.2f (target <= 2)\n", local.program / local.bare);
-        }
-        if (local.programFastest > 0 && local.bareFastest > 0) {
-            std::printf("  fastest runs: %.1f ms against %.1f ms, %.2f\n", local.programFastest, local.bareFastest,
-                        local.programFastest / local.bareFastest);
-        }
+        printAgainstBare(local.program, local.bare, local.programFastest, local.bareFastest, "2");
         std::printf("  reading the last-check column of every row once: %.1f ms\n", local.readColumn);
     }
 }
