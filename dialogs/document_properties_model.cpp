@@ -47,6 +47,8 @@ const char* const kChanging = "Connecting to the server...SUCCESS\nChanging dire
 const char* const kChanged = "Connecting to the server...SUCCESS\nChanging directory...SUCCESS";
 const char* const kGetting = "Connecting to the server...SUCCESS\nChanging directory...SUCCESS\nGetting file...";
 
+constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+
 char foldLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 }  // namespace
@@ -64,6 +66,32 @@ bool sameDocumentName(const std::string& a, const std::string& b) {
         if (foldLetter(a[i]) != foldLetter(b[i])) return false;
     }
     return true;
+}
+
+std::vector<NamedSlot> namedSlots(const DocumentCatalogue& catalogue) {
+    std::vector<NamedSlot> used;
+    const std::size_t slots = catalogue.slotCount();
+    for (std::size_t slot = 0; slot < slots; ++slot) {
+        std::string name = catalogue.name(slot);
+        if (!name.empty()) used.push_back({slot, std::move(name)});
+    }
+    return used;
+}
+
+bool nameTaken(const std::vector<NamedSlot>& used, const std::string& name, std::size_t except) {
+    for (const NamedSlot& other : used) {
+        if (other.slot != except && sameDocumentName(other.name, name)) return true;
+    }
+    return false;
+}
+
+std::string accountRefusal(const std::string& userName, const std::string& password) {
+    if (userName.empty()) return kEnterUserNameText;
+    if (password.empty()) return kEnterPasswordText;
+    // The record file keeps at most 127 characters of either.
+    if (userName.size() > kMaxAccountLength) return kUserNameTooLongText;
+    if (password.size() > kMaxAccountLength) return kPasswordTooLongText;
+    return {};
 }
 
 DocumentPropertiesModel::DocumentPropertiesModel() { showTypeTexts(HtmlPage, false); }
@@ -230,12 +258,9 @@ std::string DocumentPropertiesModel::accept(const std::vector<NamedSlot>& used, 
     std::string userName, password;
     if (useAccount_) {
         userName = readField(fields.userName, kLongField);
-        if (userName.empty()) return kEnterUserNameText;
         password = readField(fields.password, kLongField);
-        if (password.empty()) return kEnterPasswordText;
-        // The record file keeps at most 127 characters of either.
-        if (userName.size() > kMaxAccountLength) return kUserNameTooLongText;
-        if (password.size() > kMaxAccountLength) return kPasswordTooLongText;
+        const std::string refusal = accountRefusal(userName, password);
+        if (!refusal.empty()) return refusal;
     }
 
     // The location is read whole: a text longer than the record holds is
@@ -251,10 +276,7 @@ std::string DocumentPropertiesModel::accept(const std::vector<NamedSlot>& used, 
 
     const std::string name = readField(fields.name, kLongField);
     if (name.empty()) return kEnterNameText;
-    for (const NamedSlot& other : used) {
-        if (mode_ == PropertiesEdit && other.slot == sourceSlot_) continue;
-        if (sameDocumentName(other.name, name)) return kNameTakenText;
-    }
+    if (nameTaken(used, name, mode_ == PropertiesEdit ? sourceSlot_ : kNoSlot)) return kNameTakenText;
     if (!isValidDocumentName(name, files)) return kInvalidNameText;
 
     DocumentRecord record = zeroRecord();

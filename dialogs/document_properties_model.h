@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/catalogue.h"
 #include "catalogue/record.h"
 #include "platform/file_system.h"
 
@@ -68,6 +69,17 @@ struct NamedSlot {
     std::size_t slot;
     std::string name;
 };
+
+// The used slots of `catalogue` with their names.
+std::vector<NamedSlot> namedSlots(const DocumentCatalogue& catalogue);
+
+// True when a slot of `used` other than `except` has the name `name`
+// (sameDocumentName). Pass a slot past the catalogue to test them all.
+bool nameTaken(const std::vector<NamedSlot>& used, const std::string& name, std::size_t except);
+
+// The checks of an account in use, in their order: user name, password,
+// then each one's length. Empty when they pass, else the message.
+std::string accountRefusal(const std::string& userName, const std::string& password);
 
 // The edit fields' texts, as the user typed them.
 struct PropertiesFields {

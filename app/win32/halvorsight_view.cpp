@@ -344,7 +344,7 @@ int CHalvorsightView::rowCount() {
 }
 
 void CHalvorsightView::offerStartupWizard() {
-    // Nothing to offer until the add wizard exists.
+    if (services_.offerStartupWizard) services_.offerStartupWizard();
 }
 
 bool CHalvorsightView::hiddenInTray() {

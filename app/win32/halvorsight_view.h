@@ -44,6 +44,8 @@ struct ViewServices {
     std::function<void()> startCheckWorker;
     // Opens a document (the Open command and the double-click).
     DocumentOpener openDocument;
+    // The start-up prompt, offered once when the list is empty.
+    std::function<void()> offerStartupWizard;
     // The catalogue commands' message boxes; null: boxes over the frame.
     CommandHost* commandHost = nullptr;
 };

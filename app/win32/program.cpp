@@ -3,6 +3,7 @@
 #include "app/win32/halvorsight_view.h"
 #include "app/win32/main_frame.h"
 #include "app/win32/program_commands.h"
+#include "app/win32/shell_links.h"
 #include "catalogue/store.h"
 #include "engine/check_worker.h"
 #include "engine/ftp_retrieval.h"
@@ -54,10 +55,13 @@ bool Program::createMainFrame() {
 bool Program::createView(HWND frame) {
     ViewServices services{catalogue_, *files_, options_, shell_, tray_, checkHost_, module_,
                           [this] { startCheckWorker(); },
-                          [this](const DocumentRecord& record) { return openDocument(record); }};
+                          [this](const DocumentRecord& record) { return openDocument(record); },
+                          [this] { offerStartupWizard(); }};
     view_ = std::make_unique<CHalvorsightView>(std::move(services));
     return view_->create(frame);
 }
+
+CommandHandlers& Program::commands() { return *commands_; }
 
 SelectionSnapshot Program::selection() const {
     SelectionSnapshot selection;
@@ -72,6 +76,16 @@ CommandOutcome Program::runCommand(int commandId) {
 OpenResult Program::openDocument(const DocumentRecord& record) {
     return hs::openDocument(record, shell_.browserPath, *files_, launcher_);
 }
+
+void Program::openManualSection(const std::string& section) {
+    const std::string address = manualSectionAddress(section);
+    if (!shell_.browserPath.empty() && launcher_.startProcess(browserCommandLine(shell_.browserPath, address))) {
+        return;
+    }
+    launcher_.shellOpen(address, true);
+}
+
+void Program::offerStartupWizard() { commands_->offerStartupWizard(); }
 
 void Program::startCheckWorker() {
     hs::startCheckWorker(catalogue_, checkHost_, *files_, retrievalPaths_);

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "app/command_table.h"
 #include "app/options.h"
@@ -26,6 +27,7 @@ namespace hs {
 
 class CMainFrame;
 class CHalvorsightView;
+class ProgramCommands;
 
 class Program {
 public:
@@ -41,7 +43,7 @@ public:
     ShellState& shell() { return shell_; }
     TrayIcon& tray() { return tray_; }
     Win32CheckHost& checkHost() { return checkHost_; }
-    CommandHandlers& commands() { return *commands_; }
+    CommandHandlers& commands();
 
     CMainFrame* frame() const { return frame_.get(); }
     CHalvorsightView* view() const { return view_.get(); }
@@ -59,6 +61,13 @@ public:
     // Opens a document: a page in the browser, anything else from a copy of
     // its kept content (engine/open_document.h).
     OpenResult openDocument(const DocumentRecord& record);
+
+    // Opens a section of the manual in the browser found at start-up, or
+    // through the shell when there is none. Failures are not reported.
+    void openManualSection(const std::string& section);
+
+    // The start-up prompt and, when accepted, the add wizard.
+    void offerStartupWizard();
 
     // Starts one more check worker over the catalogue and returns at once.
     void startCheckWorker();
@@ -78,7 +87,7 @@ private:
     Win32CheckHost checkHost_;
     RetrievalPaths retrievalPaths_;
     TrayIcon tray_;
-    std::unique_ptr<CommandHandlers> commands_;
+    std::unique_ptr<ProgramCommands> commands_;
     std::unique_ptr<CMainFrame> frame_;
     std::unique_ptr<CHalvorsightView> view_;
 };

@@ -7,6 +7,7 @@
 #include "app/win32/shell_links.h"
 #include "app/win32/tray_icon.h"
 #include "dialogs/kept_content.h"
+#include "dialogs/win32/add_wizard.h"
 #include "dialogs/win32/header_viewer.h"
 #include "dialogs/win32/options_dialog.h"
 #include "dialogs/win32/properties_dialog.h"
@@ -14,9 +15,50 @@
 
 namespace hs {
 
-// The add wizard is not built yet: its command is in the menus and does
-// nothing.
-void ProgramCommands::addDocument() {}
+// Add: the slot first, then the method choice, then the wizard or the
+// properties dialog. Cancel anywhere stores nothing (a slot appended for
+// the new document stays free).
+void ProgramCommands::addDocument() {
+    CHalvorsightView* view = program_.view();
+    if (view == nullptr) return;
+    const std::size_t slot = program_.catalogue().findFreeSlot();
+    if (showAddMethodChoice(program_.module(), view->window(), preferWizard_) != 1) return;
+    if (preferWizard_) {
+        addByWizard(slot);
+        return;
+    }
+    if (showPropertiesDialog(program_.module(), view->window(), PropertiesAdd, 0, program_.catalogue(),
+                             program_.files()) != 1) {
+        return;
+    }
+    CommandContext ctx = view->commandContext();
+    storeNewRecord(ctx, slot, pendingRecord());
+}
+
+void ProgramCommands::offerStartupWizard() {
+    CHalvorsightView* view = program_.view();
+    if (view == nullptr) return;
+    // A dialog the user opened in the first two seconds (Add, Options, ...)
+    // holds the window disabled; a prompt on top of it could add a second
+    // document into the slot that dialog's command took.
+    if (!::IsWindowEnabled(::GetAncestor(view->window(), GA_ROOT))) return;
+    if (showStartupPrompt(program_.module(), view->window()) != 1) return;
+    addByWizard(program_.catalogue().findFreeSlot());
+}
+
+void ProgramCommands::addByWizard(std::size_t slot) {
+    CHalvorsightView* view = program_.view();
+    if (view == nullptr) return;
+    const auto explainMiddle = [this](HWND) { program_.openManualSection("middle"); };
+    if (!runAddWizardDialogs(program_.module(), view->window(), program_.catalogue(), program_.files(),
+                             explainMiddle)) {
+        return;
+    }
+    DocumentRecord& added = pendingRecord();
+    added.status = WaitingForRetrieve;
+    CommandContext ctx = view->commandContext();
+    storeNewRecord(ctx, slot, added);
+}
 
 // The viewer and Save as work on the kept content of the one selected,
 // retrieved document. The file is read before the viewer opens and copied

@@ -2,6 +2,8 @@
 // the Windows program, over the program's windows and parts.
 #pragma once
 
+#include <cstddef>
+
 #include "app/command_table.h"
 
 namespace hs {
@@ -38,8 +40,18 @@ public:
     void openHomePage() override;
     void openFromTray() override;
 
+    // The start-up prompt: with "&Start add wizard >>" the wizard runs at
+    // once, without the method choice.
+    void offerStartupWizard();
+
 private:
+    // Runs the wizard for slot `slot` and stores what it produced.
+    void addByWizard(std::size_t slot);
+
     Program& program_;
+    // The method the method choice preselects: the wizard at every start,
+    // then the user's last choice until the program ends.
+    bool preferWizard_ = true;
 };
 
 }  // namespace hs

@@ -21,6 +21,23 @@ std::string programDirectory() {
 
 }  // namespace
 
+std::string manualSectionAddress(const std::string& section) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string address = "file:///";
+    for (unsigned char c : programDirectory() + "\\" + HS_MANUAL_FILE) {
+        if (c == '\\') {
+            address += '/';
+        } else if (c <= ' ' || c == '#' || c == '%' || c == '"' || c >= 0x7F) {
+            address += '%';
+            address += kHex[c >> 4];
+            address += kHex[c & 15];
+        } else {
+            address += static_cast<char>(c);
+        }
+    }
+    return address + "#" + section;
+}
+
 std::string helpLinkAddress(int commandId) {
     switch (commandId) {
         case ID_HELP_MANUAL:

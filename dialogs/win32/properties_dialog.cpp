@@ -4,7 +4,6 @@
 // OK and before the location button.
 #include "dialogs/win32/properties_dialog.h"
 
-#include <commdlg.h>
 #include <shellapi.h>
 
 #include <memory>
@@ -13,6 +12,7 @@
 
 #include "app/win32/shell_state.h"
 #include "dialogs/ftp_connection_test.h"
+#include "dialogs/win32/file_chooser.h"
 #include "engine/net_bounds.h"
 #include "platform/network.h"
 #include "platform/win32/window_base.h"
@@ -120,14 +120,8 @@ private:
 
     void accept() {
         readFields();
-        std::vector<NamedSlot> used;
-        const std::size_t slots = catalogue_.slotCount();
-        for (std::size_t slot = 0; slot < slots; ++slot) {
-            std::string name = catalogue_.name(slot);
-            if (!name.empty()) used.push_back({slot, std::move(name)});
-        }
         DocumentRecord built = zeroRecord();
-        const std::string refusal = model_.accept(used, files_, built);
+        const std::string refusal = model_.accept(namedSlots(catalogue_), files_, built);
         if (!refusal.empty()) {
             showMessage(refusal);
             return;
@@ -175,18 +169,8 @@ private:
     }
 
     void chooseFile() {
-        char path[kTextFieldSize] = {};
-        OPENFILENAMEA choose{};
-        choose.lStructSize = sizeof choose;
-        choose.hwndOwner = window();
-        choose.lpstrFile = path;
-        choose.nMaxFile = sizeof path;
-        choose.lpstrInitialDir = "C:\\";
-        choose.lpstrTitle = "Choose file..";
-        choose.lpstrDefExt = "*.*";
-        // The working directory holds every data path: choosing must not move it.
-        choose.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-        if (::GetOpenFileNameA(&choose)) setText(IDC_LOCATION, path);
+        const std::string path = chooseExistingFile(window(), "C:\\");
+        if (!path.empty()) setText(IDC_LOCATION, path);
     }
 
     // FtpTestDisplay: each text is painted at once, the dialog does not
@@ -203,19 +187,10 @@ private:
         ::MessageBoxA(window(), message.c_str(), kAppTitle, MB_OK | MB_ICONINFORMATION);
     }
 
-    void setText(int id, const std::string& value) { ::SetDlgItemTextA(window(), id, value.c_str()); }
-    std::string text(int id) const {
-        HWND control = ::GetDlgItem(window(), id);
-        const int length = control ? ::GetWindowTextLengthA(control) : 0;
-        if (length <= 0) return {};
-        std::string value(static_cast<std::size_t>(length) + 1, '\0');
-        const int got = ::GetWindowTextA(control, &value[0], length + 1);
-        value.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-        return value;
-    }
-    void setCheck(int id, bool on) { ::CheckDlgButton(window(), id, on ? BST_CHECKED : BST_UNCHECKED); }
-    bool isChecked(int id) const { return ::IsDlgButtonChecked(window(), id) == BST_CHECKED; }
-    void enable(int id, bool on) { ::EnableWindow(::GetDlgItem(window(), id), on ? TRUE : FALSE); }
+    void setText(int id, const std::string& value) { setItemText(id, value); }
+    std::string text(int id) const { return itemText(id); }
+    void setCheck(int id, bool on) { setChecked(id, on); }
+    void enable(int id, bool on) { enableItem(id, on); }
 
     DocumentPropertiesModel model_;
     DocumentCatalogue& catalogue_;

@@ -123,6 +123,24 @@ void Dialog::endDialog(INT_PTR result) { ::EndDialog(dialog_, result); }
 
 void Dialog::setMessageResult(LONG_PTR result) { ::SetWindowLongPtrA(dialog_, DWLP_MSGRESULT, result); }
 
+std::string Dialog::itemText(int id) const {
+    HWND control = ::GetDlgItem(dialog_, id);
+    const int length = control ? ::GetWindowTextLengthA(control) : 0;
+    if (length <= 0) return {};
+    std::string value(static_cast<std::size_t>(length) + 1, '\0');
+    const int got = ::GetWindowTextA(control, &value[0], length + 1);
+    value.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return value;
+}
+
+void Dialog::setItemText(int id, const std::string& text) { ::SetDlgItemTextA(dialog_, id, text.c_str()); }
+
+bool Dialog::isChecked(int id) const { return ::IsDlgButtonChecked(dialog_, id) == BST_CHECKED; }
+
+void Dialog::setChecked(int id, bool on) { ::CheckDlgButton(dialog_, id, on ? BST_CHECKED : BST_UNCHECKED); }
+
+void Dialog::enableItem(int id, bool on) { ::EnableWindow(::GetDlgItem(dialog_, id), on ? TRUE : FALSE); }
+
 void Dialog::centreOnOwner() {
     HWND owner = ::GetWindow(dialog_, GW_OWNER);
     if (!owner || !::IsWindowVisible(owner) || ::IsIconic(owner)) return;

@@ -14,6 +14,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace hs {
 
 class Window {
@@ -89,6 +91,13 @@ protected:
     // Places the dialog over the middle of its owner, kept inside the owner's
     // monitor; leaves it where it is when the owner is hidden or minimized.
     void centreOnOwner();
+
+    // The controls' texts and states, by control id.
+    std::string itemText(int id) const;
+    void setItemText(int id, const std::string& text);
+    bool isChecked(int id) const;
+    void setChecked(int id, bool on);
+    void enableItem(int id, bool on);
 
 private:
     static INT_PTR CALLBACK thunk(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

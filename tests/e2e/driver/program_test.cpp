@@ -29,6 +29,7 @@ void ProgramTest::SetUp() {
     endLeftoverInstances();
     dropStaleTrayIcons(kTrayTip);
     dir_ = std::make_unique<WorkDir>(currentTestName());
+    prompts_ = std::make_unique<StartupPromptDismisser>();
 }
 
 void ProgramTest::endLeftoverInstances() {
@@ -57,6 +58,7 @@ RunningProgram& ProgramTest::launch(WorkDir* where) {
     auto app = std::make_unique<RunningProgram>();
     app->trayBefore = trayIcons();
     app->process = Process::start(programPath(), d.path());
+    if (prompts_) prompts_->watch(app->pid());
     programs_.push_back(std::move(app));
     return *programs_.back();
 }
@@ -172,6 +174,7 @@ void ProgramTest::reportFailureState() {
 }
 
 void ProgramTest::TearDown() {
+    prompts_.reset();
     if (HasFailure()) reportFailureState();
     for (auto& app : programs_) {
         if (app->process.running()) {

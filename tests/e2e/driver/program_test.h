@@ -20,6 +20,7 @@
 #include "process.h"
 #include "record_files.h"
 #include "remote.h"
+#include "startup_prompt.h"
 #include "tray.h"
 #include "wait.h"
 #include "window_find.h"
@@ -84,6 +85,10 @@ protected:
     // when it cannot be read.
     Menu readMainMenu(RunningProgram& app, bool initPopups = false);
 
+    // The start-up prompt of the programs this test starts is cancelled as
+    // soon as it shows, unless the test keeps it for itself.
+    void keepStartupPrompt() { prompts_.reset(); }
+
     // Visible top-level windows (any class) of a process.
     std::vector<HWND> visibleWindowsOf(DWORD pid);
 
@@ -99,6 +104,7 @@ private:
     std::unique_ptr<WorkDir> dir_;
     std::vector<std::unique_ptr<WorkDir>> extraDirs_;
     std::vector<std::unique_ptr<RunningProgram>> programs_;
+    std::unique_ptr<StartupPromptDismisser> prompts_;
 };
 
 }  // namespace hs::e2e

@@ -63,7 +63,7 @@ protected:
     void startView(const std::vector<DocumentRecord>& records) {
         for (const DocumentRecord& r : records) ASSERT_TRUE(writeRecordFile(testFileSystem(), r));
         ViewServices services{catalogue_, testFileSystem(), options_, shell_, tray_, checkHost_,
-                              ::GetModuleHandleA(nullptr), [this] { ++workersStarted_; }, {}, &host_};
+                              ::GetModuleHandleA(nullptr), [this] { ++workersStarted_; }, {}, {}, &host_};
         view_ = std::make_unique<CHalvorsightView>(std::move(services));
         ASSERT_TRUE(view_->create(parent_.get()));
         checkHost_.setWindow(view_->window());
