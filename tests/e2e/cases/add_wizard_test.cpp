@@ -23,22 +23,10 @@ constexpr int kName = 1007, kLocation = 1008, kExample = 1037, kPath = 1038, kUs
               kExplain = 1049;
 constexpr int kStatusColumn = 2;
 
-class AddWizardTest : public ProgramTest {
+class AddWizardTest : public QuietProgramTest {
 protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        OptionsFile quiet;
-        quiet.playSound = 0;
-        writeOptions(quiet);
-    }
-
-    static bool checked(HWND dlg, int id) {
-        LRESULT state = 0;
-        return sendBounded(GetDlgItem(dlg, id), BM_GETCHECK, 0, 0, &state) && state == BST_CHECKED;
-    }
-    static bool type(HWND dlg, int id, const std::string& text) {
-        return sendBounded(GetDlgItem(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }
+    static bool checked(HWND dlg, int id) { return isButtonChecked(dlg, id); }
+    static bool type(HWND dlg, int id, const std::string& text) { return typeText(dlg, id, text); }
 
     // Presses `button` on `dlg` and waits for the dialog titled `next`.
     HWND press(RunningProgram& app, HWND dlg, int button, const std::string& next) {

@@ -25,20 +25,17 @@ std::string ftpState() {
     return n > 0 && n < sizeof buf ? toWindowsPath(buf) : std::string();
 }
 
-class FtpTest : public ProgramTest {
+class FtpTest : public QuietProgramTest {
 protected:
     void SetUp() override {
-        ProgramTest::SetUp();
+        QuietProgramTest::SetUp();
         ASSERT_FALSE(ftpState().empty()) << "HS_FTP_STATE is not set";
         SetEnvironmentVariableA("HS_TEST_NET_BOUNDS", "3000,3000,8000");
-        OptionsFile quiet;
-        quiet.playSound = 0;
-        writeOptions(quiet);
         logStart_ = serverLog().size();
     }
     void TearDown() override {
         SetEnvironmentVariableA("HS_TEST_NET_BOUNDS", nullptr);
-        ProgramTest::TearDown();
+        QuietProgramTest::TearDown();
     }
 
     // A file the real server serves, at <root>\<path>.

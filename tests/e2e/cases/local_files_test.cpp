@@ -18,16 +18,8 @@ constexpr int kIdNo = 7;
 
 const std::regex kLastCheckForm(R"(\d{4}/\d{2}/\d{2} \[\d{2}:\d{2}:\d{2}\])");
 
-class LocalFilesTest : public ProgramTest {
+class LocalFilesTest : public QuietProgramTest {
 protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        // No change sound: the machine may have no audio.
-        OptionsFile quiet;
-        quiet.playSound = 0;
-        writeOptions(quiet);
-    }
-
     // A document whose source and kept copy exist; `kept` empty: no copy.
     void prepareDocument(const std::string& name, int32_t status, const std::string& source,
                          const std::string& kept) {

@@ -26,10 +26,7 @@ protected:
         return waitForDialog(app.pid(), "Options", kShortWait);
     }
 
-    static bool checked(HWND dlg, int id) {
-        LRESULT state = 0;
-        return sendBounded(GetDlgItem(dlg, id), BM_GETCHECK, 0, 0, &state) && state == BST_CHECKED;
-    }
+    static bool checked(HWND dlg, int id) { return isButtonChecked(dlg, id); }
 
     // Clicks a check box and waits until its state has flipped.
     static bool toggle(HWND dlg, int id) {

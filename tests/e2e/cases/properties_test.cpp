@@ -23,29 +23,17 @@ constexpr int kName = 1007, kLocation = 1008, kAction = 1009, kUseAccount = 1011
               kPassword = 1013, kHint = 1014, kLocationGroup = 1015, kCountString = 1025, kMiddleStart = 1026,
               kBinary = 1027, kCount = 1028, kMiddle = 1029, kMiddleEnd = 1030;
 
-class PropertiesTest : public ProgramTest {
+class PropertiesTest : public QuietProgramTest {
 protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        OptionsFile quiet;
-        quiet.playSound = 0;
-        writeOptions(quiet);
-    }
-
     HWND openWith(RunningProgram& app, const std::string& row, int command, const std::string& title) {
         if (!selectOnly(app.rows(), {row})) return nullptr;
         postCommand(app.main, command);
         return waitForDialog(app.pid(), title, kShortWait);
     }
 
-    static bool checked(HWND dlg, int id) {
-        LRESULT state = 0;
-        return sendBounded(GetDlgItem(dlg, id), BM_GETCHECK, 0, 0, &state) && state == BST_CHECKED;
-    }
+    static bool checked(HWND dlg, int id) { return isButtonChecked(dlg, id); }
     static bool enabled(HWND dlg, int id) { return IsWindowEnabled(GetDlgItem(dlg, id)) != 0; }
-    static bool type(HWND dlg, int id, const std::string& text) {
-        return sendBounded(GetDlgItem(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }
+    static bool type(HWND dlg, int id, const std::string& text) { return typeText(dlg, id, text); }
 
     // Presses OK and returns the text of the message box it shows (closed
     // again), or "(closed)" when the dialog ended instead.

@@ -17,15 +17,8 @@ constexpr int kSaveAsCommand = 32805;
 constexpr int kHexPane = 1051;
 constexpr int kTextPane = 1052;
 
-class ViewerTest : public ProgramTest {
+class ViewerTest : public QuietProgramTest {
 protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        OptionsFile quiet;
-        quiet.playSound = 0;
-        writeOptions(quiet);
-    }
-
     // Views the one row `name` and returns the text of the message box that
     // follows (closed again), or "(viewer)" with `viewer` set when the
     // viewer opened instead.

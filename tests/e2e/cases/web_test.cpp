@@ -27,7 +27,7 @@ constexpr int kLastCheckColumn = 3;
 // connect, idle, total (ms)
 constexpr const char* kTestBounds = "2000,1500,5000";
 
-class WebTest : public ProgramTest {
+class WebTest : public QuietProgramTest {
 protected:
     void SetUp() override {
         const char* state = std::getenv("HS_WEB_STATE");
@@ -39,14 +39,11 @@ protected:
         while (ports >> name >> port) ports_[name] = port;
         ASSERT_EQ(ports_.size(), 5u) << "no ports from the web servers";
         SetEnvironmentVariableA("HS_TEST_NET_BOUNDS", kTestBounds);
-        ProgramTest::SetUp();
-        OptionsFile quiet;
-        quiet.playSound = 0;
-        writeOptions(quiet);
+        QuietProgramTest::SetUp();
         prefix_ = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     }
     void TearDown() override {
-        ProgramTest::TearDown();
+        QuietProgramTest::TearDown();
         SetEnvironmentVariableA("HS_TEST_NET_BOUNDS", nullptr);
     }
 

@@ -37,6 +37,15 @@ std::vector<std::string> dialogTexts(HWND dialog) {
     return texts;
 }
 
+bool isButtonChecked(HWND dialog, int id) {
+    LRESULT state = 0;
+    return sendBounded(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0, &state) && state == BST_CHECKED;
+}
+
+bool typeText(HWND dialog, int id, const std::string& text) {
+    return sendBounded(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 bool clickButton(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);
     if (!button) return false;

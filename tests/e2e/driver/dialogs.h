@@ -26,6 +26,10 @@ bool hasDialogItem(HWND dialog, int id);
 // The texts of every child control of a dialog, in child order.
 std::vector<std::string> dialogTexts(HWND dialog);
 
+// Whether a check box or radio button of a dialog is checked.
+bool isButtonChecked(HWND dialog, int id);
+// Replaces the text of a dialog control (WM_SETTEXT), as if typed.
+bool typeText(HWND dialog, int id, const std::string& text);
 // Clicks a button of a dialog by id (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7).
 // The click is posted, so a button that opens another modal dialog does not
 // block the driver. False when the dialog has no such button.

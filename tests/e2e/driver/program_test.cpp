@@ -186,4 +186,11 @@ void ProgramTest::TearDown() {
     programs_.clear();
 }
 
+void QuietProgramTest::SetUp() {
+    ProgramTest::SetUp();
+    OptionsFile quiet;
+    quiet.playSound = 0;
+    writeOptions(quiet);
+}
+
 }  // namespace hs::e2e

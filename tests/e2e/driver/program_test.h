@@ -107,4 +107,11 @@ private:
     std::unique_ptr<StartupPromptDismisser> prompts_;
 };
 
+// A ProgramTest whose programs play no change sound (the machine may have
+// no audio): the options file says so before each test.
+class QuietProgramTest : public ProgramTest {
+protected:
+    void SetUp() override;
+};
+
 }  // namespace hs::e2e
