@@ -113,3 +113,9 @@ function(hs_e2e_add_tests)
   endif()
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL hs_e2e_add_tests)
+
+# The pictures of the manual and the README (scripts/manual_screenshots.sh;
+# not a ctest test).
+add_executable(e2e_manual_shots ${HS_E2E_DIR}/driver/main.cpp ${HS_E2E_DIR}/shots/manual_shots.cpp)
+set_target_properties(e2e_manual_shots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HS_E2E_OUT})
+target_link_libraries(e2e_manual_shots PRIVATE hs_e2e_driver ws2_32)
