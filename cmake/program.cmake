@@ -41,10 +41,13 @@ add_custom_command(
   VERBATIM)
 
 set(HS_MANUAL_FILE ${CMAKE_BINARY_DIR}/manual.html)
+file(GLOB HS_MANUAL_IMAGES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/images/*.png)
 add_custom_command(
   OUTPUT ${HS_MANUAL_FILE}
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/docs/manual.html ${HS_MANUAL_FILE}
-  DEPENDS ${CMAKE_SOURCE_DIR}/docs/manual.html
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/inline_images.py
+          ${CMAKE_SOURCE_DIR}/docs/manual.html ${HS_MANUAL_FILE}
+  DEPENDS ${CMAKE_SOURCE_DIR}/docs/manual.html ${CMAKE_SOURCE_DIR}/tools/inline_images.py ${HS_MANUAL_IMAGES}
+  COMMENT "Writing manual.html with its pictures"
   VERBATIM)
 
 add_custom_target(hs_images DEPENDS ${HS_IMAGE_FILES})
