@@ -66,6 +66,7 @@ file(CONFIGURE OUTPUT ${HS_GENERATED_DIR}/dialog_templates.rc CONTENT "${HS_DIAL
 
 set(HS_RESOURCE_SCRIPT ${CMAKE_SOURCE_DIR}/res/halvorsight.rc)
 file(GLOB HS_RESOURCE_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h
+  ${CMAKE_SOURCE_DIR}/res/*.manifest
   ${CMAKE_SOURCE_DIR}/res/dialogs/*.rc ${CMAKE_SOURCE_DIR}/res/dialogs/*.h)
 set_source_files_properties(${HS_RESOURCE_SCRIPT} PROPERTIES
   OBJECT_DEPENDS "${HS_IMAGE_FILES};${HS_RESOURCE_INPUTS};${HS_GENERATED_DIR}/dialog_templates.rc")

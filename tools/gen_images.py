@@ -6,7 +6,10 @@ Usage: gen_images.py <outdir>
 Writes into <outdir> (created if missing) and nowhere else:
   toolbar_normal.bmp, toolbar_hot.bmp   687 x 60, 24-bit, magenta = transparent
   status_images.bmp                     65 x 16, 24-bit, four 16 x 16 pages
-  halvorsight.ico, blink.ico            32 x 32 and 16 x 16, 4-bit and 32-bit
+  halvorsight.ico                       32 and 16 pixels 4-bit; 256 (PNG), 48, 32,
+                                        24, 20 and 16 pixels 32-bit
+  blink.ico                             32 and 16 pixels 4-bit; 32, 24, 20 and 16
+                                        pixels 32-bit
   about.ico                             32 x 32, 4-bit and 32-bit
   background.bmp                        1500 x 1000, 16-bit 5-5-5
   empty_background.bmp                  48 x 48, 4-bit, all white
@@ -24,6 +27,7 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 MAGENTA = (255, 0, 255)
 # Edge pixels are blended against the toolbar's face colour rather than the
@@ -653,45 +657,60 @@ EMBLEM_SCHEMES = {
 def draw_emblem(cv, size, blink):
     """The program emblem: an open eye watching over a document page. The
     blink variant turns the page bright amber so the tray icon visibly
-    flashes."""
+    flashes.
+
+    The emblem has two drawings: one for 16 pixels, whose shapes sit on the
+    pixel grid, and a fuller one for 32 pixels with text lines on the page.
+    Other sizes scale the nearer drawing: below 32 pixels the small one,
+    from 32 up the large one."""
     c = EMBLEM_SCHEMES[(blink, cv.hard)]
     smooth = not cv.hard
     big = size >= 32
+    k = size / (32.0 if big else 16.0)
+
+    def px(*values):
+        return [v * k for v in values]
+    # Outlines stay one whole pixel wide at the small sizes, so they keep
+    # their crisp edge; the large sizes thicken them with the picture.
+    stroke = 1.0 if size < 48 else k
     if big:
-        L, T, R, B, fold = 4, 1, 24, 30, 7
+        L, T, R, B, fold = px(4, 1, 24, 30, 7)
     else:
-        L, T, R, B, fold = 2, 0, 12, 15, 4
+        # The page's edges on whole pixels, as in the 16-pixel drawing.
+        L, T, R, B, fold = [math.floor(v + 0.5) for v in px(2, 0, 12, 15, 4)]
     page = Polygon([(L, T), (R - fold, T), (R, T + fold), (R, B), (L, B)])
     if smooth and big:
-        cv.fill(Offset(page, 0.8, 1.0), SHADOW, alpha=0.35, soft=2.4)
+        cv.fill(Offset(page, 0.8 * k, 1.0 * k), SHADOW, alpha=0.35, soft=2.4 * k)
     cv.fill(page, linear(L, T, R, B, [(0.0, c["top"]), (0.4, c["top"]), (1.0, c["bottom"])]))
     if big:
         for i, x1 in enumerate((15, 19, 17)):
-            y = T + fold + 1.5 + i * 3.0
-            cv.fill(Box(L + 3, y, x1, y + 1.5, 0.75), c["lines"])
-    cv.fill(Stroke(page, 1.0), c["ink"])
+            y = T + (1.5 + i * 3.0) * k + fold
+            cv.fill(Box(L + 3 * k, y, x1 * k, y + 1.5 * k, 0.75 * k), c["lines"])
+    cv.fill(Stroke(page, stroke), c["ink"])
     fl = Polygon([(R - fold, T), (R - fold, T + fold), (R, T + fold)])
     cv.fill(fl, c["flap"])
-    cv.fill(Stroke(fl, 1.0), c["ink"])
+    cv.fill(Stroke(fl, stroke), c["ink"])
 
     # The eye: a lens formed by two circles, with iris, pupil and a glint.
     if big:
-        ex, ey, a, b = 19.0, 21.0, 12.5, 7.0
-        iris_r, pupil_r, glint, line = 5.3, 2.4, 1.3, 1.0
+        ex, ey, a, b = px(19.0, 21.0, 12.5, 7.0)
+        iris_r, pupil_r, glint, line = px(5.3, 2.4, 1.3, 1.0)
     else:
-        ex, ey, a, b = 9.0, 10.0, 6.5, 4.2
-        iris_r, pupil_r, glint, line = 3.0, 1.4, 0.0, 1.1
+        ex, ey, a, b = px(9.0, 10.0, 6.5, 4.2)
+        iris_r, pupil_r, glint, line = px(3.0, 1.4, 0.0, 1.1)
+    if size < 48:
+        line = 1.0 if big else 1.1
     rr = (a * a + b * b) / (2 * b)
     eye = Circle(ex, ey + rr - b, rr) & Circle(ex, ey - rr + b, rr)
     if smooth:
-        cv.fill(Offset(eye, 0.6, 0.9), SHADOW, alpha=0.35, soft=2.0)
+        cv.fill(Offset(eye, 0.6 * k, 0.9 * k), SHADOW, alpha=0.35, soft=2.0 * k)
     white = (218, 226, 238) if smooth else (255, 255, 255)
     cv.fill(eye, linear(ex, ey - b, ex, ey + b, [(0.0, (255, 255, 255)), (1.0, white)]))
     iris = Circle(ex, ey, iris_r) & eye
-    cv.fill(iris, radial(ex - 1, ey - 1, iris_r * 1.3, [(0.0, c["iris"][0]), (1.0, c["iris"][1])]))
+    cv.fill(iris, radial(ex - k, ey - k, iris_r * 1.3, [(0.0, c["iris"][0]), (1.0, c["iris"][1])]))
     cv.fill(Circle(ex, ey, pupil_r), (12, 16, 28) if smooth else (0, 0, 0))
     if glint:
-        cv.fill(Circle(ex - 1.6, ey - 1.7, glint), (255, 255, 255), alpha=0.95)
+        cv.fill(Circle(ex - 1.6 * k, ey - 1.7 * k, glint), (255, 255, 255), alpha=0.95)
     cv.fill(Stroke(eye, line), c["ink"])
 
 
@@ -752,14 +771,42 @@ def icon_entry_4(cv):
     return info + palette_bytes(VGA16) + bytes(xor) + mask, 16, 4
 
 
+def png_file(cv):
+    """An 8-bit RGBA PNG of the canvas (straight alpha, no filtering)."""
+    raw = bytearray()
+    for y in range(cv.h):
+        raw.append(0)
+        for x in range(cv.w):
+            col, a = cv.pixel(x, y)
+            if a <= 0.0:
+                raw += b"\0\0\0\0"
+            else:
+                raw += bytes((to_byte(col[0]), to_byte(col[1]), to_byte(col[2]), to_byte(a * 255)))
+
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body +
+                struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+    header = struct.pack(">IIBBBBB", cv.w, cv.h, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
+
+# Images from this size up are stored PNG-compressed inside the icon file,
+# as the system's own large icons are; smaller ones as plain bitmaps.
+PNG_ICON_SIZE = 256
+
+
 def ico_file(hard, smooth):
     """An icon file with 4-bit images (drawn without anti-aliasing) and
-    32-bit images with an alpha channel of the same sizes."""
+    32-bit images with an alpha channel."""
     entries = []
     for cv in hard:
         entries.append((cv,) + icon_entry_4(cv))
     for cv in smooth:
-        entries.append((cv,) + icon_entry_32(cv))
+        if cv.w >= PNG_ICON_SIZE:
+            entries.append((cv, png_file(cv), 0, 32))
+        else:
+            entries.append((cv,) + icon_entry_32(cv))
     head = struct.pack("<HHH", 0, 1, len(entries))
     offset = 6 + 16 * len(entries)
     directory = b""
@@ -833,11 +880,17 @@ def background():
 
 # ---------------------------------------------------------------- main
 
+# The program icon in every size the system asks for from 100 to 200
+# percent (title bar, taskbar, Start menu, Explorer); the blink icon only in
+# the notification area's sizes.
+PROGRAM_ICON_SIZES = (256, 48, 32, 24, 20, 16)
+BLINK_ICON_SIZES = (32, 24, 20, 16)
+
 def generate(outdir):
     os.makedirs(outdir, exist_ok=True)
     normal, hot = toolbar_strips()
-    program = [icon_image(32, False), icon_image(16, False)]
-    blink = [icon_image(32, True), icon_image(16, True)]
+    program = [icon_image(size, False) for size in PROGRAM_ICON_SIZES]
+    blink = [icon_image(size, True) for size in BLINK_ICON_SIZES]
     program16 = [icon_image(32, False, True), icon_image(16, False, True)]
     blink16 = [icon_image(32, True, True), icon_image(16, True, True)]
     files = {
@@ -846,7 +899,7 @@ def generate(outdir):
         "status_images.bmp": status_strip(),
         "halvorsight.ico": ico_file(program16, program),
         "blink.ico": ico_file(blink16, blink),
-        "about.ico": ico_file(program16[:1], program[:1]),
+        "about.ico": ico_file(program16[:1], [icon_image(32, False)]),
         "background.bmp": background(),
         "empty_background.bmp": empty_background(),
     }

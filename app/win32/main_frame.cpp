@@ -47,6 +47,15 @@ LRESULT CMainFrame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             layout();
             return 0;
+        case WM_DPICHANGED:
+            // Moved to a monitor of another scale: take the place and size the
+            // system suggests, so the window keeps its size on the new screen.
+            if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
+                ::SetWindowPos(window(), nullptr, suggested->left, suggested->top,
+                               suggested->right - suggested->left, suggested->bottom - suggested->top,
+                               SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            return 0;
         case WM_SETFOCUS:
             if (HWND view = viewWindow()) ::SetFocus(view);
             return 0;

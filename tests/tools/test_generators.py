@@ -12,6 +12,7 @@ import sys
 import tempfile
 import unittest
 import wave
+import zlib
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 GEN_IMAGES = os.path.join(ROOT, "tools", "gen_images.py")
@@ -69,6 +70,33 @@ def read_ico(data):
         entries.append(dict(w=w or 256, h=h or 256, colours=colours, bpp=bpp,
                             blob=data[offset:offset + size], size=size, offset=offset))
     return entries
+
+
+def read_png(data):
+    """Rows of (r, g, b, a) of an 8-bit RGBA PNG without filtering, the
+    only kind the generator writes; checks every chunk's CRC."""
+    assert data[:8] == b"\x89PNG\r\n\x1a\n"
+    pos, idat, header = 8, b"", None
+    while pos < len(data):
+        length, kind = struct.unpack_from(">I4s", data, pos)
+        body = data[pos + 8:pos + 8 + length]
+        crc, = struct.unpack_from(">I", data, pos + 8 + length)
+        assert crc == zlib.crc32(kind + body) & 0xFFFFFFFF, kind
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", body)
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    w, h, depth, colour_type, _, _, interlace = header
+    assert (depth, colour_type, interlace) == (8, 6, 0), header
+    raw = zlib.decompress(idat)
+    assert len(raw) == h * (1 + 4 * w)
+    rows = []
+    for y in range(h):
+        line = raw[y * (1 + 4 * w):(y + 1) * (1 + 4 * w)]
+        assert line[0] == 0
+        rows.append([tuple(line[1 + 4 * x:5 + 4 * x]) for x in range(w)])
+    return rows
 
 
 class GeneratedImages(unittest.TestCase):
@@ -168,48 +196,62 @@ class GeneratedImages(unittest.TestCase):
         self.assertTrue(red[0] > 180 and red[1] < 110 and red[2] < 110)
         self.assertTrue(green[1] > 150 and green[0] < 120 and green[2] < 130)
 
-    def check_icon(self, name, sizes):
+    def check_icon(self, name, flat_sizes, smooth_sizes):
+        """4-bit images of flat_sizes and 32-bit images of smooth_sizes; the
+        256-pixel one PNG-compressed. Returns the opaque colours of each
+        32-bit image by size."""
         entries = read_ico(self.read(name))
         self.assertEqual(sorted((e["w"], e["bpp"]) for e in entries),
-                         sorted((s, bpp) for s in sizes for bpp in (4, 32)), name)
+                         sorted([(s, 4) for s in flat_sizes] + [(s, 32) for s in smooth_sizes]), name)
         images = {}
         for e in entries:
             w, h, bpp, blob = e["w"], e["h"], e["bpp"], e["blob"]
             self.assertEqual(len(blob), e["size"])
-            info = struct.unpack_from("<IiiHHI", blob, 0)
-            self.assertEqual(info, (40, w, 2 * h, 1, bpp, 0), name)
-            palette = 16 * 4 if bpp == 4 else 0
-            xor_stride = ((w * bpp + 31) // 32) * 4
-            and_stride = ((w + 31) // 32) * 4
-            self.assertEqual(len(blob), 40 + palette + h * (xor_stride + and_stride), name)
-            self.assertEqual(e["colours"], 16 if bpp == 4 else 0)
-            xor = blob[40 + palette:40 + palette + h * xor_stride]
-            mask = blob[40 + palette + h * xor_stride:]
-            transparent = lambda x, y: bool(mask[(h - 1 - y) * and_stride + (x >> 3)] & (0x80 >> (x & 7)))
+            if w == 256:
+                pixels = read_png(blob)
+                transparent = lambda x, y: pixels[y][x][3] < 128
+                colours = [p[:3] for row in pixels for p in row if p[3] >= 128]
+            else:
+                transparent, colours = self.check_bitmap_image(name, e)
             opaque = sum(not transparent(x, y) for y in range(h) for x in range(w))
             self.assertGreater(opaque, w * h // 3, (name, w, bpp))
             self.assertTrue(transparent(w - 1, 0), (name, w, bpp))   # corner next to the fold
             if bpp == 32:
-                colours = []
-                for y in range(h):
-                    for x in range(w):
-                        b, g, r, a = xor[(h - 1 - y) * xor_stride + 4 * x:][:4]
-                        # The mask and the alpha channel tell the same story.
-                        self.assertEqual(transparent(x, y), a < 128, (name, w, x, y))
-                        if a >= 128:
-                            colours.append((r, g, b))
                 images[w] = colours
         return images
 
+    def check_bitmap_image(self, name, e):
+        w, h, bpp, blob = e["w"], e["h"], e["bpp"], e["blob"]
+        info = struct.unpack_from("<IiiHHI", blob, 0)
+        self.assertEqual(info, (40, w, 2 * h, 1, bpp, 0), name)
+        palette = 16 * 4 if bpp == 4 else 0
+        xor_stride = ((w * bpp + 31) // 32) * 4
+        and_stride = ((w + 31) // 32) * 4
+        self.assertEqual(len(blob), 40 + palette + h * (xor_stride + and_stride), name)
+        self.assertEqual(e["colours"], 16 if bpp == 4 else 0)
+        xor = blob[40 + palette:40 + palette + h * xor_stride]
+        mask = blob[40 + palette + h * xor_stride:]
+        transparent = lambda x, y: bool(mask[(h - 1 - y) * and_stride + (x >> 3)] & (0x80 >> (x & 7)))
+        colours = []
+        if bpp == 32:
+            for y in range(h):
+                for x in range(w):
+                    b, g, r, a = xor[(h - 1 - y) * xor_stride + 4 * x:][:4]
+                    # The mask and the alpha channel tell the same story.
+                    self.assertEqual(transparent(x, y), a < 128, (name, w, x, y))
+                    if a >= 128:
+                        colours.append((r, g, b))
+        return transparent, colours
+
     def test_icons(self):
-        program = self.check_icon("halvorsight.ico", (32, 16))
-        blink = self.check_icon("blink.ico", (32, 16))
-        self.check_icon("about.ico", (32,))
+        program = self.check_icon("halvorsight.ico", (32, 16), (256, 48, 32, 24, 20, 16))
+        blink = self.check_icon("blink.ico", (32, 16), (32, 24, 20, 16))
+        self.check_icon("about.ico", (32,), (32,))
 
         def warmth(colours):   # yellow/orange against blue/white
             return sum(r + g - 2 * b for r, g, b in colours) / len(colours)
         # The blink image must stand out from the plain one at tray size.
-        for size in (32, 16):
+        for size in (32, 24, 20, 16):
             self.assertGreater(warmth(blink[size]) - warmth(program[size]), 60, size)
 
     def test_background_is_light_and_tiles_smoothly(self):
