@@ -89,3 +89,6 @@ if(TARGET unit_tests)
   target_link_libraries(unit_tests PRIVATE hsui)
   add_dependencies(unit_tests hs_images)
 endif()
+
+# ---------------------------------------------------------------- packages
+include(${CMAKE_SOURCE_DIR}/packaging/package.cmake)

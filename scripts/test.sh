@@ -5,7 +5,9 @@
 #   2. the same unit tests plus the Windows adapters as Windows programs
 #      under Wine;
 #   3. the end-to-end tests that drive the real Halvorsight.exe under Wine
-#      in Xvfb.
+#      in Xvfb, and the installer and portable zip that this build makes
+#      (target "package", part of the default build), installed and
+#      uninstalled silently in the test prefix.
 # Prints each stage's ctest summary and time, then one closing line
 # "N passed, N failed". Exits non-zero when anything failed.
 set -u

@@ -16,7 +16,7 @@ else()
 endif()
 
 # The menu probe, loaded into the program to read its menus in-process.
-add_library(hs_menu_probe MODULE ${HS_E2E_DIR}/probe/menu_probe.cpp)
+add_library(hs_menu_probe MODULE ${HS_E2E_DIR}/probe/menu_probe.cpp ${HS_E2E_DIR}/probe/controls_probe.cpp)
 set_target_properties(hs_menu_probe PROPERTIES
   PREFIX "" OUTPUT_NAME hs_menu_probe
   LIBRARY_OUTPUT_DIRECTORY ${HS_E2E_OUT} RUNTIME_OUTPUT_DIRECTORY ${HS_E2E_OUT})
@@ -39,7 +39,8 @@ set_target_properties(hs_open_recorder PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HS_
 file(GLOB HS_E2E_CASE_SOURCES CONFIGURE_DEPENDS ${HS_E2E_DIR}/cases/*.cpp)
 add_executable(e2e_driver ${HS_E2E_DIR}/driver/main.cpp ${HS_E2E_CASE_SOURCES})
 set_target_properties(e2e_driver PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HS_E2E_OUT})
-target_link_libraries(e2e_driver PRIVATE hs_e2e_driver)
+# version, ole32, uuid: the package cases read version resources and shortcuts.
+target_link_libraries(e2e_driver PRIVATE hs_e2e_driver version ole32 uuid shell32 advapi32)
 add_dependencies(e2e_driver hs_menu_probe hs_open_recorder)
 
 # The benchmark of the list under Wine (run by hand, not a ctest test; see
@@ -97,6 +98,12 @@ function(hs_e2e_add_tests)
       set_tests_properties(e2e.${name} PROPERTIES
         FIXTURES_REQUIRED "wine;ftp_servers"
         ENVIRONMENT "HS_WINE_STATE=${HS_WINE_STATE};HS_FTP_STATE=${HS_FTP_STATE}")
+    endif()
+    # Package cases install the installer the build made into the prefix.
+    if(name MATCHES "^PackageTest\\.")
+      set_tests_properties(e2e.${name} PROPERTIES
+        ENVIRONMENT "HS_WINE_STATE=${HS_WINE_STATE};HS_INSTALLER=${HS_INSTALLER_FILE}"
+        TIMEOUT 120)
     endif()
     # Web cases talk to the local web servers (tests/servers).
     if(name MATCHES "^WebTest\\.")

@@ -54,10 +54,13 @@ WorkDir& ProgramTest::extraDir(const std::string& label) {
 }
 
 RunningProgram& ProgramTest::launch(WorkDir* where) {
-    WorkDir& d = where ? *where : *dir_;
+    return launchAt(programPath(), (where ? *where : *dir_).path());
+}
+
+RunningProgram& ProgramTest::launchAt(const std::string& exe, const std::string& workDir) {
     auto app = std::make_unique<RunningProgram>();
     app->trayBefore = trayIcons();
-    app->process = Process::start(programPath(), d.path());
+    app->process = Process::start(exe, workDir);
     if (prompts_) prompts_->watch(app->pid());
     programs_.push_back(std::move(app));
     return *programs_.back();
@@ -76,7 +79,11 @@ bool ProgramTest::waitForMainWindow(RunningProgram& app, milliseconds timeout) {
 }
 
 RunningProgram& ProgramTest::start(WorkDir* where) {
-    RunningProgram& app = launch(where);
+    return startAt(programPath(), (where ? *where : *dir_).path());
+}
+
+RunningProgram& ProgramTest::startAt(const std::string& exe, const std::string& workDir) {
+    RunningProgram& app = launchAt(exe, workDir);
     const bool ok = waitForMainWindow(app);
     if (!ok) {
         const auto code = app.process.waitForExit(milliseconds(0));

@@ -64,6 +64,10 @@ protected:
     // Starts the program and waits for its visible main window and its list
     // and status bar. Fails the test (fatally) when they do not appear.
     RunningProgram& start(WorkDir* where = nullptr);
+    // The same for another copy of the program (an installed one) started
+    // in any directory.
+    RunningProgram& launchAt(const std::string& exe, const std::string& workDir);
+    RunningProgram& startAt(const std::string& exe, const std::string& workDir);
     // Waits for the main window etc. of an already launched program.
     bool waitForMainWindow(RunningProgram& app, milliseconds timeout = kWait);
 

@@ -21,7 +21,10 @@ struct MenuProbeRequest {
     char reportPath[1024];  // file the report is written to (ANSI)
 };
 
-// Exported thread procedure of the probe DLL.
+// Exported thread procedures of the probe DLL: the menu reader, and the
+// report of the common controls library the program loaded (which takes
+// only the report path of the request).
 constexpr const char* kMenuProbeExport = "hsMenuProbe";
+constexpr const char* kControlsProbeExport = "hsControlsProbe";
 
 }  // namespace hs::e2e
