@@ -1,8 +1,10 @@
-// Painting of plain rows, read back as pixels: a selected row is highlighted
-// from its name's label across every column to the row's right edge but not
-// over the status image's place, an unselected row is the window colour, and
-// the status image drawn is the row's. Also where a context-menu request
-// may open the menu.
+// Painting of rows, read back as pixels: a selected row is highlighted from
+// its name's label across every column to the row's right edge but not over
+// the status image's place, an unselected row is the window colour (plain)
+// or the picture, and the status image drawn is the row's. The pictures
+// behind the rows: every pixel format of a bitmap file shows its colours,
+// the built-in pictures and their palettes, the last row's strip down to the
+// bottom. Also where a context-menu request may open the menu.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -17,14 +19,18 @@
 #include "app/win32/context_menu.h"
 #include "listview/win32/document_list_control.h"
 #include "listview/win32/list_control_rows.h"
-#include "listview/win32/plain_row_painter.h"
+#include "listview/win32/list_background.h"
+#include "listview/win32/row_painter.h"
+#include "unit/bitmap_samples.h"
+#include "unit/test_support.h"
 
 namespace hs {
 namespace {
 
-class RowPainterTest : public ::testing::Test {
+class RowPainterTest : public test::WorkingDirTest {
 protected:
     void SetUp() override {
+        WorkingDirTest::SetUp();
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
         ::InitCommonControlsEx(&icc);
         parent_ = UniqueWindow(::CreateWindowExA(0, "STATIC", "painter parent", WS_POPUP, 0, 0, 800, 300, nullptr,
@@ -37,6 +43,7 @@ protected:
         control.insertColumns();
         ASSERT_TRUE(control.attachStatusImages(::GetModuleHandleA(nullptr)));
         rows_.attach(list_);
+        background_.attach(list_, ::GetModuleHandleA(nullptr));
         docs_ = std::make_unique<DocumentList>(rows_, catalogue_);
         for (const char* name : {"first", "second"}) {
             DocumentRecord r = zeroRecord();
@@ -69,7 +76,7 @@ protected:
         draw.hDC = dc_;
         draw.rcItem.left = LVIR_BOUNDS;
         ::SendMessageA(list_, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&draw.rcItem));
-        drawPlainRow(list_, *docs_, draw);
+        drawListRow(list_, *docs_, draw, &background_);
     }
 
     RECT itemRect(int row, int part) {
@@ -81,6 +88,12 @@ protected:
 
     COLORREF pixel(int x, int y) { return ::GetPixel(dc_, x, y); }
 
+    // A bitmap file of `picture` in `format` as the list's picture.
+    bool useFile(const test::Picture& picture, const test::BitmapFormat& format) {
+        test::writeBytes("picture.bmp", test::bitmapFile(picture, format));
+        return background_.loadBitmapFile("picture.bmp") && background_.setBackgroundFromBitmap();
+    }
+
     static constexpr COLORREF kUntouched = RGB(1, 2, 3);
 
     DocumentCatalogue catalogue_;
@@ -88,6 +101,7 @@ protected:
     HWND list_ = nullptr;
     ListControlRows rows_;
     std::unique_ptr<DocumentList> docs_;
+    ListBackground background_;
     UniqueBitmap bitmap_;
     std::unique_ptr<MemoryDcWith> memory_;  // goes before the bitmap it holds
     HDC dc_ = nullptr;
@@ -129,6 +143,86 @@ TEST_F(RowPainterTest, UnselectedRowIsThePlainWindowColourWithItsStatusImage) {
         }
     }
     EXPECT_TRUE(red) << "no red status image in the row";
+}
+
+TEST_F(RowPainterTest, EveryBitmapFileFormatShowsItsColoursTiledFromRowZero) {
+    const struct {
+        const char* name;
+        test::BitmapFormat format;
+    } formats[] = {
+        {"1 bit", {1}},
+        {"4 bits, short table", {4, false, false, 40, true}},
+        {"8 bits, top-down", {8, false, true}},
+        {"16 bits", {16}},
+        {"16 bits, 5-6-5", {16, true}},
+        {"24 bits, 108-byte header", {24, false, false, 108}},
+        {"32 bits", {32}},
+        {"32 bits, masks in a 124-byte header", {32, true, false, 124}},
+    };
+    const RECT first = itemRect(0, LVIR_BOUNDS);
+    for (const auto& f : formats) {
+        SCOPED_TRACE(f.name);
+        const test::Picture picture = f.format.bitCount == 1 ? test::twoColours() : test::eightColours();
+        ASSERT_TRUE(useFile(picture, f.format));
+        paint(0);
+        const int w = static_cast<int>(picture[0].size());
+        for (int y = 0; y < 4; ++y) {
+            // Away from the texts; the tiles of row 0 start at its corner.
+            for (int x = 300; x < 300 + 2 * w; ++x) {
+                const test::Rgb c = picture[y % 2][x % w];
+                ASSERT_EQ(pixel(first.left + x, first.top + y), RGB(c.r, c.g, c.b)) << "x " << x << " y " << y;
+            }
+        }
+    }
+}
+
+TEST_F(RowPainterTest, PictureShowsAroundTheHighlightAndDownToTheBottomBehindTheLastRow) {
+    ASSERT_TRUE(useFile(test::Picture(3, std::vector<test::Rgb>(5, test::Rgb{0, 128, 0})), {24}));
+    const COLORREF green = RGB(0, 128, 0);
+    const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
+    rows_.setState(1, RowState{kRowSelected}, kRowSelected);
+    paint(1);
+    const RECT bounds = itemRect(1, LVIR_BOUNDS);
+    const RECT label = itemRect(1, LVIR_LABEL);
+    RECT client{};
+    ::GetClientRect(list_, &client);
+    const int y = bounds.top + 1;
+    EXPECT_EQ(pixel(bounds.left, y), green);  // the image's place, left of the label
+    EXPECT_EQ(pixel(label.left, y), highlight);
+    EXPECT_EQ(pixel(bounds.right - 1, y), highlight);
+    EXPECT_EQ(pixel(bounds.right + 2, y), green);       // right of the last column
+    EXPECT_EQ(pixel(label.left, client.bottom - 1), green);  // below the last row
+
+    // A row that is not the last paints only its own strip, picture and no
+    // window colour behind its texts.
+    paint(0);
+    const RECT top = itemRect(0, LVIR_BOUNDS);
+    EXPECT_EQ(pixel(label.left + 1, top.top + 1), green);
+    EXPECT_EQ(pixel(client.right - 1, top.top + 1), green);
+    EXPECT_EQ(pixel(label.left, top.bottom + 1), kUntouched);
+    EXPECT_TRUE(background_.eraseBackground());
+}
+
+TEST_F(RowPainterTest, BuiltInPicturesWithTheirPalettesAndAFailedFileLeavesThePlainList) {
+    ASSERT_TRUE(background_.setBackgroundFromResource("EMPTY_BACKGROUND"));
+    EXPECT_EQ(background_.tileWidth(), 48);
+    EXPECT_EQ(background_.tileHeight(), 48);
+    EXPECT_EQ(::GetPaletteEntries(background_.palette(), 0, 0, nullptr), 16u);  // its colour table
+    paint(0);
+    EXPECT_EQ(pixel(itemRect(0, LVIR_BOUNDS).right + 3, itemRect(0, LVIR_BOUNDS).top + 2), RGB(255, 255, 255));
+
+    ASSERT_TRUE(background_.setBackgroundFromResource("BACKGROUND"));
+    EXPECT_EQ(background_.tileWidth(), 1500);
+    EXPECT_EQ(background_.tileHeight(), 1000);
+    EXPECT_GT(::GetPaletteEntries(background_.palette(), 0, 0, nullptr), 16u);  // halftone
+
+    test::writeBytes("broken.bmp", test::bitmapFile(test::eightColours(), {24}).substr(0, 70));
+    EXPECT_FALSE(background_.loadBitmapFile("broken.bmp"));
+    EXPECT_FALSE(background_.setBackgroundFromBitmap());
+    EXPECT_FALSE(background_.hasPicture());
+    EXPECT_FALSE(background_.eraseBackground());
+    EXPECT_FALSE(background_.setBackgroundFromResource("NO_SUCH_PICTURE"));
+    EXPECT_FALSE(background_.hasPicture());
 }
 
 TEST_F(RowPainterTest, ContextMenuOnlyForMouseRequestsInsideTheList) {
