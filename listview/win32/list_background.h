@@ -38,7 +38,7 @@ public:
     int tileWidth() const { return tileWidth_; }
     int tileHeight() const { return tileHeight_; }
 
-    // Paints the picture into the strip of `row` (whose rectangle is
+    // Paints the picture into the strip of `row` (whose bounds are
     // `rowRect`) and leaves `dc` clipped to that strip. Nothing without a
     // picture.
     void drawRowBackground(HDC dc, const RECT& rowRect, int row) const;

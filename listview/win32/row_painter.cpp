@@ -65,7 +65,7 @@ void drawListRow(HWND list, const DocumentList& rows, const DRAWITEMSTRUCT& draw
 
     const bool picture = background != nullptr && background->hasPicture();
     if (picture) {
-        background->drawRowBackground(dc, draw.rcItem, row);
+        background->drawRowBackground(dc, bounds, row);
         // Texts lie on the picture, not in boxes of the window colour.
         ::SetBkMode(dc, TRANSPARENT);
     } else {
