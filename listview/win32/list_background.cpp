@@ -16,25 +16,24 @@ constexpr int32_t kMinimumTile = 128;
 
 PixelRect pixelRect(const RECT& r) { return PixelRect{r.left, r.top, r.right, r.bottom}; }
 
-// A logical palette of `colours`; none for no colours.
-UniquePalette paletteOf(const RGBQUAD* colours, UINT count) {
-    if (count == 0) return UniquePalette();
-    std::vector<uint8_t> block(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
+// The palette a picture is shown with on palette displays: its own colour
+// table when it has one of up to 256 colours, otherwise a halftone palette.
+UniquePalette paletteFor(const std::vector<BitmapColour>& colours) {
+    if (colours.empty() || colours.size() > 256) {
+        WindowDc screen(nullptr);
+        return UniquePalette(::CreateHalftonePalette(screen.get()));
+    }
+    std::vector<uint8_t> block(sizeof(LOGPALETTE) + colours.size() * sizeof(PALETTEENTRY));
     auto* palette = reinterpret_cast<LOGPALETTE*>(block.data());
     palette->palVersion = 0x300;
-    palette->palNumEntries = static_cast<WORD>(count);
-    for (UINT i = 0; i < count; ++i) {
-        palette->palPalEntry[i].peRed = colours[i].rgbRed;
-        palette->palPalEntry[i].peGreen = colours[i].rgbGreen;
-        palette->palPalEntry[i].peBlue = colours[i].rgbBlue;
+    palette->palNumEntries = static_cast<WORD>(colours.size());
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        palette->palPalEntry[i].peRed = colours[i].red;
+        palette->palPalEntry[i].peGreen = colours[i].green;
+        palette->palPalEntry[i].peBlue = colours[i].blue;
         palette->palPalEntry[i].peFlags = 0;
     }
     return UniquePalette(::CreatePalette(palette));
-}
-
-UniquePalette halftonePalette() {
-    WindowDc screen(nullptr);
-    return UniquePalette(::CreateHalftonePalette(screen.get()));
 }
 
 // The information header and colour table (or masks) the system gets for a
@@ -109,7 +108,7 @@ bool ListBackground::setBackgroundFromResource(const char* name) {
             }
         }
     }
-    usePicture(std::move(picture), colours);
+    usePicture(std::move(picture), paletteFor(colours));
     return true;
 }
 
@@ -121,20 +120,29 @@ bool ListBackground::loadBitmapFile(const std::string& path) {
     if (!loadBitmapFileBytes(path, bytes, image)) return false;
     const std::vector<uint8_t> info = bitmapInfoOf(image);
     const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(info.data());
-    WindowDc screen(nullptr);
-    UniqueBitmap bitmap(::CreateDIBitmap(screen.get(), header, CBM_INIT, bytes.data() + image.bitsOffset,
+    UniquePalette palette = paletteFor(image.colours);
+    // The bitmap keeps the display's own pixel values: on a palette display
+    // they are matched to the palette the picture will be shown with, not
+    // to the system's few fixed colours.
+    WindowDc dc(list_);
+    HPALETTE previous = nullptr;
+    if (palette && paletteDisplay()) {
+        previous = ::SelectPalette(dc.get(), palette.get(), FALSE);
+        ::RealizePalette(dc.get());
+    }
+    UniqueBitmap bitmap(::CreateDIBitmap(dc.get(), header, CBM_INIT, bytes.data() + image.bitsOffset,
                                          reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS));
+    if (previous != nullptr) ::SelectPalette(dc.get(), previous, TRUE);
     if (!bitmap) return false;
     fileBitmap_ = std::move(bitmap);
-    fileColours_ = image.colours;
+    filePalette_ = std::move(palette);
     return true;
 }
 
 bool ListBackground::setBackgroundFromBitmap() {
     if (!fileBitmap_) return false;
     dropPicture();
-    usePicture(std::move(fileBitmap_), fileColours_);
-    fileColours_.clear();
+    usePicture(std::move(fileBitmap_), std::move(filePalette_));
     return true;
 }
 
@@ -146,24 +154,16 @@ void ListBackground::clearBackground() {
 void ListBackground::release() {
     dropPicture();
     fileBitmap_.reset();
-    fileColours_.clear();
+    filePalette_.reset();
 }
 
-void ListBackground::usePicture(UniqueBitmap picture, const std::vector<BitmapColour>& colours) {
+void ListBackground::usePicture(UniqueBitmap picture, UniquePalette palette) {
     BITMAP info{};
     ::GetObjectA(picture.get(), sizeof info, &info);
     picture_ = std::move(picture);
+    palette_ = std::move(palette);
     tileWidth_ = info.bmWidth;
     tileHeight_ = info.bmHeight;
-
-    // Up to 256 colours: a palette of exactly those; more: a halftone one.
-    if (!colours.empty() && colours.size() <= 256) {
-        std::vector<RGBQUAD> entries;
-        for (const BitmapColour& c : colours) entries.push_back(RGBQUAD{c.blue, c.green, c.red, 0});
-        palette_ = paletteOf(entries.data(), static_cast<UINT>(entries.size()));
-    } else {
-        palette_ = halftonePalette();
-    }
 
     // A small picture is tiled from a block of itself (in the screen's own
     // format; on palette displays the picture is used as it is).

@@ -65,7 +65,7 @@ public:
     void release();
 
 private:
-    void usePicture(UniqueBitmap picture, const std::vector<BitmapColour>& colours);
+    void usePicture(UniqueBitmap picture, UniquePalette palette);
     void dropPicture();
     bool paletteDisplay() const;
 
@@ -74,7 +74,7 @@ private:
     UniqueBitmap picture_;        // backgroundBitmap
     UniquePalette palette_;       // backgroundPalette
     UniqueBitmap fileBitmap_;     // the image loadBitmapFile read, until used
-    std::vector<BitmapColour> fileColours_;
+    UniquePalette filePalette_;   // and the palette it is to be shown with
     // A block of the picture repeated, for pictures too small to tile from
     // quickly; none when the picture itself is the tile.
     UniqueBitmap repeated_;
