@@ -320,6 +320,12 @@ LRESULT CHalvorsightView::handleMessage(UINT message, WPARAM wParam, LPARAM lPar
         case WM_ERASEBKGND:
             if (background_.eraseBackground()) return 1;
             break;
+        case LVM_DELETEITEM:
+        case LVM_DELETEALLITEMS: {
+            const LRESULT result = defaultProc(message, wParam, lParam);
+            background_.rowsDeleted();
+            return result;
+        }
         case WM_NOTIFY:
             return onHeaderNotify(wParam, lParam);
         case WM_QUERYNEWPALETTE: {

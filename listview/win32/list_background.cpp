@@ -226,6 +226,10 @@ bool ListBackground::eraseBackground() const {
     return true;
 }
 
+void ListBackground::rowsDeleted() const {
+    if (picture_ && ::SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0) == 0) ::InvalidateRect(list_, nullptr, TRUE);
+}
+
 void ListBackground::columnWidthChanging() const {
     if (!picture_) return;
     POINT cursor{};

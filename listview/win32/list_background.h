@@ -48,6 +48,10 @@ public:
     // bottom) and true is returned; otherwise false: default erasing.
     bool eraseBackground() const;
 
+    // Rows were deleted: once none is left, the picture they painted below
+    // them goes, the whole list is erased to the window colour.
+    void rowsDeleted() const;
+
     // A column's width is changing: the part of the list right of the
     // pointer is repainted.
     void columnWidthChanging() const;

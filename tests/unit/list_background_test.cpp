@@ -1,5 +1,5 @@
-// The background picture's rules: where its tiles go behind a row (anchored
-// at row 0, so it scrolls with the rows), and the View menu's choices and
+// The background picture's rules: where its tiles go behind a row (from row
+// 0's corner, so it scrolls with the rows), and the View menu's choices and
 // the start-up with what they keep in the options file.
 #include <gtest/gtest.h>
 
@@ -8,100 +8,58 @@
 #include <vector>
 
 #include "app/background_choice.h"
-#include "app/options.h"
 #include "listview/background_tiles.h"
 #include "unit/test_support.h"
 
 namespace hs {
 namespace {
 
-// ---------------------------------------------------------------- tiles
-
-TEST(BackgroundTilesTest, TilesStartAtRowZeroAndAreCutToTheArea) {
-    // Row 0 at the top of a list scrolled by 1000 pixels and 30 to the
-    // right; a 100 x 50 picture; the strip of a row at y 40..60.
-    const std::vector<TileCopy> copies = tilesCovering(-30, -980, 100, 50, PixelRect{0, 40, 250, 60});
-    ASSERT_EQ(copies.size(), 3u);
-    // 1020 pixels below the anchor: the 21st tile, 20 pixels into it.
-    EXPECT_EQ(copies[0].y, 40);
-    EXPECT_EQ(copies[0].sourceY, 20);
-    EXPECT_EQ(copies[0].height, 20);
-    EXPECT_EQ(copies[0].x, 0);
-    EXPECT_EQ(copies[0].sourceX, 30);
-    EXPECT_EQ(copies[0].width, 70);
-    EXPECT_EQ(copies[1].x, 70);
-    EXPECT_EQ(copies[1].sourceX, 0);
-    EXPECT_EQ(copies[1].width, 100);
-    EXPECT_EQ(copies[2].x, 170);
-    EXPECT_EQ(copies[2].width, 80);
-
-    // Scrolling down by one row moves the picture up by one row's height.
-    const std::vector<TileCopy> scrolled = tilesCovering(-30, -1000, 100, 50, PixelRect{0, 40, 250, 60});
-    EXPECT_EQ(scrolled[0].sourceY, 40);
-    EXPECT_EQ(scrolled[0].height, 10);
-    EXPECT_EQ(scrolled[3].y, 50);  // the next tile begins within the strip
-    EXPECT_EQ(scrolled[3].sourceY, 0);
+std::string copies(const std::vector<TileCopy>& all) {
+    std::string s;
+    for (const TileCopy& c : all) {
+        s += std::to_string(c.x) + "," + std::to_string(c.y) + " from " + std::to_string(c.sourceX) + "," +
+             std::to_string(c.sourceY) + " " + std::to_string(c.width) + "x" + std::to_string(c.height) + "; ";
+    }
+    return s;
 }
 
-TEST(BackgroundTilesTest, NothingLeftOfOrAboveTheAnchorAndNothingForEmptyTiles) {
-    for (const TileCopy& c : tilesCovering(10, 100, 7, 9, PixelRect{0, 0, 50, 120})) {
-        EXPECT_GE(c.x, 10);
-        EXPECT_GE(c.y, 100);
-        EXPECT_LE(c.x + c.width, 50);
-        EXPECT_LE(c.y + c.height, 120);
-    }
+TEST(BackgroundTilesTest, TilesStartAtRowZeroAndAreCutToTheStrip) {
+    // Row 0 1000 pixels up and 30 left (scrolled); a 100 x 50 picture; the
+    // strip of a row at y 40..60: 1020 pixels below row 0, the 21st tile.
+    EXPECT_EQ(copies(tilesCovering(-30, -980, 100, 50, PixelRect{0, 40, 250, 60})),
+              "0,40 from 30,20 70x20; 70,40 from 0,20 100x20; 170,40 from 0,20 80x20; ");
+    // Scrolled 20 pixels further, the picture moves up by 20 pixels.
+    EXPECT_EQ(copies(tilesCovering(-30, -1000, 100, 50, PixelRect{0, 40, 70, 60})),
+              "0,40 from 30,40 70x10; 0,50 from 30,0 70x10; ");
+    // Nothing left of or above row 0, nothing for an empty tile or strip.
+    EXPECT_EQ(copies(tilesCovering(10, 100, 40, 40, PixelRect{0, 0, 50, 120})), "10,100 from 0,0 40x20; ");
     EXPECT_TRUE(tilesCovering(0, 0, 0, 10, PixelRect{0, 0, 50, 50}).empty());
     EXPECT_TRUE(tilesCovering(0, 0, 10, 10, PixelRect{5, 5, 5, 50}).empty());
-}
 
-TEST(BackgroundTilesTest, TheLastRowsStripReachesTheBottom) {
-    const PixelRect row{-4, 40, 600, 58};
-    const PixelRect client{0, 0, 800, 500};
-    const PixelRect strip = rowStrip(row, client, false);
-    EXPECT_EQ(strip.left, -4);
-    EXPECT_EQ(strip.right, 800);
-    EXPECT_EQ(strip.bottom, 58);
+    // The last row's strip reaches the bottom of the list.
+    const PixelRect row{-4, 40, 600, 58}, client{0, 0, 800, 500};
+    EXPECT_EQ(rowStrip(row, client, false).bottom, 58);
     EXPECT_EQ(rowStrip(row, client, true).bottom, 500);
-
-    EXPECT_EQ(tileRepeat(48, 128), 3);
-    EXPECT_EQ(tileRepeat(1, 128), 128);
-    EXPECT_EQ(tileRepeat(1500, 128), 1);
 }
 
-// ---------------------------------------------------------------- choices
-
-class FakePictures : public BackgroundPictures {
+// Records what the choices do, as one text.
+class Recorder : public BackgroundPictures, public CommandHost {
 public:
-    bool setBackgroundFromResource(const char* name) override {
-        calls.push_back(std::string("resource ") + name);
-        return resourceLoads;
-    }
-    bool loadBitmapFile(const std::string& path) override {
-        calls.push_back("load " + path);
-        return fileLoads;
-    }
-    bool setBackgroundFromBitmap() override {
-        calls.push_back("set file");
-        return fileSets;
-    }
-    void clearBackground() override { calls.push_back("clear"); }
+    bool setBackgroundFromResource(const char* name) override { return log(std::string("resource ") + name); }
+    bool loadBitmapFile(const std::string& path) override { return log("load " + path) && fileLoads; }
+    bool setBackgroundFromBitmap() override { return log("set file"); }
+    void clearBackground() override { log("clear"); }
+    void showInformation(const std::string& text) override { log("info: " + text); }
+    void showWarning(const std::string& text) override { log("warning: " + text); }
+    bool askYesNo(const std::string& text) override { return !log("ask: " + text); }
+    void showError(const std::string& text) override { log("stop: " + text); }
 
-    bool resourceLoads = true;
+    bool log(const std::string& what) {
+        calls += what + "; ";
+        return true;
+    }
     bool fileLoads = true;
-    bool fileSets = true;
-    std::vector<std::string> calls;
-};
-
-class FakeHost : public CommandHost {
-public:
-    void showInformation(const std::string& text) override { shown.push_back("info: " + text); }
-    void showWarning(const std::string& text) override { shown.push_back("warning: " + text); }
-    bool askYesNo(const std::string& text) override {
-        shown.push_back("ask: " + text);
-        return false;
-    }
-    void showError(const std::string& text) override { shown.push_back("stop: " + text); }
-    std::vector<std::string> shown;
+    std::string calls;
 };
 
 class BackgroundChoiceTest : public test::WorkingDirTest {
@@ -110,96 +68,61 @@ protected:
         AppOptions o = defaultOptions();
         o.backgroundChoice = choice;
         std::copy(path.begin(), path.end(), o.customBitmapPath);
-        test::writeBytes(kOptionsFileName, std::string(reinterpret_cast<const char*>(&o), sizeof o));
-        options_.readOptions();
+        options_.set(o);
+        options_.writeOptions();
     }
-    // What the options file holds now.
-    AppOptions onDisk() {
+    // The choice and path in the options file now.
+    std::string onDisk() {
         ProgramOptions reread;
         reread.readOptions();
-        return reread.current();
+        return std::to_string(reread.backgroundChoice()) + " " + reread.customBitmapPath();
     }
-
     ProgramOptions options_;
-    FakePictures pictures_;
-    FakeHost host_;
+    Recorder r_;
 };
 
-TEST_F(BackgroundChoiceTest, StartupAppliesTheStoredChoiceQuietly) {
-    store(BackgroundDefault, "");
-    applyStartupBackground(options_, pictures_, host_);
-    store(BackgroundEmpty, "");
-    applyStartupBackground(options_, pictures_, host_);
-    store(BackgroundCustom, "pics\\mine.bmp");
-    applyStartupBackground(options_, pictures_, host_);
-    store(7, "");
-    applyStartupBackground(options_, pictures_, host_);
-    EXPECT_EQ(pictures_.calls, (std::vector<std::string>{"resource BACKGROUND", "resource EMPTY_BACKGROUND",
-                                                         "load pics\\mine.bmp", "set file", "clear"}));
-    EXPECT_TRUE(host_.shown.empty());
-    EXPECT_EQ(onDisk().backgroundChoice, 7);
-}
+TEST_F(BackgroundChoiceTest, StartupAppliesTheStoredChoiceAndFallsBackOnceFromAFileGone) {
+    for (int32_t choice : {0, 1, 2, 7}) {
+        store(choice, "mine.bmp");
+        applyStartupBackground(options_, r_, r_);
+    }
+    EXPECT_EQ(r_.calls, "resource BACKGROUND; resource EMPTY_BACKGROUND; load mine.bmp; set file; clear; ");
+    EXPECT_EQ(onDisk(), "7 mine.bmp");
 
-TEST_F(BackgroundChoiceTest, StartupFallsBackToDefaultOnceWhenTheCustomFileCannotBeRead) {
+    r_.calls.clear();
+    r_.fileLoads = false;
     store(BackgroundCustom, "gone.bmp");
-    pictures_.fileLoads = false;
-    applyStartupBackground(options_, pictures_, host_);
-    EXPECT_EQ(host_.shown, (std::vector<std::string>{"stop: Cannot open selected bitmap file."}));
-    EXPECT_EQ(pictures_.calls, (std::vector<std::string>{"load gone.bmp", "resource BACKGROUND"}));
-    // Default stored; the old path stays in the file.
-    EXPECT_EQ(onDisk().backgroundChoice, BackgroundDefault);
-    EXPECT_STREQ(onDisk().customBitmapPath, "gone.bmp");
-
-    // Read, but not usable as a picture: the same.
-    store(BackgroundCustom, "odd.bmp");
-    pictures_.fileLoads = true;
-    pictures_.fileSets = false;
-    host_.shown.clear();
-    applyStartupBackground(options_, pictures_, host_);
-    EXPECT_EQ(host_.shown.size(), 1u);
-    EXPECT_EQ(onDisk().backgroundChoice, BackgroundDefault);
+    applyStartupBackground(options_, r_, r_);
+    EXPECT_EQ(r_.calls, "load gone.bmp; stop: Cannot open selected bitmap file.; resource BACKGROUND; ");
+    EXPECT_EQ(onDisk(), "0 gone.bmp");  // Default stored, the old path kept
 }
 
-TEST_F(BackgroundChoiceTest, DefaultAndEmptyAreStoredEvenWhenThePictureFails) {
-    store(BackgroundCustom, "mine.bmp");
-    pictures_.resourceLoads = false;
-    chooseEmptyBackground(options_, pictures_);
-    EXPECT_EQ(onDisk().backgroundChoice, BackgroundEmpty);
-    EXPECT_STREQ(onDisk().customBitmapPath, "mine.bmp");
-    chooseDefaultBackground(options_, pictures_);
-    EXPECT_EQ(onDisk().backgroundChoice, BackgroundDefault);
-    EXPECT_EQ(pictures_.calls, (std::vector<std::string>{"resource EMPTY_BACKGROUND", "resource BACKGROUND"}));
-}
+TEST_F(BackgroundChoiceTest, MenuChoicesAndWhatTheyStore) {
+    store(BackgroundCustom, "old.bmp");
+    chooseEmptyBackground(options_, r_);
+    EXPECT_EQ(onDisk(), "1 old.bmp");
+    chooseDefaultBackground(options_, r_);
+    EXPECT_EQ(onDisk(), "0 old.bmp");
 
-TEST_F(BackgroundChoiceTest, CustomIsStoredOnlyWhenItsFileBecameThePicture) {
-    store(BackgroundEmpty, "old.bmp");
-    pictures_.fileLoads = false;
-    chooseCustomBackground(options_, pictures_, host_, "broken.bmp");
-    EXPECT_EQ(host_.shown, (std::vector<std::string>{"stop: Cannot open selected bitmap file."}));
-    EXPECT_EQ(onDisk().backgroundChoice, BackgroundEmpty);
-    EXPECT_STREQ(onDisk().customBitmapPath, "old.bmp");
+    // A file that cannot be read: the message; choice and path stay.
+    r_.fileLoads = false;
+    chooseCustomBackground(options_, r_, r_, "broken.bmp");
+    EXPECT_EQ(onDisk(), "0 old.bmp");
+    r_.fileLoads = true;
+    chooseCustomBackground(options_, r_, r_, "C:\\pics\\fine.bmp");
+    EXPECT_EQ(onDisk(), "2 C:\\pics\\fine.bmp");
+    EXPECT_EQ(r_.calls, "resource EMPTY_BACKGROUND; resource BACKGROUND; load broken.bmp; "
+                        "stop: Cannot open selected bitmap file.; load C:\\pics\\fine.bmp; set file; ");
 
-    pictures_.fileLoads = true;
-    chooseCustomBackground(options_, pictures_, host_, "C:\\pics\\fine.bmp");
-    EXPECT_EQ(host_.shown.size(), 1u);
-    EXPECT_EQ(onDisk().backgroundChoice, BackgroundCustom);
-    EXPECT_STREQ(onDisk().customBitmapPath, "C:\\pics\\fine.bmp");
-}
-
-TEST_F(BackgroundChoiceTest, APathTooLongToKeepIsRefusedBeforeAnythingChanges) {
-    store(BackgroundDefault, "old.bmp");
-    const std::string tooLong = "C:\\" + std::string(505, 'p') + ".bmp";  // 512 characters
-    chooseCustomBackground(options_, pictures_, host_, tooLong);
-    ASSERT_EQ(host_.shown.size(), 1u);
-    EXPECT_EQ(host_.shown[0], std::string("info: ") + kBitmapPathTooLongText);
-    EXPECT_TRUE(pictures_.calls.empty());
-    EXPECT_EQ(onDisk().backgroundChoice, BackgroundDefault);
-    EXPECT_STREQ(onDisk().customBitmapPath, "old.bmp");
-
-    const std::string longest = tooLong.substr(1);  // 511 characters fit whole
-    chooseCustomBackground(options_, pictures_, host_, longest);
-    EXPECT_EQ(onDisk().backgroundChoice, BackgroundCustom);
-    EXPECT_EQ(std::string(onDisk().customBitmapPath), longest);
+    // A path longer than the 511 characters the file keeps: refused before
+    // anything changes; 511 characters are kept whole.
+    r_.calls.clear();
+    const std::string tooLong = "C:\\" + std::string(505, 'p') + ".bmp";
+    chooseCustomBackground(options_, r_, r_, tooLong);
+    EXPECT_EQ(r_.calls, std::string("info: ") + kBitmapPathTooLongText + "; ");
+    EXPECT_EQ(onDisk(), "2 C:\\pics\\fine.bmp");
+    chooseCustomBackground(options_, r_, r_, tooLong.substr(1));
+    EXPECT_EQ(onDisk(), "2 " + tooLong.substr(1));
 }
 
 }  // namespace

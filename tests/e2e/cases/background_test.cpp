@@ -1,13 +1,13 @@
-// The picture behind the document list, read as screen pixels: the Default
-// picture behind the rows, right of the columns and below the last row,
-// tiled from row 0 so that it moves with a scroll; a selected row's
-// highlight with the picture around it; Empty giving white, also at the
-// next start; a custom 24-bit bitmap chosen through the open-file dialog; a
-// broken file refused; and the start-up fallback for a custom file that is
-// gone (one message, the Default picture, Default in the options file).
-#include <algorithm>
+// The picture behind the document list, read as screen pixels at points
+// away from the texts and compared with the picture tiled from row 0's
+// corner: the Default picture behind the rows, right of the columns and
+// below the last row, also after a scroll; a selected row's highlight with
+// the picture around it; Empty white, also at the next start; a custom
+// bitmap chosen in the open-file dialog and a broken one refused; the
+// start-up fallback for a custom file that is gone; no picture without rows.
+// Each case keeps pictures of the window with rows selected.
 #include <cstdio>
-#include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,83 +15,39 @@
 #include "program_test.h"
 #include "screen_pixels.h"
 #include "screenshot.h"
+#include "tests/unit/bitmap_samples.h"
 
 namespace hs::e2e {
 namespace {
 
-constexpr int kBackgroundEmpty = 32802;
-constexpr int kBackgroundDefault = 32803;
-constexpr int kBackgroundCustom = 32804;
+using test::Picture;
 constexpr const char* kCannotOpen = "Cannot open selected bitmap file.";
 
-// A picture as 0x00RRGGBB pixels, top row first.
-struct Pixels {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> colour;
-    uint32_t at(int x, int y) const { return colour[static_cast<std::size_t>(y) * width + x]; }
-};
-
-// A bitmap resource of the program under test, as the system decodes it.
-Pixels programPicture(const char* name) {
-    Pixels p;
+// A bitmap resource of the program under test as the system decodes it.
+Picture programPicture(const char* name) {
+    Picture p;
     HMODULE module = LoadLibraryExA(toWindowsPath(programPath()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module) return p;
     UniqueBitmap bitmap(static_cast<HBITMAP>(LoadImageA(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     BITMAP info{};
     if (bitmap && GetObjectA(bitmap.get(), sizeof info, &info)) {
         BITMAPINFOHEADER header{sizeof header, info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        p.colour.resize(static_cast<std::size_t>(info.bmWidth) * info.bmHeight);
+        std::vector<uint32_t> all(static_cast<std::size_t>(info.bmWidth) * info.bmHeight);
         WindowDc screen(nullptr);
-        if (GetDIBits(screen.get(), bitmap.get(), 0, info.bmHeight, p.colour.data(),
-                      reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS)) {
-            p.width = info.bmWidth;
-            p.height = info.bmHeight;
-            for (auto& c : p.colour) c &= 0x00FFFFFFu;
-        }
+        GetDIBits(screen.get(), bitmap.get(), 0, info.bmHeight, all.data(), reinterpret_cast<BITMAPINFO*>(&header),
+                  DIB_RGB_COLORS);
+        for (int y = 0; y < info.bmHeight; ++y) p.emplace_back(&all[y * info.bmWidth], &all[(y + 1) * info.bmWidth]);
     }
-    FreeLibrary(module);
+    if (module) FreeLibrary(module);
     return p;
 }
 
-// A 24-bit bitmap file of `p`.
-std::string bitmapFile(const Pixels& p) {
-    const int rowBytes = (p.width * 3 + 3) / 4 * 4;
-    std::string bits(static_cast<std::size_t>(rowBytes) * p.height, '\0');
-    for (int y = 0; y < p.height; ++y) {
-        for (int x = 0; x < p.width; ++x) {
-            const uint32_t c = p.at(x, y);
-            const std::size_t at = static_cast<std::size_t>(p.height - 1 - y) * rowBytes + 3 * x;
-            bits[at] = static_cast<char>(c & 0xFF);
-            bits[at + 1] = static_cast<char>((c >> 8) & 0xFF);
-            bits[at + 2] = static_cast<char>((c >> 16) & 0xFF);
-        }
-    }
-    auto le = [](uint32_t v, int n) {
-        std::string s;
-        for (int i = 0; i < n; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
-        return s;
-    };
-    return "BM" + le(54 + static_cast<uint32_t>(bits.size()), 4) + le(0, 4) + le(54, 4) + le(40, 4) +
-           le(p.width, 4) + le(p.height, 4) + le(1, 2) + le(24, 2) + le(0, 24) + bits;
-}
-
 uint32_t rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
-
-bool closeTo(uint32_t a, uint32_t b) {
-    for (int shift = 0; shift < 24; shift += 8) {
-        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 4) return false;
-    }
-    return true;
-}
 
 class BackgroundTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        OptionsFile quiet;
-        quiet.playSound = 0;
-        writeOptions(quiet);
+        writeOptions(quiet_);
     }
 
     void writeRows(int count) {
@@ -100,84 +56,76 @@ protected:
         }
     }
 
-    // Points of the list's client area away from the rows' texts: the right
-    // end of "Last check" and the first pixel row of each row, right of the
-    // columns, and below the last row.
+    // Points away from the texts: the right end of "Last check" on each
+    // row's first pixel row, right of the columns, and below the last row.
     static std::vector<POINT> quietPoints(const RemoteListView& list) {
         std::vector<POINT> points;
-        RECT client{};
+        RECT client{}, header{}, row{};
         GetClientRect(list.window(), &client);
-        // Rows under the header or below the client area are not seen.
-        RECT header{};
         GetWindowRect(list.header(), &header);
         MapWindowPoints(nullptr, list.window(), reinterpret_cast<POINT*>(&header), 2);
-        RECT row{};
-        int bottom = 0;
+        int bottom = header.bottom;
         for (int r = 0; list.rowRect(r, row); ++r) {
-            if (row.top < header.bottom || row.bottom > client.bottom) continue;
-            for (int x = row.left + 610; x < row.left + 645; x += 7) points.push_back(POINT{x, row.top});
-            for (int x = row.right + 3; x < client.right; x += 41) points.push_back(POINT{x, (row.top + row.bottom) / 2});
+            if (row.top < header.bottom || row.bottom > client.bottom) continue;  // not seen
+            for (int x = row.left + 610; x < row.left + 645; x += 7) points.push_back({x, row.top});
+            for (int x = row.right + 3; x < client.right; x += 41) points.push_back({x, row.top + 5});
             bottom = row.bottom;
         }
         for (int y = bottom + 2; y < client.bottom; y += 29) {
-            for (int x = 3; x < client.right; x += 53) points.push_back(POINT{x, y});
+            for (int x = 3; x < client.right; x += 53) points.push_back({x, y});
         }
         return points;
     }
 
-    // How many of `points` do not show `expected` (0x00RRGGBB) on screen;
-    // the first few of them described in `first`.
+    // How many `points` do not show `expected` (0xRRGGBB, within 4 per
+    // channel); the first few are described in `wrong`.
     static int mismatches(HWND list, const std::vector<POINT>& points, const std::function<uint32_t(POINT)>& expected,
-                          std::string* first = nullptr) {
+                          std::string& wrong) {
         RECT client{};
         GetClientRect(list, &client);
         const std::vector<uint32_t> screen = screenPixels(clientRectOnScreen(list, client));
-        if (screen.empty()) return static_cast<int>(points.size());
-        int wrong = 0;
-        char line[80];
-        std::string ignored;
-        if (first == nullptr) first = &ignored;
+        int count = 0;
         for (const POINT& p : points) {
-            // A point the window no longer covers (it was resized) counts as wrong.
-            const bool inside = p.x >= 0 && p.y >= 0 && p.x < client.right && p.y < client.bottom;
+            const bool inside = p.x >= 0 && p.y >= 0 && p.x < client.right && p.y < client.bottom && !screen.empty();
             const uint32_t shown = inside ? screen[static_cast<std::size_t>(p.y) * client.right + p.x] : 0xFF000000u;
-            if (inside && closeTo(shown, expected(p))) continue;
-            if (++wrong <= 5) {
-                std::snprintf(line, sizeof line, " (%ld,%ld) %06X not %06X", p.x, p.y, shown, expected(p));
-                *first += line;
+            const uint32_t want = expected(p);
+            bool same = inside;
+            for (int shift = 0; shift < 24; shift += 8) {
+                same = same && std::abs(int((shown >> shift) & 0xFF) - int((want >> shift) & 0xFF)) <= 4;
             }
+            if (same || ++count > 5) continue;
+            char line[64];
+            std::snprintf(line, sizeof line, " (%ld,%ld) %06X not %06X", p.x, p.y, shown, want);
+            wrong += line;
         }
-        return wrong;
+        return count;
     }
 
-    // The picture tiled from the top-left corner of row 0.
-    static std::function<uint32_t(POINT)> tiledFromRowZero(const RemoteListView& list, const Pixels& picture) {
+    static std::function<uint32_t(POINT)> tiledFromRowZero(const RemoteListView& list, const Picture& picture) {
         RECT first{};
         list.rowRect(0, first);
-        return [first, &picture](POINT p) {
-            const int x = ((p.x - first.left) % picture.width + picture.width) % picture.width;
-            const int y = ((p.y - first.top) % picture.height + picture.height) % picture.height;
-            return picture.at(x, y);
+        const int w = static_cast<int>(picture[0].size()), h = static_cast<int>(picture.size());
+        return [=, &picture](POINT p) {
+            return picture[((p.y - first.top) % h + h) % h][((p.x - first.left) % w + w) % w];
         };
     }
 
-    // Polls until every quiet point shows the expected picture; false and a
-    // count in the test's output when it never does.
-    bool showsPicture(const RemoteListView& list, const Pixels& picture) {
-        int wrong = 0;
-        std::string first;
-        std::vector<POINT> points;
-        const bool ok = pollUntil([&] {
-            points = quietPoints(list);
-            first.clear();
-            wrong = mismatches(list.window(), points, tiledFromRowZero(list, picture), &first);
-            return wrong == 0;
+    // Polls until every quiet point shows `picture` tiled from row 0.
+    ::testing::AssertionResult showsPicture(const RemoteListView& list, const Picture& picture) {
+        std::string wrong;
+        int count = 0;
+        const bool shown = pollUntil([&] {
+            wrong.clear();
+            count = mismatches(list.window(), quietPoints(list), tiledFromRowZero(list, picture), wrong);
+            return count == 0;
         });
-        if (!ok) ADD_FAILURE() << wrong << " of " << points.size() << " points do not show the picture:" << first;
-        return ok && !points.empty();
+        if (shown) {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure() << count << " points do not show the picture:" << wrong;
     }
 
-    std::string optionsChoiceAndPath() {
+    std::string choiceAndPath() {
         OptionsFile o;
         OptionsFile::parse(readOptionsBytes(), o);
         return std::to_string(o.backgroundChoice) + " " + o.customBitmapPath;
@@ -185,18 +133,16 @@ protected:
 
     // "&Custom.." choosing `path` in the open-file dialog.
     bool chooseCustom(RunningProgram& app, const std::string& path) {
-        postCommand(app.main, kBackgroundCustom);
+        postCommand(app.main, 32804);
         HWND chooser = waitForDialog(app.pid(), "Select File", kShortWait);
-        if (!chooser) return false;
-        HWND nameBox = GetDlgItem(chooser, 0x47C);
-        if (!nameBox) nameBox = GetDlgItem(chooser, 0x480);
-        sendBounded(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-        clickButton(chooser, IDOK);
-        return waitForWindowGone(chooser, kShortWait);
+        HWND nameBox = chooser ? GetDlgItem(chooser, 0x47C) : nullptr;
+        if (!nameBox && chooser) nameBox = GetDlgItem(chooser, 0x480);
+        return nameBox && sendBounded(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str())) &&
+               clickButton(chooser, IDOK) && waitForWindowGone(chooser, kShortWait);
     }
 
-    // The program's message box, closed with OK; "" when none came.
-    std::string takeMessage(RunningProgram& app, milliseconds timeout = kShortWait) {
+    // The program's message box closed with `button`; "" when none came.
+    std::string answer(RunningProgram& app, int button = IDOK, milliseconds timeout = kShortWait) {
         HWND box = pollFor([&] {
             for (HWND w : findDialogs(app.pid(), kAppTitle)) {
                 if (w != app.main) return w;
@@ -205,7 +151,7 @@ protected:
         }, timeout);
         if (!box) return "";
         const std::string text = messageBoxText(box);
-        clickButton(box, IDOK);
+        clickButton(box, button);
         waitForWindowGone(box, kShortWait);
         return text;
     }
@@ -216,122 +162,112 @@ protected:
         saveWindowScreenshot(app.main, screenshotDirectory() + "\\" + test->test_suite_name() + "." + test->name() +
                                            "-" + what + ".bmp");
     }
+
+    OptionsFile quiet_ = [] {
+        OptionsFile o;
+        o.playSound = 0;
+        return o;
+    }();
+    const Picture defaults_ = programPicture("BACKGROUND");
 };
 
 TEST_F(BackgroundTest, DefaultPictureBehindTheRowsMovesWithTheScrollAndAroundTheHighlight) {
-    const Pixels picture = programPicture("BACKGROUND");
-    ASSERT_EQ(picture.width, 1500);
-    ASSERT_EQ(picture.height, 1000);
+    ASSERT_EQ(defaults_.size(), 1000u);
+    ASSERT_EQ(defaults_[0].size(), 1500u);
     writeRows(150);
     RunningProgram& app = start();
     bringToForeground(app.main);
     const RemoteListView list = app.rows();
     ASSERT_TRUE(pollUntil([&] { return list.rowCount() == 150; }));
-    EXPECT_TRUE(showsPicture(list, picture));
+    EXPECT_TRUE(showsPicture(list, defaults_));
 
-    // Scrolled down and to the right: the picture keeps its place on row 0.
+    // Scrolled down and to the right, the picture stays on row 0: left where
+    // it was it would not match most points.
     SetWindowPos(app.main, nullptr, 0, 0, 520, 600, SWP_NOMOVE | SWP_NOZORDER);
-    RECT before{};
-    list.rowRect(0, before);
+    const auto unscrolled = tiledFromRowZero(list, defaults_);
+    ASSERT_TRUE(sendBounded(list.window(), LVM_SCROLL, 150, 700));
+    EXPECT_TRUE(showsPicture(list, defaults_));
+    std::string ignored;
     const std::vector<POINT> points = quietPoints(list);
-    const auto unscrolled = tiledFromRowZero(list, picture);
-    ASSERT_TRUE(sendBounded(list.window(), LVM_SCROLL, 150, 40 * (before.bottom - before.top)));
-    RECT after{};
-    ASSERT_TRUE(list.rowRect(0, after));
-    EXPECT_LT(after.left, before.left);
-    EXPECT_LT(after.top, before.top);
-    EXPECT_TRUE(showsPicture(list, picture));
-    // Left where it was, the picture would not match most points.
-    EXPECT_GT(mismatches(list.window(), quietPoints(list), unscrolled), static_cast<int>(points.size()) / 4);
+    EXPECT_GT(mismatches(list.window(), points, unscrolled, ignored), static_cast<int>(points.size()) / 4);
 
-    // A selected row: highlighted from the label on; the image's place and
-    // the space right of the columns keep the picture.
-    SendMessageA(list.window(), LVM_SCROLL, -1000, -1000000);
+    // A selected row: highlighted from the label on, with the picture in
+    // the image's place and right of the columns.
+    sendBounded(list.window(), LVM_SCROLL, static_cast<WPARAM>(-1000), -100000);
     SetWindowPos(app.main, nullptr, 0, 0, 900, 600, SWP_NOMOVE | SWP_NOZORDER);
     ASSERT_TRUE(list.setSelected(2, true));
     RECT row{};
     ASSERT_TRUE(list.rowRect(2, row));
     const uint32_t highlight = rgb(GetSysColor(COLOR_HIGHLIGHT));
-    const auto expected = tiledFromRowZero(list, picture);
-    const std::vector<POINT> around{{row.left, row.top + 1}, {row.right + 5, row.top + 1}};
+    const auto picture = tiledFromRowZero(list, defaults_);
     std::string wrong;
     EXPECT_TRUE(pollUntil([&] {
         wrong.clear();
         return mismatches(list.window(), {{row.left + 300, row.top + 1}, {row.right - 2, row.top}},
-                          [&](POINT) { return highlight; }, &wrong) +
-                   mismatches(list.window(), around, expected, &wrong) ==
+                          [&](POINT) { return highlight; }, wrong) +
+                   mismatches(list.window(), {{row.left, row.top + 1}, {row.right + 5, row.top + 1}}, picture, wrong) ==
                0;
-    })) << "the selected row is not highlighted from its label with the picture around it:" << wrong;
+    })) << wrong;
     list.setSelected(4, true);
     keepPicture(app, "default");
     EXPECT_TRUE(exitByCommand(app).has_value());
 }
 
-TEST_F(BackgroundTest, EmptyIsWhiteAndStaysAfterTheNextStart) {
-    const Pixels defaults = programPicture("BACKGROUND");
-    const Pixels white{1, 1, {0xFFFFFFu}};
-    writeRows(5);
-    RunningProgram& app = start();
-    bringToForeground(app.main);
-    ASSERT_TRUE(showsPicture(app.rows(), defaults));
-    postCommand(app.main, kBackgroundEmpty);
-    EXPECT_TRUE(showsPicture(app.rows(), white));
-    EXPECT_TRUE(pollUntil([&] { return optionsChoiceAndPath() == "1 "; }, kShortWait)) << optionsChoiceAndPath();
-    app.rows().setSelected(1, true);
-    keepPicture(app, "empty");
-    ASSERT_TRUE(exitByCommand(app).has_value());
-
-    RunningProgram& again = start();
-    bringToForeground(again.main);
-    EXPECT_TRUE(showsPicture(again.rows(), white));
-    postCommand(again.main, kBackgroundDefault);
-    EXPECT_TRUE(showsPicture(again.rows(), defaults));
-    EXPECT_TRUE(pollUntil([&] { return optionsChoiceAndPath() == "0 "; }, kShortWait)) << optionsChoiceAndPath();
-    EXPECT_TRUE(exitByCommand(again).has_value());
-}
-
-TEST_F(BackgroundTest, CustomBitmapShowsItsColoursAndABrokenOneIsRefused) {
+TEST_F(BackgroundTest, EmptyAcrossARestartThenACustomBitmapAndABrokenOne) {
     // 7 x 5 pixels of two colours: the tiling shows at every offset.
-    Pixels custom{7, 5, std::vector<uint32_t>(35, 0x28A05Au)};
-    for (int i = 0; i < 35; i += 3) custom.colour[i] = 0xC83C1Eu;
-    dir().writeFile("pictures\\mine.bmp", bitmapFile(custom));
-    dir().writeFile("pictures\\broken.bmp", bitmapFile(custom).substr(0, 90));
-    writeRows(4);
+    Picture custom(5, std::vector<uint32_t>(7, 0x28A05A));
+    for (int i = 0; i < 35; i += 3) custom[i / 7][i % 7] = 0xC83C1E;
+    const std::string file = test::bitmapFile(custom, {24});
+    dir().writeFile("pictures\\mine.bmp", file);
+    dir().writeFile("pictures\\broken.bmp", file.substr(0, 90));
+    writeRows(5);
+    RunningProgram& first = start();
+    bringToForeground(first.main);
+    ASSERT_TRUE(showsPicture(first.rows(), defaults_));
+    postCommand(first.main, 32802);  // "&Empty"
+    EXPECT_TRUE(showsPicture(first.rows(), Picture{{0xFFFFFF}}));
+    first.rows().setSelected(1, true);
+    keepPicture(first, "empty");
+    ASSERT_TRUE(exitByCommand(first).has_value());
+
     RunningProgram& app = start();
     bringToForeground(app.main);
-    const RemoteListView list = app.rows();
-
+    EXPECT_TRUE(showsPicture(app.rows(), Picture{{0xFFFFFF}}));
+    EXPECT_EQ(choiceAndPath(), "1 ");
     // A file cut short: the message, the list plain, the options as before.
     ASSERT_TRUE(chooseCustom(app, dir().file("pictures\\broken.bmp")));
-    EXPECT_EQ(takeMessage(app), kCannotOpen);
-    EXPECT_TRUE(showsPicture(list, Pixels{1, 1, {rgb(GetSysColor(COLOR_WINDOW))}}));
-    EXPECT_EQ(optionsChoiceAndPath(), "0 ");
+    EXPECT_EQ(answer(app), kCannotOpen);
+    EXPECT_TRUE(showsPicture(app.rows(), Picture{{rgb(GetSysColor(COLOR_WINDOW))}}));
+    EXPECT_EQ(choiceAndPath(), "1 ");
 
-    const std::string path = dir().file("pictures\\mine.bmp");
-    ASSERT_TRUE(chooseCustom(app, path));
-    EXPECT_TRUE(showsPicture(list, custom));
-    EXPECT_EQ(optionsChoiceAndPath(), "2 " + path);
-    list.setSelected(0, true);
-    list.setSelected(2, true);
+    ASSERT_TRUE(chooseCustom(app, dir().file("pictures\\mine.bmp")));
+    EXPECT_TRUE(showsPicture(app.rows(), custom));
+    EXPECT_EQ(choiceAndPath(), "2 " + dir().file("pictures\\mine.bmp"));
+    app.rows().setSelected(0, true);
+    app.rows().setSelected(2, true);
     keepPicture(app, "custom");
     EXPECT_TRUE(exitByCommand(app).has_value());
 }
 
-TEST_F(BackgroundTest, ACustomFileGoneSinceTheLastRunFallsBackToDefaultOnce) {
-    const Pixels defaults = programPicture("BACKGROUND");
-    OptionsFile stored;
-    stored.playSound = 0;
+TEST_F(BackgroundTest, ACustomFileGoneFallsBackToDefaultOnceAndNoRowsShowNoPicture) {
+    OptionsFile stored = quiet_;
     stored.backgroundChoice = 2;
     stored.customBitmapPath = dir().file("gone.bmp");
     writeOptions(stored);
     writeRows(3);
     RunningProgram& app = launch();
-    EXPECT_EQ(takeMessage(app, kWait), kCannotOpen);
+    EXPECT_EQ(answer(app, IDOK, kWait), kCannotOpen);
     ASSERT_TRUE(waitForMainWindow(app));
     bringToForeground(app.main);
-    EXPECT_TRUE(showsPicture(app.rows(), defaults));
-    EXPECT_EQ(takeMessage(app, milliseconds(500)), "") << "the message came twice";
-    EXPECT_EQ(optionsChoiceAndPath(), "0 " + stored.customBitmapPath);
+    EXPECT_TRUE(showsPicture(app.rows(), defaults_));
+    EXPECT_EQ(answer(app, IDOK, milliseconds(500)), "") << "the message came twice";
+    EXPECT_EQ(choiceAndPath(), "0 " + stored.customBitmapPath);
+
+    postCommand(app.main, 32780);  // "&Select All"
+    postCommand(app.main, 32782);  // "Dele&te"
+    EXPECT_FALSE(answer(app, IDYES).empty());
+    ASSERT_TRUE(pollUntil([&] { return app.rows().rowCount() == 0; }));
+    EXPECT_TRUE(showsPicture(app.rows(), Picture{{rgb(GetSysColor(COLOR_WINDOW))}}));
     EXPECT_TRUE(exitByCommand(app).has_value());
 }
 
