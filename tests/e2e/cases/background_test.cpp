@@ -43,13 +43,8 @@ Picture programPicture(const char* name) {
 
 uint32_t rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
 
-class BackgroundTest : public ProgramTest {
+class BackgroundTest : public QuietProgramTest {
 protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        writeOptions(quiet_);
-    }
-
     void writeRows(int count) {
         for (int i = 0; i < count; ++i) {
             writeRecord(makeRecord("Document " + std::to_string(100 + i), LocalFile, "C:\\nowhere.txt", NotChanged));
@@ -163,11 +158,6 @@ protected:
                                            "-" + what + ".bmp");
     }
 
-    OptionsFile quiet_ = [] {
-        OptionsFile o;
-        o.playSound = 0;
-        return o;
-    }();
     const Picture defaults_ = programPicture("BACKGROUND");
 };
 
@@ -250,7 +240,8 @@ TEST_F(BackgroundTest, EmptyAcrossARestartThenACustomBitmapAndABrokenOne) {
 }
 
 TEST_F(BackgroundTest, ACustomFileGoneFallsBackToDefaultOnceAndNoRowsShowNoPicture) {
-    OptionsFile stored = quiet_;
+    OptionsFile stored;
+    stored.playSound = 0;
     stored.backgroundChoice = 2;
     stored.customBitmapPath = dir().file("gone.bmp");
     writeOptions(stored);
