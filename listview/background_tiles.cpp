@@ -52,6 +52,10 @@ std::vector<TileCopy> tilesCovering(int32_t anchorX, int32_t anchorY, int32_t ti
     return copies;
 }
 
+bool rowsCoverPainting(const PixelRect& painted, const PixelRect& firstRow, const PixelRect& lastRow) {
+    return painted.left < firstRow.right && painted.right > firstRow.left && painted.top < lastRow.bottom;
+}
+
 int32_t tileRepeat(int32_t size, int32_t minimum) {
     if (size <= 0 || size >= minimum) return 1;
     return (minimum + size - 1) / size;

@@ -43,6 +43,14 @@ struct TileCopy {
 std::vector<TileCopy> tilesCovering(int32_t anchorX, int32_t anchorY, int32_t tileWidth, int32_t tileHeight,
                                     const PixelRect& area);
 
+// Whether painting the rectangle `painted` (one rectangle: the whole part
+// of the list being painted) leaves nothing without the picture: the rows
+// it reaches paint their strips across the whole width, and the last row's
+// down to the bottom. False when it lies wholly right of the rows (no row
+// would be drawn) or below the last row; the whole list must then be
+// painted again.
+bool rowsCoverPainting(const PixelRect& painted, const PixelRect& firstRow, const PixelRect& lastRow);
+
 // How many times a picture side of `size` pixels is repeated to make a tile
 // of at least `minimum` pixels (at least 1): small pictures are tiled from a
 // larger block of themselves, which looks the same and needs fewer copies.

@@ -318,7 +318,7 @@ LRESULT CHalvorsightView::handleMessage(UINT message, WPARAM wParam, LPARAM lPar
         case WM_LBUTTONDBLCLK:
             return onDoubleClick(message, wParam, lParam);
         case WM_ERASEBKGND:
-            if (background_.eraseBackground()) return 1;
+            if (background_.eraseBackground(reinterpret_cast<HDC>(wParam))) return 1;
             break;
         case LVM_DELETEITEM:
         case LVM_DELETEALLITEMS: {

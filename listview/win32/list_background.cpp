@@ -220,9 +220,18 @@ void ListBackground::drawRowBackground(HDC dc, const RECT& rowRect, int row) con
     }
 }
 
-bool ListBackground::eraseBackground() const {
-    if (!picture_ || ::SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0) < 1) return false;
-    ::InvalidateRect(list_, nullptr, FALSE);
+bool ListBackground::eraseBackground(HDC dc) const {
+    const int rows = static_cast<int>(::SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
+    if (!picture_ || rows < 1) return false;
+    // The rows this painting reaches may cover it all: then painting the
+    // whole list again would only draw them twice.
+    RECT painted{}, first{}, last{};
+    first.left = last.left = LVIR_BOUNDS;
+    const bool covered = dc != nullptr && ::GetClipBox(dc, &painted) == SIMPLEREGION &&
+                         ::SendMessageA(list_, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first)) &&
+                         ::SendMessageA(list_, LVM_GETITEMRECT, rows - 1, reinterpret_cast<LPARAM>(&last)) &&
+                         rowsCoverPainting(pixelRect(painted), pixelRect(first), pixelRect(last));
+    if (!covered) ::InvalidateRect(list_, nullptr, FALSE);
     return true;
 }
 

@@ -43,10 +43,11 @@ public:
     // picture.
     void drawRowBackground(HDC dc, const RECT& rowRect, int row) const;
 
-    // WM_ERASEBKGND: with rows and a picture, the whole list is invalidated
-    // without erasing (the rows paint the picture, the last one down to the
-    // bottom) and true is returned; otherwise false: default erasing.
-    bool eraseBackground() const;
+    // WM_ERASEBKGND on `dc`: with rows and a picture, the whole list is
+    // invalidated without erasing (the rows paint the picture, the last one
+    // down to the bottom) unless the rows this painting reaches cover it
+    // all anyway, and true is returned; otherwise false: default erasing.
+    bool eraseBackground(HDC dc) const;
 
     // Rows were deleted: once none is left, the picture they painted below
     // them goes, the whole list is erased to the window colour.

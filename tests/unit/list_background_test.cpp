@@ -40,6 +40,13 @@ TEST(BackgroundTilesTest, TilesStartAtRowZeroAndAreCutToTheStrip) {
     const PixelRect row{-4, 40, 600, 58}, client{0, 0, 800, 500};
     EXPECT_EQ(rowStrip(row, client, false).bottom, 58);
     EXPECT_EQ(rowStrip(row, client, true).bottom, 500);
+
+    // Painting that reaches a row is covered by the rows' strips; painting
+    // right of the columns or below the last row alone is not.
+    const PixelRect first{0, 17, 650, 34}, last{0, 85, 650, 102};
+    EXPECT_TRUE(rowsCoverPainting(PixelRect{0, 40, 900, 500}, first, last));
+    EXPECT_FALSE(rowsCoverPainting(PixelRect{700, 0, 900, 500}, first, last));
+    EXPECT_FALSE(rowsCoverPainting(PixelRect{0, 102, 900, 500}, first, last));
 }
 
 // Records what the choices do, as one text.
