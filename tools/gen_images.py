@@ -826,8 +826,9 @@ _BAYER4 = [[0, 8, 2, 10], [12, 4, 14, 6], [3, 11, 1, 9], [15, 7, 13, 5]]
 
 def background():
     """A calm, light picture for behind the list rows: a soft, cool gradient
-    with faint ripples spreading from the lower right (a watcher's radar), so
-    black text stays readable everywhere. Every term is periodic in the image
+    with faint ripples and a sweep (a watcher's radar) placed right of the
+    list's columns in a window of ordinary size, so black text stays
+    readable everywhere. Every term is periodic in the image
     size, so the picture tiles without visible seams. Ordered dithering hides
     the banding of 5 bits per channel."""
     light = (250.0, 252.0, 255.0)
@@ -837,7 +838,7 @@ def background():
     rowy = [0.5 + 0.5 * math.cos(two_pi * (y / BG_H - 0.1)) for y in range(BG_H)]
     # Ripples: rings around a centre, fading with distance; they end well
     # inside the picture so the tiling stays seamless.
-    cx, cy, reach, spacing = 1130.0, 690.0, 300.0, 28.0
+    cx, cy, reach, spacing = 720.0, 330.0, 300.0, 28.0
     # A radar sweep: a soft wedge that is strongest at its leading edge.
     lead, trail, edge = math.radians(-70.0), math.radians(55.0), math.radians(3.0)
     ripple_colour = (196.0, 212.0, 236.0)

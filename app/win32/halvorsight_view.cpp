@@ -5,11 +5,12 @@
 
 #include <utility>
 
+#include "app/background_choice.h"
 #include "app/win32/context_menu.h"
 #include "app/win32/view_messages.h"
 #include "catalogue/store.h"
 #include "listview/win32/document_list_control.h"
-#include "listview/win32/plain_row_painter.h"
+#include "listview/win32/row_painter.h"
 
 namespace hs {
 
@@ -71,6 +72,7 @@ bool CHalvorsightView::create(HWND frame) {
     HWND list = DocumentListControl::create(frame, kListControlId);
     if (list == nullptr) return false;
     rows_.attach(list);
+    background_.attach(list, services_.module);
     documents_ = std::make_unique<DocumentList>(rows_, services_.catalogue);
     return subclass(list);
 }
@@ -152,7 +154,8 @@ void CHalvorsightView::armPeriodicCheck() {
 }
 
 void CHalvorsightView::applyStoredBackground() {
-    // The list is drawn plain until background pictures exist.
+    CommandContext ctx = commandContext();
+    applyStartupBackground(services_.options, background_, ctx.host);
 }
 
 void CHalvorsightView::setPreferWizard() {
@@ -231,7 +234,31 @@ void CHalvorsightView::deleteSelectedDocuments() {
 // ---------------------------------------------------------------- painting
 
 void CHalvorsightView::drawItem(const DRAWITEMSTRUCT& item) const {
-    if (documents_) drawPlainRow(window(), *documents_, item);
+    if (documents_) drawListRow(window(), *documents_, item, &background_);
+}
+
+void CHalvorsightView::useDefaultBackground() {
+    chooseDefaultBackground(services_.options, background_);
+}
+
+void CHalvorsightView::useEmptyBackground() {
+    chooseEmptyBackground(services_.options, background_);
+}
+
+void CHalvorsightView::chooseCustomBackground() {
+    const std::string path = chooseBackgroundBitmapFile(window());
+    if (path.empty()) return;
+    CommandContext ctx = commandContext();
+    hs::chooseCustomBackground(services_.options, background_, ctx.host, path);
+}
+
+LRESULT CHalvorsightView::onHeaderNotify(WPARAM wParam, LPARAM lParam) {
+    // The header is a child of the list: its notifications come here.
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header != nullptr && (header->code == HDN_ITEMCHANGINGA || header->code == HDN_ITEMCHANGINGW)) {
+        background_.columnWidthChanging();
+    }
+    return defaultProc(WM_NOTIFY, wParam, lParam);
 }
 
 bool CHalvorsightView::onListNotify(const NMHDR& header, LRESULT& result) {
@@ -290,6 +317,30 @@ LRESULT CHalvorsightView::handleMessage(UINT message, WPARAM wParam, LPARAM lPar
             return 0;
         case WM_LBUTTONDBLCLK:
             return onDoubleClick(message, wParam, lParam);
+        case WM_ERASEBKGND:
+            if (background_.eraseBackground(reinterpret_cast<HDC>(wParam))) return 1;
+            break;
+        case LVM_DELETEITEM:
+        case LVM_DELETEALLITEMS: {
+            const LRESULT result = defaultProc(message, wParam, lParam);
+            background_.rowsDeleted();
+            return result;
+        }
+        case WM_NOTIFY:
+            return onHeaderNotify(wParam, lParam);
+        case WM_QUERYNEWPALETTE: {
+            LRESULT changed = 0;
+            if (background_.realizePalette(changed)) return changed;
+            break;
+        }
+        case WM_PALETTECHANGED: {
+            const LRESULT result = defaultProc(message, wParam, lParam);
+            background_.paletteChanged(reinterpret_cast<HWND>(wParam));
+            return result;
+        }
+        case WM_DESTROY:
+            background_.release();
+            break;
         case WM_MENUSELECT:
             // The status bar shows the prompts of this window's menus too.
             if (frame_ != nullptr) ::SendMessageA(frame_, message, wParam, lParam);

@@ -25,6 +25,7 @@
 #include "app/win32/win32_command_host.h"
 #include "catalogue/catalogue.h"
 #include "listview/document_list.h"
+#include "listview/win32/list_background.h"
 #include "listview/win32/list_control_rows.h"
 #include "platform/file_system.h"
 #include "platform/win32/window_base.h"
@@ -76,6 +77,15 @@ public:
     // Row painting, reflected from the frame's WM_DRAWITEM.
     void drawItem(const DRAWITEMSTRUCT& item) const;
 
+    // The View menu's background choices: "&Default", "&Empty", and
+    // "&Custom.." with its open-file dialog.
+    void useDefaultBackground();
+    void useEmptyBackground();
+    void chooseCustomBackground();
+
+    // The picture behind the rows.
+    const ListBackground& background() const { return background_; }
+
     // List notifications reflected from the frame; true when handled.
     bool onListNotify(const NMHDR& header, LRESULT& result);
 
@@ -102,6 +112,7 @@ public:
 private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void showContextMenu(LPARAM screenPoint);
+    LRESULT onHeaderNotify(WPARAM wParam, LPARAM lParam);
     LRESULT onDoubleClick(UINT message, WPARAM wParam, LPARAM lParam);
     void openRowOnDoubleClick(int row);
     bool bulk(int rows) const;
@@ -136,6 +147,7 @@ private:
     bool refreshTimerArmed_ = false;
     ListControlRows rows_;
     std::unique_ptr<DocumentList> documents_;
+    ListBackground background_;
 };
 
 // Finds the program associated with ".htm" files through an empty probe

@@ -158,10 +158,17 @@ void ProgramCommands::toggleStatusBar() {
     if (CMainFrame* frame = program_.frame()) frame->toggleStatusBar();
 }
 
-// Background pictures are not built yet: the list is drawn plain.
-void ProgramCommands::backgroundDefault() {}
-void ProgramCommands::backgroundEmpty() {}
-void ProgramCommands::backgroundCustom() {}
+void ProgramCommands::backgroundDefault() {
+    if (CHalvorsightView* view = program_.view()) view->useDefaultBackground();
+}
+
+void ProgramCommands::backgroundEmpty() {
+    if (CHalvorsightView* view = program_.view()) view->useEmptyBackground();
+}
+
+void ProgramCommands::backgroundCustom() {
+    if (CHalvorsightView* view = program_.view()) view->chooseCustomBackground();
+}
 
 void ProgramCommands::showOptions() {
     // Owned by the list view window, like the other windows of the view's

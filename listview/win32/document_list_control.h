@@ -1,7 +1,7 @@
 // The document list's window: a report-style SysListView32 with the four
 // columns and the status image list. The rows themselves are written by
 // DocumentList through ListControlRows (list_control_rows.h) and painted by
-// the row painter (plain_row_painter.h).
+// the row painter (row_painter.h).
 #pragma once
 
 #include <windows.h>

@@ -51,6 +51,10 @@ add_executable(e2e_list_bench ${HS_E2E_DIR}/bench/list_wine_bench.cpp)
 set_target_properties(e2e_list_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HS_E2E_OUT})
 target_link_libraries(e2e_list_bench PRIVATE hs_e2e_driver psapi)
 add_dependencies(e2e_list_bench hs_bare_record_read)
+# The benchmark of the list's painting over the background picture.
+add_executable(e2e_paint_bench ${HS_E2E_DIR}/bench/paint_wine_bench.cpp)
+set_target_properties(e2e_paint_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HS_E2E_OUT})
+target_link_libraries(e2e_paint_bench PRIVATE hs_e2e_driver)
 
 # The FTP servers of the FTP cases (tests/servers): the real one on
 # 127.0.0.1:21 and the hostile ones on 127.0.0.2 to 127.0.0.4, started by a

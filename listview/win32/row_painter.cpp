@@ -1,10 +1,11 @@
-#include "listview/win32/plain_row_painter.h"
+#include "listview/win32/row_painter.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 #include <string>
 
+#include "listview/win32/list_background.h"
 #include "platform/win32/handles.h"
 
 namespace hs {
@@ -37,7 +38,7 @@ RECT rowHighlightRect(HWND list, int row) {
     return highlight;
 }
 
-void drawPlainRow(HWND list, const DocumentList& rows, const DRAWITEMSTRUCT& draw) {
+void drawListRow(HWND list, const DocumentList& rows, const DRAWITEMSTRUCT& draw, const ListBackground* background) {
     HDC dc = draw.hDC;
     const int row = static_cast<int>(draw.itemID);
     if (dc == nullptr || row < 0 || row >= rows.rowCount()) return;
@@ -62,16 +63,23 @@ void drawPlainRow(HWND list, const DocumentList& rows, const DRAWITEMSTRUCT& dra
     RECT highlight = bounds;
     highlight.left = label.left;
 
-    // A plain list: the strip left of the label (the image's place) is the
-    // window colour whatever the row's state.
-    RECT lead = bounds;
-    lead.right = std::min(label.left, bounds.right);
-    if (lead.right > lead.left) ::FillRect(dc, &lead, ::GetSysColorBrush(COLOR_WINDOW));
+    const bool picture = background != nullptr && background->hasPicture();
+    if (picture) {
+        background->drawRowBackground(dc, bounds, row);
+        // Texts lie on the picture, not in boxes of the window colour.
+        ::SetBkMode(dc, TRANSPARENT);
+    } else {
+        // A plain list: the strip left of the label (the image's place) is
+        // the window colour whatever the row's state.
+        RECT lead = bounds;
+        lead.right = std::min(label.left, bounds.right);
+        if (lead.right > lead.left) ::FillRect(dc, &lead, ::GetSysColorBrush(COLOR_WINDOW));
+    }
     if (highlighted) {
         ::SetTextColor(dc, ::GetSysColor(COLOR_HIGHLIGHTTEXT));
         ::SetBkColor(dc, ::GetSysColor(COLOR_HIGHLIGHT));
         ::FillRect(dc, &highlight, ::GetSysColorBrush(COLOR_HIGHLIGHT));
-    } else {
+    } else if (!picture) {
         ::FillRect(dc, &highlight, ::GetSysColorBrush(COLOR_WINDOW));
     }
 

@@ -1,8 +1,9 @@
-// Painting of plain rows, read back as pixels: a selected row is highlighted
-// from its name's label across every column to the row's right edge but not
-// over the status image's place, an unselected row is the window colour, and
-// the status image drawn is the row's. Also where a context-menu request
-// may open the menu.
+// Painting of rows, read back as pixels: a selected row is highlighted from
+// its name's label across every column to the row's right edge but not over
+// the status image's place, an unselected plain row is the window colour,
+// and the status image drawn is the row's. Pictures behind the rows: every
+// pixel format of a bitmap file shows its colours, the built-in pictures
+// and their palettes. Also where a context-menu request may open the menu.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -17,14 +18,18 @@
 #include "app/win32/context_menu.h"
 #include "listview/win32/document_list_control.h"
 #include "listview/win32/list_control_rows.h"
-#include "listview/win32/plain_row_painter.h"
+#include "listview/win32/list_background.h"
+#include "listview/win32/row_painter.h"
+#include "unit/bitmap_samples.h"
+#include "unit/test_support.h"
 
 namespace hs {
 namespace {
 
-class RowPainterTest : public ::testing::Test {
+class RowPainterTest : public test::WorkingDirTest {
 protected:
     void SetUp() override {
+        WorkingDirTest::SetUp();
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
         ::InitCommonControlsEx(&icc);
         parent_ = UniqueWindow(::CreateWindowExA(0, "STATIC", "painter parent", WS_POPUP, 0, 0, 800, 300, nullptr,
@@ -37,6 +42,7 @@ protected:
         control.insertColumns();
         ASSERT_TRUE(control.attachStatusImages(::GetModuleHandleA(nullptr)));
         rows_.attach(list_);
+        background_.attach(list_, ::GetModuleHandleA(nullptr));
         docs_ = std::make_unique<DocumentList>(rows_, catalogue_);
         for (const char* name : {"first", "second"}) {
             DocumentRecord r = zeroRecord();
@@ -69,7 +75,7 @@ protected:
         draw.hDC = dc_;
         draw.rcItem.left = LVIR_BOUNDS;
         ::SendMessageA(list_, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&draw.rcItem));
-        drawPlainRow(list_, *docs_, draw);
+        drawListRow(list_, *docs_, draw, &background_);
     }
 
     RECT itemRect(int row, int part) {
@@ -81,6 +87,7 @@ protected:
 
     COLORREF pixel(int x, int y) { return ::GetPixel(dc_, x, y); }
 
+
     static constexpr COLORREF kUntouched = RGB(1, 2, 3);
 
     DocumentCatalogue catalogue_;
@@ -88,6 +95,7 @@ protected:
     HWND list_ = nullptr;
     ListControlRows rows_;
     std::unique_ptr<DocumentList> docs_;
+    ListBackground background_;
     UniqueBitmap bitmap_;
     std::unique_ptr<MemoryDcWith> memory_;  // goes before the bitmap it holds
     HDC dc_ = nullptr;
@@ -129,6 +137,46 @@ TEST_F(RowPainterTest, UnselectedRowIsThePlainWindowColourWithItsStatusImage) {
         }
     }
     EXPECT_TRUE(red) << "no red status image in the row";
+}
+
+TEST_F(RowPainterTest, EveryBitmapFileFormatShowsItsColoursTiledFromRowZero) {
+    const test::BitmapFormat formats[] = {{1}, {4, false, false, 40, true}, {8, false, true}, {16}, {16, true},
+                                          {24, false, false, 108}, {32}, {32, true, false, 124}};
+    const RECT first = itemRect(0, LVIR_BOUNDS);
+    for (const test::BitmapFormat& f : formats) {
+        SCOPED_TRACE(testing::Message() << f.bitCount << " bits, header " << f.infoSize);
+        const test::Picture picture = f.bitCount == 1 ? test::twoColours() : test::eightColours();
+        test::writeBytes("picture.bmp", test::bitmapFile(picture, f));
+        ASSERT_TRUE(background_.loadBitmapFile("picture.bmp") && background_.setBackgroundFromBitmap());
+        paint(0);
+        const int w = static_cast<int>(picture[0].size());
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 300; x < 300 + 2 * w; ++x) {  // away from the texts
+                const uint32_t c = picture[y % 2][x % w];
+                ASSERT_EQ(pixel(first.left + x, first.top + y), RGB(c >> 16, (c >> 8) & 0xFF, c & 0xFF))
+                    << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST_F(RowPainterTest, BuiltInPicturesWithTheirPalettesAndAFailedFileLeavesThePlainList) {
+    ASSERT_TRUE(background_.setBackgroundFromResource("EMPTY_BACKGROUND"));
+    EXPECT_EQ(background_.tileWidth(), 48);
+    EXPECT_EQ(::GetPaletteEntries(background_.palette(), 0, 0, nullptr), 16u);  // its colour table
+    paint(0);
+    const RECT bounds = itemRect(0, LVIR_BOUNDS);
+    EXPECT_EQ(pixel(bounds.right + 3, bounds.top + 2), RGB(255, 255, 255));
+    ASSERT_TRUE(background_.setBackgroundFromResource("BACKGROUND"));
+    EXPECT_EQ(background_.tileWidth(), 1500);
+    EXPECT_EQ(background_.tileHeight(), 1000);
+    EXPECT_GT(::GetPaletteEntries(background_.palette(), 0, 0, nullptr), 16u);  // halftone
+
+    test::writeBytes("broken.bmp", test::bitmapFile(test::eightColours(), {24}).substr(0, 70));
+    EXPECT_FALSE(background_.loadBitmapFile("broken.bmp"));
+    EXPECT_FALSE(background_.setBackgroundFromBitmap());
+    EXPECT_FALSE(background_.hasPicture());
+    EXPECT_FALSE(background_.setBackgroundFromResource("NO_SUCH_PICTURE"));
 }
 
 TEST_F(RowPainterTest, ContextMenuOnlyForMouseRequestsInsideTheList) {
