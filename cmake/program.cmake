@@ -20,6 +20,12 @@ set(HS_IMAGE_FILES
   ${HS_GENERATED_DIR}/toolbar_normal.bmp
   ${HS_GENERATED_DIR}/toolbar_hot.bmp
   ${HS_GENERATED_DIR}/status_images.bmp
+  ${HS_GENERATED_DIR}/status_images_24.bmp
+  ${HS_GENERATED_DIR}/status_images_32.bmp
+  ${HS_GENERATED_DIR}/toolbar_normal_150.bmp
+  ${HS_GENERATED_DIR}/toolbar_hot_150.bmp
+  ${HS_GENERATED_DIR}/toolbar_normal_200.bmp
+  ${HS_GENERATED_DIR}/toolbar_hot_200.bmp
   ${HS_GENERATED_DIR}/halvorsight.ico
   ${HS_GENERATED_DIR}/about.ico
   ${HS_GENERATED_DIR}/blink.ico

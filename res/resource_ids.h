@@ -12,6 +12,12 @@
 #define IDI_ABOUT             139
 #define IDI_BLINK             140
 #define IDR_TRAY_MENU         141
+#define IDB_STATUS_IMAGES_24  142
+#define IDB_STATUS_IMAGES_32  143
+#define IDB_TOOLBAR_NORMAL_150 144
+#define IDB_TOOLBAR_HOT_150   145
+#define IDB_TOOLBAR_NORMAL_200 146
+#define IDB_TOOLBAR_HOT_200   147
 #define IDD_ABOUTBOX          100
 #define IDS_SOCKETS_FAILED    104
 

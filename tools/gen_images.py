@@ -280,8 +280,11 @@ _SAMPLES = ((0.375, 0.125), (0.875, 0.375), (0.125, 0.625), (0.625, 0.875))
 class Canvas:
     """RGBA picture with premultiplied colour, components 0..255 (alpha 0..1)."""
 
-    def __init__(self, w, h, hard=False):
+    def __init__(self, w, h, hard=False, scale=1.0):
         self.w, self.h = w, h
+        # scale: pixels per drawing unit, so that one drawing serves the
+        # larger images of high-DPI screens.
+        self.scale = scale
         # hard: no anti-aliasing, every pixel is in or out (for images with
         # 16 fixed colours, where blended edge colours have no good match).
         self.hard = hard
@@ -293,7 +296,10 @@ class Canvas:
     def fill(self, shape, paint, alpha=1.0, soft=1.0):
         """Composites paint over the picture where shape lies. soft widens the
         edge ramp (in pixels) for blurred shapes such as shadows."""
-        x0, y0, x1, y1 = shape.bounds()
+        k = self.scale
+        x0, y0, x1, y1 = (v * k for v in shape.bounds())
+        # Blurs grow with the picture; an anti-aliased edge stays one pixel.
+        soft = soft * k if soft > 1.0 else soft
         pad = soft + 1.0
         ix0 = max(0, int(math.floor(x0 - pad)))
         iy0 = max(0, int(math.floor(y0 - pad)))
@@ -309,7 +315,7 @@ class Canvas:
             for ix in range(ix0, ix1):
                 cov = 0.0
                 for sx, sy in _SAMPLES:
-                    d = dist(ix + sx, iy + sy)
+                    d = dist((ix + sx) / k, (iy + sy) / k) * k
                     c = 0.5 - d * ramp
                     cov += 0.0 if c <= 0.0 else (1.0 if c >= 1.0 else c)
                 if cov <= 0.0:
@@ -319,13 +325,13 @@ class Canvas:
                         continue
                     cov = len(_SAMPLES)
                 sa = alpha * cov / len(_SAMPLES)
-                col = const if const is not None else paint(ix + 0.5, iy + 0.5)
-                k = row + ix
+                col = const if const is not None else paint((ix + 0.5) / k, (iy + 0.5) / k)
+                at = row + ix
                 inv = 1.0 - sa
-                self.r[k] = col[0] * sa + self.r[k] * inv
-                self.g[k] = col[1] * sa + self.g[k] * inv
-                self.b[k] = col[2] * sa + self.b[k] * inv
-                self.a[k] = sa + self.a[k] * inv
+                self.r[at] = col[0] * sa + self.r[at] * inv
+                self.g[at] = col[1] * sa + self.g[at] * inv
+                self.b[at] = col[2] * sa + self.b[at] * inv
+                self.a[at] = sa + self.a[at] * inv
 
     def pixel(self, x, y):
         """Straight (not premultiplied) colour and alpha of one pixel."""
@@ -576,10 +582,18 @@ def vivid(col):
     return tuple(c + (255.0 - c) * 0.10 for c in sat)
 
 
-def toolbar_strips():
-    cv = Canvas(STRIP_W, STRIP_H)
-    for i, draw in enumerate(TOOLBAR_ICONS):
-        draw(cv, CELL_W * i)
+def toolbar_strips(scale=1.0):
+    """The normal and hot strips; at a scale above 1 the cells are the
+    scaled cell size, rounded, and each icon starts on its cell's pixel."""
+    if scale == 1.0:
+        cv = Canvas(STRIP_W, STRIP_H)
+        for i, draw in enumerate(TOOLBAR_ICONS):
+            draw(cv, CELL_W * i)
+    else:
+        cell_w, cell_h = round(CELL_W * scale), round(CELL_H * scale)
+        cv = Canvas(cell_w * len(TOOLBAR_ICONS), cell_h, scale=scale)
+        for i, draw in enumerate(TOOLBAR_ICONS):
+            draw(cv, cell_w * i / scale)
     normal = flatten_keyed(cv)
     hot = flatten_keyed(cv, adjust=vivid)
     return bmp24(normal), bmp24(hot)
@@ -631,6 +645,30 @@ def status_strip():
                        "S": shade(fill, -0.28)}[ch]
                 rows[y][16 * i + x] = tuple(to_byte(c) for c in col)
     return bmp24(rows)
+
+
+def status_strip_scaled(size):
+    """The four status pages at `size` pixels (24 and 32, for high-DPI
+    screens): the 16-pixel page drawn smooth at a larger scale, edges
+    blended over white (the list's window colour)."""
+    k = size / 16.0
+    cv = Canvas(size * 4 + 1, size, scale=k)
+    for i, (fill, line) in enumerate(STATUS_FILLS):
+        ox = i * 16.0
+        # Corners on whole pixels of the larger image.
+        def at(v):
+            return round(v * k) / k
+        page = Polygon([(ox + at(2), 0), (ox + at(9.5), 0), (ox + at(14), at(4.5)), (ox + at(14), at(16)),
+                        (ox + at(2), at(16))])
+        cv.fill(page, linear(0, 0.5, 0, 15.5, [(0.0, shade(fill, 0.18)), (1.0, shade(fill, -0.12))]))
+        for y, x0, x1 in ((2.5, 4, 8), (6.5, 4, 12), (8.5, 4, 11), (10.5, 4, 12), (12.5, 4, 9)):
+            cv.fill(Box(ox + x0, y - 0.5, ox + x1, y + 0.5) & page, line)
+        flap = Polygon([(ox + at(9.5), 0), (ox + at(9.5), at(4.5)), (ox + at(14), at(4.5))])
+        cv.fill(flap, shade(fill, -0.28))
+        outline = (1.0 if size < 32 else 2.0) / k
+        cv.fill(Stroke(flap, outline), (0, 0, 0))
+        cv.fill(Stroke(page, outline), (0, 0, 0))
+    return bmp24(flatten_keyed(cv, grey=(255, 255, 255), cutoff=0.25))
 
 
 # ---------------------------------------------------------------- icons
@@ -890,6 +928,8 @@ BLINK_ICON_SIZES = (32, 24, 20, 16)
 def generate(outdir):
     os.makedirs(outdir, exist_ok=True)
     normal, hot = toolbar_strips()
+    normal150, hot150 = toolbar_strips(1.5)
+    normal200, hot200 = toolbar_strips(2.0)
     program = [icon_image(size, False) for size in PROGRAM_ICON_SIZES]
     blink = [icon_image(size, True) for size in BLINK_ICON_SIZES]
     program16 = [icon_image(32, False, True), icon_image(16, False, True)]
@@ -898,6 +938,12 @@ def generate(outdir):
         "toolbar_normal.bmp": normal,
         "toolbar_hot.bmp": hot,
         "status_images.bmp": status_strip(),
+        "status_images_24.bmp": status_strip_scaled(24),
+        "status_images_32.bmp": status_strip_scaled(32),
+        "toolbar_normal_150.bmp": normal150,
+        "toolbar_hot_150.bmp": hot150,
+        "toolbar_normal_200.bmp": normal200,
+        "toolbar_hot_200.bmp": hot200,
         "halvorsight.ico": ico_file(program16, program),
         "blink.ico": ico_file(blink16, blink),
         "about.ico": ico_file(program16[:1], [icon_image(32, False)]),

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "res/command_ids.h"
+#include "platform/win32/dpi.h"
 #include "res/resource_ids.h"
 
 namespace hs {
@@ -24,8 +25,11 @@ int windowHeight(HWND window) {
     return r.bottom - r.top;
 }
 
-UniqueImageList loadImageStrip(HINSTANCE module, int bitmapId) {
-    UniqueImageList images(::ImageList_Create(kImageWidth, kImageHeight, ILC_COLORDDB | ILC_MASK, 4, 1));
+int scaled(int size, int percent) { return size * percent / 100; }
+
+UniqueImageList loadImageStrip(HINSTANCE module, int bitmapId, int percent) {
+    UniqueImageList images(::ImageList_Create(scaled(kImageWidth, percent), scaled(kImageHeight, percent),
+                                              ILC_COLORDDB | ILC_MASK, 4, 1));
     if (!images) return images;
     UniqueBitmap bitmap(static_cast<HBITMAP>(
         ::LoadImageA(module, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
@@ -93,9 +97,10 @@ bool FrameBars::createToolbar(HWND frame, HINSTANCE module) {
                                  module, nullptr);
     if (toolbar_ == nullptr) return false;
     ::SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    ::SendMessageA(toolbar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(kImageWidth, kImageHeight));
-    ::SendMessageA(toolbar_, TB_SETBUTTONSIZE, 0,
-                   MAKELPARAM(resource.buttonWidth + kButtonMarginX, resource.buttonHeight + kButtonMarginY));
+    buttonWidth_ = resource.buttonWidth;
+    buttonHeight_ = resource.buttonHeight;
+    imagePercent_ = imageScalePercent(windowDpi(frame));
+    applyButtonSizes();
     std::vector<TBBUTTON> buttons;
     int image = 0;
     for (int command : resource.commands) {
@@ -118,12 +123,37 @@ bool FrameBars::createToolbar(HWND frame, HINSTANCE module) {
     return true;
 }
 
+void FrameBars::applyButtonSizes() {
+    ::SendMessageA(toolbar_, TB_SETBITMAPSIZE, 0,
+                   MAKELPARAM(scaled(kImageWidth, imagePercent_), scaled(kImageHeight, imagePercent_)));
+    ::SendMessageA(toolbar_, TB_SETBUTTONSIZE, 0,
+                   MAKELPARAM(scaled(buttonWidth_ + kButtonMarginX, imagePercent_),
+                              scaled(buttonHeight_ + kButtonMarginY, imagePercent_)));
+}
+
 void FrameBars::attachToolbarImages(HINSTANCE module) {
-    normalImages_ = loadImageStrip(module, IDB_TOOLBAR_NORMAL);
-    ::SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(normalImages_.get()));
-    hotImages_ = loadImageStrip(module, IDB_TOOLBAR_HOT);
-    ::SendMessageA(toolbar_, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hotImages_.get()));
+    const bool doubled = imagePercent_ == 200, half = imagePercent_ == 150;
+    const int normal = doubled ? IDB_TOOLBAR_NORMAL_200 : half ? IDB_TOOLBAR_NORMAL_150 : IDB_TOOLBAR_NORMAL;
+    const int hot = doubled ? IDB_TOOLBAR_HOT_200 : half ? IDB_TOOLBAR_HOT_150 : IDB_TOOLBAR_HOT;
+    // The toolbar lets go of the old lists before they are destroyed.
+    UniqueImageList normalImages = loadImageStrip(module, normal, imagePercent_);
+    ::SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(normalImages.get()));
+    normalImages_ = std::move(normalImages);
+    UniqueImageList hotImages = loadImageStrip(module, hot, imagePercent_);
+    ::SendMessageA(toolbar_, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hotImages.get()));
+    hotImages_ = std::move(hotImages);
+    // Setting a list can reset the button size to the list's own.
+    applyButtonSizes();
     ::SendMessageA(toolbar_, TB_AUTOSIZE, 0, 0);
+}
+
+void FrameBars::dpiChanged(HWND frame) {
+    if (toolbar_ == nullptr) return;
+    const int percent = imageScalePercent(windowDpi(frame));
+    if (percent == imagePercent_) return;
+    imagePercent_ = percent;
+    applyButtonSizes();
+    attachToolbarImages(module_);
 }
 
 bool FrameBars::createStatusBar(HWND frame) {

@@ -55,6 +55,10 @@ public:
     HWND toolbar() const { return toolbar_; }
     HWND statusBar() const { return statusBar_; }
 
+    // The frame moved to a screen of another scale: the toolbar's images
+    // and button sizes follow it.
+    void dpiChanged(HWND frame);
+
     // Places the bars in the frame's client area and returns what is left.
     RECT layout(HWND frame);
 
@@ -77,12 +81,19 @@ public:
     bool onNotify(const NMHDR& header, LRESULT& result);
 
 private:
+    void applyButtonSizes();
+
     HWND toolbar_ = nullptr;
     HWND statusBar_ = nullptr;
     HINSTANCE module_ = nullptr;
     std::vector<int> buttonCommands_;
     UniqueImageList normalImages_;
     UniqueImageList hotImages_;
+    // The drawn size in use (100, 150 or 200 percent) and the button size
+    // of the toolbar resource at 100 percent.
+    int imagePercent_ = 100;
+    int buttonWidth_ = 0;
+    int buttonHeight_ = 0;
     std::string tipText_;
     std::wstring tipTextWide_;
 };

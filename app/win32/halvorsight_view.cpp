@@ -1,5 +1,7 @@
 #include "app/win32/halvorsight_view.h"
 
+#include "platform/win32/dpi.h"
+
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -117,8 +119,19 @@ void CHalvorsightView::addTrayIconStep() {
 
 void CHalvorsightView::setUpColumnsAndImages() {
     DocumentListControl control(window());
+    dpi_ = windowDpi(window());
     control.insertColumns();
     control.attachStatusImages(services_.module);
+}
+
+void CHalvorsightView::dpiChanged() {
+    const UINT dpi = windowDpi(window());
+    if (dpi == dpi_) return;
+    DocumentListControl control(window());
+    control.rescaleColumns(dpi_, dpi);
+    control.attachStatusImages(services_.module);
+    dpi_ = dpi;
+    ::InvalidateRect(window(), nullptr, TRUE);
 }
 
 void CHalvorsightView::enableFullRowHighlight() {

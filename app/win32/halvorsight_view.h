@@ -106,6 +106,10 @@ public:
     // at its slot position.
     void loadDocuments();
 
+    // The window moved to a screen of another scale: the columns keep their
+    // share and the status pictures are taken at the new size.
+    void dpiChanged();
+
     // Refreshes the rows of every slot the check host queued.
     void refreshChangedRows();
 
@@ -142,6 +146,7 @@ private:
     int32_t& blinkPhase() override;
 
     ViewServices services_;
+    UINT dpi_ = 96;
     Win32CommandHost messageBoxes_;
     HWND frame_ = nullptr;
     bool refreshTimerArmed_ = false;

@@ -48,8 +48,12 @@ LRESULT CMainFrame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             layout();
             return 0;
         case WM_DPICHANGED:
-            // Moved to a monitor of another scale: take the place and size the
-            // system suggests, so the window keeps its size on the new screen.
+            // Moved to a monitor of another scale: the bars and the list take
+            // their pictures and sizes for it, and the window takes the place
+            // and size the system suggests, so it keeps its size on the new
+            // screen.
+            bars_.dpiChanged(window());
+            if (CHalvorsightView* view = program_.view()) view->dpiChanged();
             if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
                 ::SetWindowPos(window(), nullptr, suggested->left, suggested->top,
                                suggested->right - suggested->left, suggested->bottom - suggested->top,

@@ -1,7 +1,10 @@
 #include "listview/win32/document_list_control.h"
 
 #include "res/resource_ids.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/handles.h"
+
+#include <iterator>
 
 namespace hs {
 
@@ -30,12 +33,13 @@ HWND DocumentListControl::create(HWND parent, int id) {
 }
 
 void DocumentListControl::insertColumns() const {
+    const UINT dpi = windowDpi(list_);
     int index = 0;
     for (const ColumnSpec& spec : kColumns) {
         LVCOLUMNA column{};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = spec.width;
+        column.cx = scaleToDpi(spec.width, dpi);
         column.pszText = const_cast<char*>(spec.heading);
         column.iSubItem = index;
         ::SendMessageA(list_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
@@ -44,12 +48,27 @@ void DocumentListControl::insertColumns() const {
 }
 
 bool DocumentListControl::attachStatusImages(HINSTANCE module) const {
-    UniqueImageList images(::ImageList_LoadImageA(module, MAKEINTRESOURCEA(IDB_STATUS_IMAGES), 16, 1,
-                                                  RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    // The pictures drawn for the nearest scale: 16, 24 or 32 pixels.
+    const int percent = imageScalePercent(windowDpi(list_));
+    const int size = 16 * percent / 100;
+    const int bitmap = percent == 200 ? IDB_STATUS_IMAGES_32 : percent == 150 ? IDB_STATUS_IMAGES_24 : IDB_STATUS_IMAGES;
+    UniqueImageList images(::ImageList_LoadImageA(module, MAKEINTRESOURCEA(bitmap), size, 1, RGB(255, 0, 255),
+                                                  IMAGE_BITMAP, LR_CREATEDIBSECTION));
     if (!images) return false;
-    // Without LVS_SHAREIMAGELISTS the control owns the list from here on.
-    ::SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images.release()));
+    // Without LVS_SHAREIMAGELISTS the control owns the list from here on
+    // (and destroys the one it held before).
+    HIMAGELIST previous = reinterpret_cast<HIMAGELIST>(
+        ::SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images.release())));
+    if (previous != nullptr) ::ImageList_Destroy(previous);
     return true;
+}
+
+void DocumentListControl::rescaleColumns(UINT fromDpi, UINT toDpi) const {
+    for (int index = 0; index < static_cast<int>(std::size(kColumns)); ++index) {
+        const int width = static_cast<int>(::SendMessageA(list_, LVM_GETCOLUMNWIDTH, index, 0));
+        ::SendMessageA(list_, LVM_SETCOLUMNWIDTH, index,
+                       MAKELPARAM(::MulDiv(width, static_cast<int>(toDpi), static_cast<int>(fromDpi)), 0));
+    }
 }
 
 }  // namespace hs

@@ -31,6 +31,10 @@ public:
     // control frees it when it is destroyed. Returns false when it failed.
     bool attachStatusImages(HINSTANCE module) const;
 
+    // Column widths after the list moved from a screen at `fromDpi` to one
+    // at `toDpi`, in the same proportion.
+    void rescaleColumns(UINT fromDpi, UINT toDpi) const;
+
 private:
     HWND list_ = nullptr;
 };
