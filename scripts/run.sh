@@ -10,6 +10,10 @@ build="$root/build/win-release"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build "$build" --target Halvorsight -j"$(nproc)"
+if command -v makensis >/dev/null 2>&1; then
+  cmake --build "$build" --target package -j"$(nproc)" >/dev/null &&
+    echo "Installer and portable zip: $build/package"
+fi
 
 work=${1:-$HOME/Halvorsight}
 mkdir -p "$work"
