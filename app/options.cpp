@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <mutex>
 
+#include "platform/stdio_file.h"
+
 namespace hs {
 
 namespace {
@@ -43,7 +45,7 @@ ProgramOptions::ProgramOptions() : block_(zeroOptions()) {}
 
 void ProgramOptions::readOptions() {
     AppOptions block = zeroOptions();
-    std::FILE* f = std::fopen(kOptionsFileName, "rb");
+    std::FILE* f = openForReading(kOptionsFileName);
     if (!f) {
         set(defaultOptions());
         // Create the file only when there is none: a file that exists but

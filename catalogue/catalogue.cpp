@@ -116,6 +116,7 @@ void DocumentCatalogue::storeRecord(std::size_t slot, const DocumentRecord& reco
         s.record = record;
         s.state.generation++;
         s.state.remarked = false;
+        s.state.storedStatus = kStatusNotStored;
         indexName(fieldText(s.record.name), slot);
     }
     changed_.notify_all();
@@ -130,6 +131,7 @@ void DocumentCatalogue::clearSlot(std::size_t slot) {
         s.record = zeroRecord();
         s.state.generation++;
         s.state.remarked = false;
+        s.state.storedStatus = kStatusNotStored;
     }
     changed_.notify_all();
 }
@@ -140,6 +142,7 @@ std::size_t DocumentCatalogue::appendRecord(const DocumentRecord& record) {
     Slot& s = slotRef(slot);
     s.record = record;
     s.state.generation++;
+    s.state.storedStatus = record.status;
     indexName(fieldText(s.record.name), slot);
     return slot;
 }

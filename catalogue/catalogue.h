@@ -32,10 +32,17 @@
 
 namespace hs {
 
+// The status a record file holds when the program does not know it.
+constexpr int32_t kStatusNotStored = -1;
+
 struct SlotState {
     uint64_t generation = 0;  // changes on every store and clear
     bool held = false;        // a worker is retrieving this slot now
     bool remarked = false;    // marked for retrieval again while held
+    // The status the record file got at its last write by this program, or
+    // had when it was loaded; kStatusNotStored when unknown. A commit whose
+    // new status differs from it writes the record file.
+    int32_t storedStatus = kStatusNotStored;
 };
 
 class DocumentCatalogue {
@@ -62,13 +69,14 @@ public:
     std::size_t findFreeSlot();
 
     // Copies a whole record into a slot (which must exist) and gives the
-    // slot a new generation.
+    // slot a new generation; its record file counts as not written yet.
     void storeRecord(std::size_t slot, const DocumentRecord& record);
 
     // Sets all bytes of the slot to zero and gives it a new generation.
     void clearSlot(std::size_t slot);
 
-    // Appends a record as the next slot and returns its index (loading).
+    // Appends a record as the next slot and returns its index (loading: the
+    // record is what its record file holds).
     std::size_t appendRecord(const DocumentRecord& record);
 
     // The first used slot whose name equals `name` byte for byte, or -1.
@@ -117,9 +125,10 @@ public:
     // The document files lock. Held around each step that changes a
     // document's files in the data directory together with the slot check or
     // change that decides whose files they are: a worker's commit (confirm
-    // the slot's generation, move the staged files, land the status) and
-    // deleting, editing or adding a document (clear or store the slot,
-    // remove or write its files). While it is held, the generation of a used
+    // the slot's generation, write the record file, move the staged files,
+    // land the status), deleting, editing or adding a document (clear or
+    // store the slot, remove or write its files), and every other write of a
+    // record file (the shutdown save). While it is held, the generation of a used
     // slot does not change. Take it first; the catalogue lock may be taken
     // inside it, never the other way round.
     std::unique_lock<std::mutex> lockDocumentFiles() {

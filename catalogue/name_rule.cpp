@@ -40,14 +40,24 @@ bool isDeviceName(const std::string& name) {
     return false;
 }
 
+bool isControlCharacter(char c) {
+    return static_cast<unsigned char>(c) < 32;
+}
+
 }  // namespace
 
-bool isValidDocumentName(const std::string& name, FileSystem& fs) {
+bool hasValidNameCharacters(const std::string& name) {
     if (name.empty()) return false;
-    if (name.find('\0') != std::string::npos) return false;
+    for (char c : name) {
+        if (isControlCharacter(c)) return false;
+    }
     if (name.find_first_of(kForbiddenNameCharacters) != std::string::npos) return false;
+    return !isDeviceName(name);
+}
+
+bool isValidDocumentName(const std::string& name, FileSystem& fs) {
+    if (!hasValidNameCharacters(name)) return false;
     if (name.size() + kLongestEnding > kLongestFileName) return false;
-    if (isDeviceName(name)) return false;
 
     if (fs.createNewFile(name)) {
         // Ours: remove it again. A name the system lets us open but not

@@ -12,7 +12,8 @@ namespace hs {
 extern const char* const kForbiddenNameCharacters;  // "\\/:*?\"<>|"
 
 // True when `name` contains none of the nine characters \ / : * ? " < > |
-// and a file of exactly that name can exist in the working directory.
+// nor a control character, and a file of exactly that name can exist in the
+// working directory.
 //
 // The test never harms an existing file: it creates the file only when
 // nothing of that name exists yet (exclusive creation) and removes only what
@@ -26,5 +27,13 @@ extern const char* const kForbiddenNameCharacters;  // "\\/:*?\"<>|"
 // Windows device name such as "NUL" or "com1.txt" (its files would be the
 // device, not files).
 bool isValidDocumentName(const std::string& name, FileSystem& fs);
+
+// The part of the rule that needs no file: not empty, none of the nine
+// characters, no control character (bytes 0 to 31),
+// not a Windows device name. Every name that becomes part of a path in
+// the data directory passes it, so "data\<name>.data" and its siblings
+// always lie inside "data": a record file whose stored name fails it is
+// not loaded.
+bool hasValidNameCharacters(const std::string& name);
 
 }  // namespace hs

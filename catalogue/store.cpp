@@ -3,25 +3,36 @@
 #include "platform/stdio_file.h"
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <vector>
 
+#include "catalogue/name_rule.h"
 #include "catalogue/scramble.h"
 
 namespace hs {
 
 const char* const kDataDir = "data";
 
-std::string recordFilePath(const std::string& name) { return joinPath(kDataDir, name + ".data"); }
-std::string contentFilePath(const std::string& name) { return joinPath(kDataDir, name + ".content"); }
-std::string middleFilePath(const std::string& name) { return joinPath(kDataDir, name + ".middle"); }
+namespace {
+
+std::string documentFilePath(const std::string& name, const char* ending) {
+    if (!hasValidNameCharacters(name)) return std::string();
+    return joinPath(kDataDir, name + ending);
+}
+
+}  // namespace
+
+std::string recordFilePath(const std::string& name) { return documentFilePath(name, ".data"); }
+std::string contentFilePath(const std::string& name) { return documentFilePath(name, ".content"); }
+std::string middleFilePath(const std::string& name) { return documentFilePath(name, ".middle"); }
 
 namespace {
 
 // Reads the first kRecordSize bytes of a record file; false when the file
 // cannot be opened or is shorter.
 bool readRecordFile(const std::string& path, DocumentRecord& record) {
-    StdioFile f(path, "rb");
+    StdioFile f(openForReading(path));
     if (!f.get()) return false;
     return std::fread(&record, 1, sizeof record, f.get()) == sizeof record;
 }
@@ -40,7 +51,22 @@ void terminateTextFields(DocumentRecord& r) {
     }
 }
 
+// An empty name marks a free slot; such a file is no document. A name that
+// could leave the data directory is no document either.
+bool completeLoadedRecord(DocumentRecord& record) {
+    terminateTextFields(record);
+    if (!hasValidNameCharacters(fieldText(record.name))) return false;
+    if (record.useAccount == 1) unscrambleCredentials(record);
+    return true;
+}
+
 }  // namespace
+
+bool recordFromFileBytes(const void* bytes, std::size_t size, DocumentRecord& record) {
+    if (!bytes || size < sizeof record) return false;
+    std::memcpy(&record, bytes, sizeof record);
+    return completeLoadedRecord(record);
+}
 
 void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
                    const std::function<void(std::size_t slot)>& showRow) {
@@ -53,17 +79,12 @@ void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
     for (const std::string& fileName : names) {
         DocumentRecord record;
         if (!readRecordFile(joinPath(kDataDir, fileName), record)) continue;
-        // An empty name marks a free slot; such a file is no document.
-        if (record.name[0] == '\0') continue;
+        if (!completeLoadedRecord(record)) continue;
         try {
             loaded.push_back(record);
         } catch (const std::exception&) {
             break;
         }
-    }
-    for (DocumentRecord& record : loaded) {
-        if (record.useAccount == 1) unscrambleCredentials(record);
-        terminateTextFields(record);
     }
 
     std::vector<std::size_t> slots;
@@ -87,10 +108,8 @@ void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
 // exists but could not be opened for writing (read-only) is left alone, as
 // writing it in place would.
 bool writeRecordFile(FileSystem& fs, const DocumentRecord& record) {
-    const std::string name = fieldText(record.name);
-    if (name.empty()) return false;  // a free slot has no file
-
-    const std::string path = recordFilePath(name);
+    const std::string path = recordFilePath(fieldText(record.name));
+    if (path.empty()) return false;  // a free slot, or a name with no file
     if (fs.exists(path)) {
         StdioFile existing(path, "r+b");
         if (!existing.get()) return false;
@@ -114,22 +133,42 @@ bool writeRecordFile(FileSystem& fs, const DocumentRecord& record) {
     return ok;
 }
 
+namespace {
+
+// With the document files lock held: writes the slot's record, as
+// prepare() leaves it under the catalogue lock, and notes what was written.
+template <class Prepare>
+bool writeSlot(DocumentCatalogue& catalogue, FileSystem& fs, std::size_t slot, Prepare prepare) {
+    DocumentRecord copy;
+    uint64_t generation = 0;
+    const bool used = catalogue.withSlot(slot, [&](DocumentRecord& r, SlotState& state) {
+        if (r.name[0] == '\0') return false;
+        prepare(r);
+        copy = r;
+        generation = state.generation;
+        return true;
+    });
+    if (!used || !writeRecordFile(fs, copy)) return false;
+    catalogue.withSlot(slot, [&](DocumentRecord&, SlotState& state) {
+        if (state.generation == generation) state.storedStatus = copy.status;
+    });
+    return true;
+}
+
+}  // namespace
+
 bool writeRecord(DocumentCatalogue& catalogue, FileSystem& fs, std::size_t slot) {
     if (slot >= catalogue.slotCount()) return false;
-    return writeRecordFile(fs, catalogue.record(slot));
+    return writeSlot(catalogue, fs, slot, [](DocumentRecord&) {});
 }
 
 void saveCatalogue(DocumentCatalogue& catalogue, FileSystem& fs) {
     const std::size_t count = catalogue.slotCount();
     for (std::size_t slot = 0; slot < count; ++slot) {
-        DocumentRecord copy;
-        const bool used = catalogue.withSlot(slot, [&](DocumentRecord& r, SlotState&) {
-            if (r.name[0] == '\0') return false;
+        const auto filesLock = catalogue.lockDocumentFiles();
+        writeSlot(catalogue, fs, slot, [](DocumentRecord& r) {
             if (r.status == Retrieving) r.status = WaitingForRetrieve;
-            copy = r;
-            return true;
         });
-        if (used) writeRecordFile(fs, copy);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/stdio_file.h"
 
 namespace hs {
 
@@ -22,7 +23,7 @@ HeaderDump dumpHeader(const std::string& bytes) {
 
 bool readHeaderDump(DocumentCatalogue& catalogue, const std::string& path, HeaderDump& dump) {
     const auto filesLock = catalogue.lockDocumentFiles();
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = openForReading(path);
     if (f == nullptr) return false;
     dump = HeaderDump();
     for (std::size_t n = 1; n <= kHeaderDumpLimit; ++n) {
@@ -36,7 +37,7 @@ bool readHeaderDump(DocumentCatalogue& catalogue, const std::string& path, Heade
 
 bool copyKeptContent(DocumentCatalogue& catalogue, const std::string& from, const std::string& to) {
     const auto filesLock = catalogue.lockDocumentFiles();
-    std::FILE* in = std::fopen(from.c_str(), "rb");
+    std::FILE* in = openForReading(from);
     if (in == nullptr) return false;
     std::FILE* out = std::fopen(to.c_str(), "wb");
     if (out == nullptr) {

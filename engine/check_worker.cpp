@@ -36,20 +36,25 @@
 //    (temporary files in "data"). The commit holds the document files lock
 //    (DocumentCatalogue::lockDocumentFiles) throughout and, inside it:
 //    confirms in a short catalogue step that the generation is still the one
-//    claimed; moves the staged files over the kept ones and writes the record
-//    file, with only the files lock held; lands status, count and lastCheck
-//    in a second short catalogue step. Delete and edit hold the same lock
-//    around "clear or store the slot, remove the files", so between the
-//    confirmation and the landing no slot change can come in: a commit
-//    either finishes before the command clears the slot (and the command
-//    then removes the files it moved), or confirms afterwards, finds the new
-//    generation and drops its outcome, deleting its staged files. No file of
-//    another document is written and a deleted record is not brought back.
-//    `held` survives the replacement, so an edited record (staged
+//    claimed; writes the record file and moves the staged files over the
+//    kept ones (keepOutcome), with only the files lock held; lands status,
+//    count and lastCheck in a second short catalogue step. Delete and edit
+//    hold the same lock around "clear or store the slot, remove the files",
+//    so between the confirmation and the landing no slot change can come in:
+//    a commit either finishes before the command clears the slot (and the
+//    command then removes the files it moved), or confirms afterwards, finds
+//    the new generation and drops its outcome, deleting its staged files. No
+//    file of another document is written and a deleted record is not brought
+//    back. `held` survives the replacement, so an edited record (staged
 //    WaitingForRetrieve) that other workers passed over is retrieved by the
-//    holder right after it drops the old outcome. An outcome with nothing to
-//    keep (NotChanged, most failures) lands in the second step alone, which
-//    checks the generation itself.
+//    holder right after it drops the old outcome.
+//
+//    Every record file is written under the files lock (commits, commands,
+//    the shutdown save), from the record's state at that moment: one writer
+//    per record file, and the newest state is the one that stays. A commit
+//    writes the record file before it replaces kept files, whenever the
+//    status, the kept content or the count changes, so an outcome is on
+//    disk as soon as it is found, not only at an orderly exit.
 //
 // 3. Notifications. The sound, the blink and documentChanged follow only a
 //    commit that landed, after the files lock is released; a document deleted
@@ -58,11 +63,13 @@
 // Lock order: the files lock first, the catalogue lock inside it. Threads are
 // detached; nothing waits for them at exit. The window thread only waits for
 // the short catalogue steps above, and for the files lock only when it
-// deletes, edits or adds a document. Every host call is made without a lock.
+// deletes, edits, adds or saves documents or reads a kept content. Every
+// host call is made without a lock.
 #include "engine/check_worker.h"
 
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -129,16 +136,21 @@ RetrievalOutcome retrieve(const DocumentRecord& record, FileSystem& files,
     }
 }
 
-// With the files lock held and the generation confirmed: moves the staged
-// files over the kept ones. When the content cannot be moved, the kept state
-// stays as it was as a whole (no middle file, no count) and the outcome
-// becomes UnableToRetrieve.
-void keepStaged(RetrievalOutcome& outcome, FileSystem& files) {
+void land(DocumentRecord& r, const RetrievalOutcome& outcome, const std::string& stamp) {
+    if (outcome.status) r.status = *outcome.status;
+    if (outcome.countResult) r.countResult = *outcome.countResult;
+    setField(r.lastCheck, stamp);
+}
+
+// Moves the staged files over the kept ones. When the content cannot be
+// moved, the kept state stays as it was as a whole (no middle file, no
+// count), the outcome becomes UnableToRetrieve and false is returned.
+bool keepStaged(RetrievalOutcome& outcome, FileSystem& files) {
     if (!outcome.content.staged.empty()) {
         if (!files.replaceFile(outcome.content.staged, outcome.content.target)) {
             outcome.status = UnableToRetrieve;
             outcome.countResult.reset();
-            return;  // the staged files are discarded by the caller
+            return false;  // the staged files are discarded by the caller
         }
         outcome.content.staged.clear();
     }
@@ -146,12 +158,41 @@ void keepStaged(RetrievalOutcome& outcome, FileSystem& files) {
         files.replaceFile(outcome.middle.staged, outcome.middle.target)) {
         outcome.middle.staged.clear();
     }
+    return true;
 }
 
-void land(DocumentRecord& r, const RetrievalOutcome& outcome, const std::string& stamp) {
-    if (outcome.status) r.status = *outcome.status;
-    if (outcome.countResult) r.countResult = *outcome.countResult;
-    setField(r.lastCheck, stamp);
+// With the files lock held and the generation confirmed: makes the outcome
+// of `record` (the slot's record now) last. The record file is written
+// whenever it would otherwise say something that matters falsely: a new
+// status, new kept content, a new count; an outcome that only renews the
+// last-check text waits for the next write. The record file goes first and
+// the kept files follow, so a process that dies in between leaves a record
+// that announces the change (found again at the next check) rather than new
+// kept content behind a record that does not: a change is never lost. When
+// the record file cannot be written, nothing is kept and the outcome becomes
+// UnableToRetrieve. Returns the status written, if any.
+std::optional<int32_t> keepOutcome(const DocumentRecord& record, RetrievalOutcome& outcome,
+                                   const std::string& stamp, int32_t stored, FileSystem& files) {
+    const bool keepsFiles = !outcome.content.staged.empty() || !outcome.middle.staged.empty() ||
+                            outcome.countResult.has_value();
+    if (!keepsFiles && (!outcome.status || *outcome.status == stored)) return std::nullopt;
+
+    DocumentRecord next = record;
+    land(next, outcome, stamp);
+    if (!writeRecordFile(files, next)) {
+        if (keepsFiles) {
+            outcome.status = UnableToRetrieve;
+            outcome.countResult.reset();
+        }
+        return std::nullopt;  // the staged files are discarded by the caller
+    }
+    std::optional<int32_t> written = next.status;
+    if (keepsFiles && !keepStaged(outcome, files)) {
+        next = record;
+        land(next, outcome, stamp);
+        if (writeRecordFile(files, next)) written = next.status;
+    }
+    return written;
 }
 
 void notifyHost(CheckHost& host, const RetrievalOutcome& outcome, const DocumentRecord& landed) {
@@ -187,28 +228,18 @@ std::size_t checkDocument(DocumentCatalogue& catalogue, std::size_t slot, CheckH
             bool landed = false;
             DocumentRecord record;
             {
-                // An outcome without files to keep needs no files lock: the
-                // landing step checks the generation by itself.
-                const bool fileWork = !outcome.content.staged.empty() ||
-                                      !outcome.middle.staged.empty() || outcome.countResult;
-                std::unique_lock<std::mutex> filesLock;
-                if (fileWork) filesLock = catalogue.lockDocumentFiles();
-                const bool same = !fileWork || catalogue.locked([&] {
+                const auto filesLock = catalogue.lockDocumentFiles();
+                int32_t stored = kStatusNotStored;
+                const bool same = catalogue.locked([&] {
                     const DocumentRecord& r = catalogue.recordLocked(slot);
-                    if (catalogue.stateLocked(slot).generation != claim.generation ||
-                        r.name[0] == '\0') {
-                        return false;
-                    }
+                    const SlotState& state = catalogue.stateLocked(slot);
+                    if (state.generation != claim.generation || r.name[0] == '\0') return false;
                     record = r;
+                    stored = state.storedStatus;
                     return true;
                 });
-                if (fileWork && same) {
-                    keepStaged(outcome, files);
-                    if (outcome.countResult) {
-                        land(record, outcome, stamp);
-                        writeRecordFile(files, record);  // countResult survives a restart
-                    }
-                }
+                std::optional<int32_t> written;
+                if (same) written = keepOutcome(record, outcome, stamp, stored, files);
                 holding = catalogue.locked([&] {
                     DocumentRecord& r = catalogue.recordLocked(slot);
                     SlotState& state = catalogue.stateLocked(slot);
@@ -217,6 +248,7 @@ std::size_t checkDocument(DocumentCatalogue& catalogue, std::size_t slot, CheckH
                     if (landed) {
                         land(r, outcome, stamp);
                         record = r;
+                        if (written) state.storedStatus = *written;
                     }
                     state.held = false;
                     state.remarked = false;

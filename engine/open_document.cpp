@@ -89,7 +89,7 @@ OpenResult openDocument(const DocumentRecord& record, const std::string& browser
     }
     const std::string content = contentFilePath(fieldText(record.name));
     {
-        StdioFile kept(content, "rb");
+        StdioFile kept(openForReading(content));
         if (!kept.get()) return OpenResult::NotDownloaded;
     }
     std::string component;

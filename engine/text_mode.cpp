@@ -65,7 +65,7 @@ ContentReader::~ContentReader() { close(); }
 
 bool ContentReader::open(const std::string& path, FileMode mode) {
     close();
-    file_ = std::fopen(path.c_str(), "rb");
+    file_ = openForReading(path);
     if (!file_) return false;
     mode_ = mode;
     failed_ = false;
@@ -213,7 +213,7 @@ TextStream::~TextStream() { close(); }
 
 bool TextStream::open(const std::string& path) {
     close();
-    file_ = std::fopen(path.c_str(), "rb");
+    file_ = openForReading(path);
     if (!file_) return false;
     carry_ = ended_ = failed_ = false;
     sizeHint_ = 0;

@@ -14,9 +14,19 @@ namespace hs {
 // leaving it behind because it was open.
 std::FILE* openForWriting(const std::string& path);
 
+// An existing file opened for reading bytes (std::fopen "rb"). On Windows
+// the file stays free to be deleted, renamed or replaced while it is read:
+// a document deleted or edited while a worker compares its kept content
+// loses that file at once, and the commit of a new content is never held
+// up by a reader. (The C runtime's own fopen shares reading and writing
+// only.)
+std::FILE* openForReading(const std::string& path);
+
 class StdioFile {
 public:
     StdioFile(const std::string& path, const char* mode) : f_(std::fopen(path.c_str(), mode)) {}
+    // Takes over a file opened elsewhere (openForReading, openForWriting).
+    explicit StdioFile(std::FILE* f) : f_(f) {}
     ~StdioFile() {
         if (f_) std::fclose(f_);
     }

@@ -11,7 +11,8 @@
 
 namespace hs {
 
-CMainFrame::CMainFrame(Program& program) : program_(program) {
+CMainFrame::CMainFrame(Program& program)
+    : program_(program), taskbarCreatedMessage_(::RegisterWindowMessageA("TaskbarCreated")) {
     // An existing directory is not an error; a failure is not reported.
     ::CreateDirectoryA(kDataDir, nullptr);
     program_.shell().setHiddenInTray(false);
@@ -69,6 +70,13 @@ LRESULT CMainFrame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // Closing never hides the window to the tray: it ends the program.
             program_.shutDown();
             return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            // The system ends the process once this returns, without the
+            // close that runs the orderly exit: the catalogue is saved here.
+            if (wParam) program_.shutDown();
+            return 0;
         case WM_COMMAND:
             if (program_.runCommand(commandIdOf(wParam)) != CommandOutcome::NotHandled) return 0;
             break;
@@ -104,6 +112,10 @@ LRESULT CMainFrame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             updateToolbarAvailability();
             return 0;
         default:
+            if (message == taskbarCreatedMessage_ && message != 0) {
+                program_.tray().addAgain();
+                return 0;
+            }
             break;
     }
     return defaultProc(message, wParam, lParam);

@@ -40,6 +40,9 @@ private:
 
     Program& program_;
     FrameBars bars_;
+    // Broadcast to top-level windows when the notification area is created
+    // anew.
+    UINT taskbarCreatedMessage_ = 0;
     bool availabilityUpdatePosted_ = false;
 };
 

@@ -53,6 +53,11 @@ void TrayIcon::setIcon(int iconId) {
     send(NIM_MODIFY, iconId);
 }
 
+void TrayIcon::addAgain() {
+    if (owner_ == nullptr) return;
+    send(NIM_ADD, iconId_);
+}
+
 void TrayIcon::remove() {
     if (owner_ == nullptr) return;
     NOTIFYICONDATAA data = iconRecord(owner_);

@@ -28,6 +28,11 @@ public:
     // Sends the whole record again with icon resource `iconId` (128 or 140).
     void setIcon(int iconId);
 
+    // Adds the icon again, as it is now, after the notification area was
+    // recreated (Explorer restarted and sent "TaskbarCreated"), which drops
+    // every icon. Nothing when the icon was not added or was removed.
+    void addAgain();
+
     // Deletes the icon (owner window and icon id only).
     void remove();
 

@@ -32,6 +32,14 @@ bool endsWithNoCase(const std::string& name, const std::string& ending) {
     return true;
 }
 
+// The directory part of a path, "." for a bare name.
+std::string directoryOf(const std::string& path) {
+    const std::size_t at = path.find_last_of("\\/");
+    if (at == std::string::npos) return ".";
+    if (at == 0 || (at == 2 && path[1] == ':')) return path.substr(0, at + 1);
+    return path.substr(0, at);
+}
+
 class Win32FileSystem final : public FileSystem {
 public:
     bool listFiles(const std::string& dir, const std::string& pattern,
@@ -73,7 +81,30 @@ public:
         return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
     }
 
-    bool removeFile(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
+    // A file that someone still reads (opened with delete sharing, as the
+    // program's own readers open every file) is only marked for deletion
+    // by DeleteFileA and keeps its name until the last reader closes it:
+    // a new document of the same name would meet it. So the file is first
+    // moved aside to a fresh temporary name in its own directory, which
+    // frees the name at once, and deleted there; should the deletion be
+    // left pending, the ".tmp" goes at the next shutdown at the latest.
+    // Temporary files themselves are deleted in place.
+    bool removeFile(const std::string& path) override {
+        if (!endsWithNoCase(path, ".tmp")) {
+            char aside[MAX_PATH];
+            const std::string dir = directoryOf(path);
+            if (GetTempFileNameA(dir.c_str(), "QVR", 0, aside) != 0) {
+                if (MoveFileExA(path.c_str(), aside, MOVEFILE_REPLACE_EXISTING)) {
+                    if (DeleteFileA(aside)) return true;
+                    // Not deletable (read-only): back under its own name.
+                    MoveFileExA(aside, path.c_str(), 0);
+                    return false;
+                }
+                DeleteFileA(aside);
+            }
+        }
+        return DeleteFileA(path.c_str()) != 0;
+    }
 
     bool replaceFile(const std::string& from, const std::string& to) override {
         return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalogue/catalogue.h"
@@ -62,13 +65,14 @@ TEST_F(LocalRetrieval, UnchangedAndShortenedFilesAreNotChanged) {
     ASSERT_EQ(check(), Saved);
     EXPECT_EQ(check(), NotChanged);
     EXPECT_FALSE(notified());
-    EXPECT_EQ(files.tempFilesMade.load(), 1);  // only the first retrieval staged a file
+    const int made = files.tempFilesMade.load();
     // Lost its tail, then became empty: both count as unchanged and the
     // longer kept copy stays.
     writeBytes("watched.bin", "line one");
     EXPECT_EQ(check(), NotChanged);
     writeBytes("watched.bin", "");
     EXPECT_EQ(check(), NotChanged);
+    EXPECT_EQ(files.tempFilesMade.load(), made);  // nothing staged, no record written
     EXPECT_EQ(kept(), "line one\r\nline two\x1A tail");
     EXPECT_TRUE(test::tempFilesLeft().empty());
 }
@@ -145,6 +149,59 @@ TEST_F(LocalRetrieval, AFailedCopyNeverLosesTheKeptContent) {
     EXPECT_TRUE(test::tempFilesLeft().empty());
 
     files.failReplace = false;
+    EXPECT_EQ(check(), Changed);
+    EXPECT_EQ(kept(), "new");
+}
+
+// The record file follows every outcome that matters as it is found (the
+// record before the kept content, so a process killed in between still
+// announces the change); a check that only renews the last-check time waits
+// for the next write.
+TEST_F(LocalRetrieval, OutcomesReachTheRecordFileAsTheyAreFound) {
+    auto stored = [] {
+        DocumentRecord r = zeroRecord();
+        const std::string bytes = readBytes(dataFile("doc.data"));
+        std::memcpy(&r, bytes.data(), std::min(bytes.size(), sizeof r));
+        return std::make_pair(r.status, fieldText(r.lastCheck));
+    };
+    writeBytes("watched.bin", "version 1");
+    ASSERT_EQ(check(), Saved);
+    EXPECT_EQ(stored(), std::make_pair(int32_t{Saved}, std::string("2004/07/15 [09:05:03]")));
+    host.setStamp("2004/07/15 [10:00:00]");
+    ASSERT_EQ(check(), NotChanged);
+    EXPECT_EQ(stored(), std::make_pair(int32_t{NotChanged}, std::string("2004/07/15 [10:00:00]")));
+    host.setStamp("2004/07/15 [11:00:00]");
+    ASSERT_EQ(check(), NotChanged);
+    EXPECT_EQ(stored().second, "2004/07/15 [10:00:00]");
+
+    const std::size_t before = files.replacedTargets().size();
+    writeBytes("watched.bin", "version 2");
+    ASSERT_EQ(check(), Changed);
+    EXPECT_EQ(stored().first, Changed);
+    const std::vector<std::string> all = files.replacedTargets();
+    const std::vector<std::string> order(all.begin() + static_cast<long>(before), all.end());
+    EXPECT_EQ(order, (std::vector<std::string>{dataFile("doc.data"), dataFile("doc.content")}));
+
+    catalogue.setStatus(slot, NotChanged);  // the user's "Not changed" writes nothing
+    std::filesystem::remove("watched.bin");
+    ASSERT_EQ(check(), UnableToRetrieve);
+    EXPECT_EQ(stored().first, UnableToRetrieve);
+}
+
+// A change whose record file cannot be written is not kept either: the kept
+// content and the record file go on agreeing, and the next check finds the
+// change again.
+TEST_F(LocalRetrieval, AChangeThatItsRecordFileCannotTakeKeepsNothing) {
+    writeBytes("watched.bin", "old");
+    ASSERT_EQ(check(), Saved);
+    writeBytes("watched.bin", "new");
+    files.failReplaceOf = [](const std::string& to) { return to.size() > 5 && to.substr(to.size() - 5) == ".data"; };
+    EXPECT_EQ(check(), UnableToRetrieve);
+    EXPECT_EQ(kept(), "old");
+    EXPECT_EQ(host.count("sound"), 1u);
+    EXPECT_EQ(host.count("changed doc"), 0u);
+    EXPECT_TRUE(test::tempFilesLeft().empty());
+    files.failReplaceOf = nullptr;
     EXPECT_EQ(check(), Changed);
     EXPECT_EQ(kept(), "new");
 }

@@ -117,6 +117,13 @@ public:
     bool failStagedWrite = false;  // temporary names that cannot be written
     bool failReplace = false;
     std::function<void()> beforeReplace;
+    // Replacements of targets it holds true for fail; set before the test's
+    // threads start.
+    std::function<bool(const std::string& to)> failReplaceOf;
+    std::vector<std::string> replacedTargets() {
+        std::lock_guard<std::mutex> lock(logMutex_);
+        return replaced_;
+    }
     const DocumentCatalogue* watched = nullptr;
     std::atomic<int> underCatalogueLock{0};
     std::atomic<int> tempFilesMade{0};
@@ -133,7 +140,12 @@ public:
     bool replaceFile(const std::string& f, const std::string& t) override {
         note();
         if (beforeReplace) beforeReplace();
-        return !failReplace && inner_.replaceFile(f, t);
+        if (failReplace || (failReplaceOf && failReplaceOf(t))) return false;
+        {
+            std::lock_guard<std::mutex> lock(logMutex_);
+            replaced_.push_back(t);
+        }
+        return inner_.replaceFile(f, t);
     }
     std::string makeTempFile(const std::string& d, const std::string& p) override {
         note();
@@ -148,6 +160,8 @@ private:
         if (watched && watched->lockedByThisThread()) ++underCatalogueLock;
     }
     FileSystem& inner_;
+    std::mutex logMutex_;
+    std::vector<std::string> replaced_;
 };
 
 // Content held in a string, handed over in pieces of `piece` bytes; a read

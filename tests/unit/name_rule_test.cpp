@@ -61,6 +61,8 @@ TEST_F(NameRule, ExistingFileIsValidAndKeepsItsContent) {
 TEST_F(NameRule, NamesThatCannotHoldTheDocumentsFilesAreInvalid) {
     EXPECT_FALSE(isValidDocumentName("", testFileSystem()));
     EXPECT_FALSE(isValidDocumentName(std::string("a\0b", 3), testFileSystem()));
+    EXPECT_FALSE(isValidDocumentName("tab\there", testFileSystem()));
+    EXPECT_FALSE(isValidDocumentName("line\nbreak", testFileSystem()));
     EXPECT_FALSE(isValidDocumentName("NUL", testFileSystem()));
     EXPECT_FALSE(isValidDocumentName("con.txt", testFileSystem()));
     EXPECT_FALSE(isValidDocumentName("Com7", testFileSystem()));

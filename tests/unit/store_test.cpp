@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <set>
 #include <thread>
@@ -155,6 +156,41 @@ TEST_F(Store, DamagedRecordFilesCannotBreakTheirReaders) {
     EXPECT_EQ(fieldText(got.url), std::string(511, 'u'));
     EXPECT_EQ(fieldText(got.middleEnd), std::string(511, 'e'));
     EXPECT_FALSE(writeRecordFile(testFileSystem(), unnamed));  // a free slot has no file
+}
+
+TEST_F(Store, StoredNamesThatCouldLeaveTheDataDirectoryAreNotLoaded) {
+    std::filesystem::create_directory("data/sub");
+    const char* hostile[] = {"..\\..\\victim", "../victim", "C:victim", "sub/x", "a\tb",
+                             "bell\x07", "what?", "NUL", "com3.txt"};
+    int n = 0;
+    for (const char* name : hostile) {
+        test::writeBytes(test::dataFile("hostile" + std::to_string(n++) + ".data"), bytesOf(document(name)));
+        EXPECT_EQ(recordFilePath(name), "") << name;
+        EXPECT_EQ(middleFilePath(name), "") << name;
+        EXPECT_FALSE(writeRecordFile(testFileSystem(), document(name))) << name;
+    }
+    test::writeBytes(test::dataFile("fine.data"), bytesOf(document("..fine. name")));
+    test::writeBytes("victim.data", "not a record");
+    load();
+    EXPECT_EQ(namesLoaded(), (std::set<std::string>{"..fine. name"}));
+    saveCatalogue(cat, testFileSystem());  // the exit writes every record it loaded
+    EXPECT_EQ(test::readBytes("victim.data"), "not a record");
+    EXPECT_TRUE(std::filesystem::is_empty("data/sub"));
+}
+
+TEST_F(Store, WritesWaitForTheFilesLockAndTakeTheNewestState) {
+    const std::size_t slot = cat.appendRecord(document("counted"));
+    std::thread saver;
+    {
+        const auto filesLock = cat.lockDocumentFiles();  // a commit in progress
+        saver = std::thread([&] { saveCatalogue(cat, testFileSystem()); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_FALSE(std::filesystem::exists(test::dataFile("counted.data")));
+        cat.withSlot(slot, [](DocumentRecord& r, SlotState&) { r.countResult = 7; });
+    }
+    saver.join();
+    EXPECT_EQ(recordOfBytes(test::readBytes(test::dataFile("counted.data"))).countResult, 7);
+    EXPECT_EQ(cat.withSlot(slot, [](DocumentRecord&, SlotState& s) { return s.storedStatus; }), NotChanged);
 }
 
 TEST_F(Store, ShutdownSaveStoresRetrievingAsWaitingAndSkipsFreeSlots) {

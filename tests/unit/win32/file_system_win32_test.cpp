@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "catalogue/store.h"
+#include "engine/text_mode.h"
 #include "platform/file_system.h"
 #include "platform/win32/file_system_win32.h"
 #include "unit/test_support.h"
@@ -121,6 +122,36 @@ TEST_F(Win32FileSystem, RecordWrittenOverAReadOnlyFileFailsWithoutHarm) {
     std::vector<std::string> temps;
     testFileSystem().listFiles("data", "*.tmp", temps);
     EXPECT_TRUE(temps.empty());
+}
+
+// A kept content that a worker is reading while the document is deleted or
+// its new content is committed: the reader never holds the file against
+// either, the name is free at once for a later document of that name, and
+// the reader goes on reading the bytes it opened.
+TEST_F(Win32FileSystem, FilesBeingReadCanBeRemovedAndReplaced) {
+    FileSystem& fs = testFileSystem();
+    test::writeBytes("data\doc.content", "stranger's content");
+    ContentReader reader;
+    ASSERT_TRUE(reader.open("data\doc.content", FileMode::Binary));
+    char first[4];
+    ASSERT_EQ(reader.read(first, 4), 4u);
+    EXPECT_TRUE(fs.removeFile("data\doc.content"));
+    EXPECT_FALSE(fs.exists("data\doc.content"));
+    ASSERT_TRUE(fs.createNewFile("data\doc.content"));  // a new document of that name
+    EXPECT_EQ(test::readBytes("data\doc.content"), "");
+    char rest[64];
+    EXPECT_EQ(std::string(rest, reader.read(rest, sizeof rest)), "nger's content");
+    reader.close();
+
+    test::writeBytes("data\new.tmp", "committed");
+    ASSERT_TRUE(reader.open("data\doc.content", FileMode::Binary));
+    EXPECT_TRUE(fs.replaceFile("data\new.tmp", "data\doc.content"));
+    reader.close();
+    EXPECT_EQ(test::readBytes("data\doc.content"), "committed");
+    std::vector<std::string> temps;
+    fs.listFiles("data", "*.tmp", temps);
+    EXPECT_TRUE(temps.empty());  // the file moved aside went with its reader
+    EXPECT_FALSE(fs.removeFile("data\missing.content"));
 }
 
 }  // namespace
