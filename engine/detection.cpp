@@ -54,19 +54,20 @@ struct MiddleScan {
 // `kept`, feeds it every byte of the middle text as soon as it is known to
 // lie before the end marker. False when the file cannot be opened or read.
 bool scanMiddle(const std::string& path, const std::string& startMarker,
-                const std::string& endMarker, KeptContentComparer* kept, MiddleScan& out) {
+                const std::string& endMarker, KeptContentComparer* kept, MiddleScan& out,
+                std::size_t piece) {
     out = MiddleScan{};
     TextStream text;
     if (!text.open(path)) return false;
     const PatternSearch findStart(startMarker);
     const PatternSearch findEnd(endMarker);
     std::string window;
-    window.reserve(TextStream::kPiece + std::max(startMarker.size(), endMarker.size()) + 2);
+    window.reserve(piece + std::max(startMarker.size(), endMarker.size()) + 2);
     std::size_t ws = 0;  // position of window[0] in the whole text
     bool haveStart = false;
     std::size_t fromStart = 0, fromEnd = 0, begin = 0, fed = 0;
 
-    while (text.next(window)) {
+    while (text.next(window, piece)) {
         const std::size_t end = ws + window.size();
         // Feeds the middle bytes before `upTo` that were not fed yet.
         auto feed = [&](std::size_t upTo) {
@@ -110,7 +111,7 @@ bool scanMiddle(const std::string& path, const std::string& startMarker,
 // Writes the middle text found by scanMiddle in text mode to `path`, reading
 // the content once more. False when the file cannot be written completely.
 bool writeMiddle(const std::string& contentPath, const MiddleScan& scan,
-                 const std::string& path) {
+                 const std::string& path, std::size_t pieceSize) {
     ContentWriter out;
     if (!out.open(path, FileMode::Text)) return false;
     const std::size_t b = scan.begin;
@@ -123,7 +124,7 @@ bool writeMiddle(const std::string& contentPath, const MiddleScan& scan,
             return false;
         }
         std::string piece;
-        while (ps < e && text.next(piece)) {
+        while (ps < e && text.next(piece, pieceSize)) {
             const std::size_t pe = ps + piece.size();
             const std::size_t from = std::max(ps, b);
             const std::size_t to = std::min(pe, e);
@@ -140,17 +141,17 @@ bool writeMiddle(const std::string& contentPath, const MiddleScan& scan,
 
 // ------------------------------------------------------------ CountString
 
-int64_t countOccurrences(const std::string& contentPath, const std::string& pattern) {
+int64_t countOccurrences(const std::string& contentPath, const std::string& pattern, std::size_t piece) {
     TextStream text;
     if (!text.open(contentPath)) return -1;
     const PatternSearch search(pattern);
     const std::size_t m = pattern.size();
     std::string window;
-    window.reserve(TextStream::kPiece + m + 2);
+    window.reserve(piece + m + 2);
     std::size_t ws = 0;
     std::size_t from = 0;
     int64_t total = 0;
-    while (text.next(window)) {
+    while (text.next(window, piece)) {
         const std::size_t end = ws + window.size();
         if (m == 0) {
             // The empty pattern occurs at every position; the end is added below.
@@ -184,27 +185,27 @@ MiddleSpan findMiddleText(const std::string& text, const std::string& startMarke
 }
 
 bool saveMiddleText(const std::string& contentPath, const std::string& startMarker,
-                    const std::string& endMarker, const std::string& middlePath) {
+                    const std::string& endMarker, const std::string& middlePath, std::size_t piece) {
     MiddleScan scan;
-    if (!scanMiddle(contentPath, startMarker, endMarker, nullptr, scan) || !scan.found) {
+    if (!scanMiddle(contentPath, startMarker, endMarker, nullptr, scan, piece) || !scan.found) {
         return false;
     }
-    writeMiddle(contentPath, scan, middlePath);
+    writeMiddle(contentPath, scan, middlePath, piece);
     return true;
 }
 
 bool compareMiddleText(const std::string& contentPath, const std::string& startMarker,
                        const std::string& endMarker, const std::string& keptMiddlePath,
-                       const std::string& newMiddlePath) {
+                       const std::string& newMiddlePath, std::size_t piece) {
     KeptContentComparer kept;
     if (!kept.open(keptMiddlePath, FileMode::Text)) return false;
     MiddleScan scan;
-    if (!scanMiddle(contentPath, startMarker, endMarker, &kept, scan) || !scan.found) {
+    if (!scanMiddle(contentPath, startMarker, endMarker, &kept, scan, piece) || !scan.found) {
         return false;
     }
     if (kept.failed() || !kept.changed()) return false;
     kept.close();
-    return writeMiddle(contentPath, scan, newMiddlePath);
+    return writeMiddle(contentPath, scan, newMiddlePath, piece);
 }
 
 }  // namespace hs

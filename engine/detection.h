@@ -56,7 +56,11 @@ private:
 // Occurrences of `pattern` in the file, loaded as text (text mode, bytes 0
 // dropped), overlapping occurrences included; -1 when the file cannot be
 // opened or read. The empty pattern occurs at every position and the end.
-int64_t countOccurrences(const std::string& contentPath, const std::string& pattern);
+//
+// Here and below, `piece` is how many bytes of the file are read at a time
+// (tests use small pieces so that matches cross piece boundaries often).
+int64_t countOccurrences(const std::string& contentPath, const std::string& pattern,
+                         std::size_t piece = TextStream::kPiece);
 
 // ------------------------------------------------------------ MiddleString
 
@@ -76,7 +80,8 @@ MiddleSpan findMiddleText(const std::string& text, const std::string& startMarke
 // text in text mode to `middlePath`. Returns true when both markers were
 // found, also when the middle file could not be written.
 bool saveMiddleText(const std::string& contentPath, const std::string& startMarker,
-                    const std::string& endMarker, const std::string& middlePath);
+                    const std::string& endMarker, const std::string& middlePath,
+                    std::size_t piece = TextStream::kPiece);
 
 // Later retrieval: compares the new middle text with the kept middle file
 // (`keptMiddlePath`, text mode), byte for byte; a kept middle text that is
@@ -87,7 +92,7 @@ bool saveMiddleText(const std::string& contentPath, const std::string& startMark
 // kept middle file cannot be read, or the new middle file cannot be written.
 bool compareMiddleText(const std::string& contentPath, const std::string& startMarker,
                        const std::string& endMarker, const std::string& keptMiddlePath,
-                       const std::string& newMiddlePath);
+                       const std::string& newMiddlePath, std::size_t piece = TextStream::kPiece);
 inline bool compareMiddleText(const std::string& contentPath, const std::string& startMarker,
                               const std::string& endMarker, const std::string& middlePath) {
     return compareMiddleText(contentPath, startMarker, endMarker, middlePath, middlePath);

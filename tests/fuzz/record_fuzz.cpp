@@ -1,0 +1,68 @@
+// The record file loader: any bytes in a record file, through the loading
+// of the catalogue with its checks and the unscrambling of the account.
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "catalogue/name_rule.h"
+#include "catalogue/scramble.h"
+#include "catalogue/store.h"
+#include "fuzz_support.h"
+
+using namespace hs;
+
+namespace {
+
+// The document's files lie directly in "data".
+void requireInsideData(const std::string& path) {
+    fuzz::require(!path.empty(), "a loaded name gives its paths");
+    const std::string prefix = joinPath(kDataDir, "");
+    fuzz::require(path.compare(0, prefix.size(), prefix) == 0, "path starts with data");
+    const std::string rest = path.substr(prefix.size());
+    fuzz::require(rest.find_first_of("/\\:") == std::string::npos, "no separator or drive after data");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    static const std::unique_ptr<FileSystem> files = makePlatformFileSystem();
+    fuzz::enterScratchDirectory();
+
+    DocumentRecord parsed;
+    const bool accepted = recordFromFileBytes(data, size, parsed);
+
+    // The same bytes as a record file in "data", loaded as at start-up.
+    fuzz::writeFile(joinPath(kDataDir, "fuzzed.data"),
+                    std::string(reinterpret_cast<const char*>(data), size));
+    DocumentCatalogue catalogue;
+    std::size_t shown = 0;
+    loadCatalogue(catalogue, *files, [&](std::size_t) { ++shown; });
+    fuzz::require(catalogue.slotCount() == (accepted ? 1u : 0u) && shown == catalogue.slotCount(),
+                  "the loader takes what recordFromFileBytes accepts");
+    if (!accepted) return 0;
+    const DocumentRecord loaded = catalogue.record(0);
+    fuzz::require(std::memcmp(&loaded, &parsed, sizeof loaded) == 0, "loaded as parsed");
+
+    for (const char* field : {loaded.url, loaded.name, loaded.userName, loaded.password, loaded.lastCheck,
+                              loaded.countString, loaded.middleStart, loaded.middleEnd}) {
+        fuzz::require(std::memchr(field, 0, kTextFieldSize) != nullptr, "every text field is terminated");
+    }
+    const std::string name = fieldText(loaded.name);
+    fuzz::require(hasValidNameCharacters(name), "loaded names pass the character test");
+    requireInsideData(recordFilePath(name));
+    requireInsideData(contentFilePath(name));
+    requireInsideData(middleFilePath(name));
+
+    if (loaded.useAccount == 1) {
+        fuzz::require(std::strlen(loaded.userName) <= kMaxAccountLength,
+                      "user name fits the stored form");
+        fuzz::require(std::strlen(loaded.password) <= kMaxAccountLength, "password fits the stored form");
+        // Written and loaded again, the record comes back unchanged.
+        DocumentRecord stored = loaded;
+        scrambleCredentials(stored, static_cast<unsigned>(size));
+        DocumentRecord again;
+        fuzz::require(recordFromFileBytes(&stored, sizeof stored, again), "a written record loads");
+        fuzz::require(std::memcmp(&again, &loaded, sizeof again) == 0, "credentials survive a write");
+    }
+    return 0;
+}
