@@ -65,6 +65,8 @@ add_test(NAME ftp_servers_stop COMMAND ${CMAKE_SOURCE_DIR}/tests/servers/stop_ft
 set_tests_properties(ftp_servers_start PROPERTIES FIXTURES_SETUP ftp_servers TIMEOUT 60)
 set_tests_properties(ftp_servers_stop PROPERTIES FIXTURES_CLEANUP ftp_servers TIMEOUT 30)
 
+set(HS_KILL_ROUNDS 12 CACHE STRING "Kills of the program in the kill test")
+
 # The tests are registered at the end of the top directory, when the
 # program's target (defined after the tests) is known.
 function(hs_e2e_add_tests)
@@ -87,8 +89,12 @@ function(hs_e2e_add_tests)
     if(name IN_LIST slow_cases)
       set(timeout 150)
     endif()
+    set(runner ${HS_E2E_DIR}/run_e2e.sh)
+    if(name MATCHES "^FullDiskTest\\.")
+      set(runner ${HS_E2E_DIR}/full_disk.sh)
+    endif()
     add_test(NAME e2e.${name}
-      COMMAND ${HS_E2E_DIR}/run_e2e.sh ${CMAKE_BINARY_DIR} ${name}
+      COMMAND ${runner} ${CMAKE_BINARY_DIR} ${name}
               $<TARGET_FILE:e2e_driver> --program=$<TARGET_FILE:Halvorsight> --gtest_filter=${name})
     # One desktop, one single-instance rule, one tray, one keyboard focus:
     # the cases run one at a time.
@@ -116,6 +122,20 @@ function(hs_e2e_add_tests)
         ENVIRONMENT "HS_WINE_STATE=${HS_WINE_STATE};HS_WEB_STATE=${HS_WEB_STATE}"
         LABELS "e2e;web"
         TIMEOUT 90)
+    endif()
+    # The full-disk case runs on a tmpfs that its wrapper mounts; skipped
+    # (exit 77) where mounting is not permitted.
+    if(name MATCHES "^FullDiskTest\\.")
+      set_tests_properties(e2e.${name} PROPERTIES SKIP_RETURN_CODE 77)
+    endif()
+    # The kill test: HS_KILL_ROUNDS kills (CI's count; the full run sets
+    # more), a few seconds each.
+    if(name MATCHES "^KillTest\\.")
+      math(EXPR kill_timeout "60 + 6 * ${HS_KILL_ROUNDS}")
+      set_tests_properties(e2e.${name} PROPERTIES
+        FIXTURES_REQUIRED "wine;web_servers"
+        ENVIRONMENT "HS_WINE_STATE=${HS_WINE_STATE};HS_WEB_STATE=${HS_WEB_STATE};HS_KILL_ROUNDS=${HS_KILL_ROUNDS}"
+        TIMEOUT ${kill_timeout})
     endif()
   endforeach()
   # The unit tests' own windows share the desktop and its foreground.

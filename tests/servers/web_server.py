@@ -19,6 +19,8 @@ Paths:
   /redirect/<n>/<name>   n redirections (302, relative), then /files/<name>
   /loop                  redirects to itself for ever
   /headers-then-silence  an answer head announcing 1000 bytes, 10 of them, then silence
+  /paced/<name>          the file <www>/<name> as it is when asked for, sent in
+                         pieces of 4 KiB 20 ms apart (a retrieval that takes a while)
   /trickle?every=<s>     a head, then one byte every <s> seconds (default 2)
   /endless               a head without length, then a body without end
 """
@@ -65,6 +67,26 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         self.send_body(200, body, "application/octet-stream")
 
+    def serve_paced(self, name):
+        try:
+            with open(os.path.join(WWW, os.path.basename(name)), "rb") as f:
+                body = f.read()
+        except OSError:
+            self.send_body(404, b"<html><body>missing</body></html>\n")
+            return
+        self.send_response(200)
+        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Connection", "close")
+        self.end_headers()
+        try:
+            for at in range(0, len(body), 4096):
+                self.wfile.write(body[at:at + 4096])
+                self.wfile.flush()
+                time.sleep(0.02)
+        except OSError:
+            pass
+        self.close_connection = True
+
     def stall(self, seconds=STALL_LIMIT):
         end = time.time() + seconds
         while time.time() < end:
@@ -77,6 +99,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         head = parts[0] if parts else ""
         if head == "files" and len(parts) == 2:
             self.serve_file(parts[1])
+        elif head == "paced" and len(parts) == 2:
+            self.serve_paced(parts[1])
         elif head == "auth" and len(parts) == 2:
             try:
                 with open(os.path.join(WWW, "account"), "rb") as f:

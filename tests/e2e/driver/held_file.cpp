@@ -40,8 +40,8 @@ bool HeldFile::opened(milliseconds timeout) {
     return connected_;
 }
 
-bool HeldFile::release(const std::string& content, milliseconds timeout) {
-    if (!opened(timeout)) return false;
+bool HeldFile::send(const std::string& content, milliseconds timeout) {
+    if (!pipe_ || !opened(timeout)) return false;
     bool ok = true;
     if (!content.empty()) {
         OVERLAPPED write{};
@@ -56,6 +56,11 @@ bool HeldFile::release(const std::string& content, milliseconds timeout) {
         ok = ok && done == content.size();
         if (!ok) CancelIo(pipe_.get());
     }
+    return ok;
+}
+
+bool HeldFile::release(const std::string& content, milliseconds timeout) {
+    const bool ok = send(content, timeout);
     // Closing (without flushing, which would wait for the reader, and
     // without disconnecting, which would drop what is unread) leaves the
     // written bytes to the reader, then the end of the file.

@@ -28,8 +28,11 @@ public:
 
     // Whether the program has opened it, waiting up to `timeout`.
     bool opened(milliseconds timeout);
-    // Sends `content` (once the program has opened the pipe) and closes
-    // the driver's end, which the reader sees as the end of the file.
+    // Sends `content` (once the program has opened the pipe) and keeps the
+    // pipe open: the reader gets these bytes and then waits again.
+    bool send(const std::string& content, milliseconds timeout = kShortWait);
+    // Sends `content` and closes the driver's end, which the reader sees
+    // as the end of the file.
     bool release(const std::string& content, milliseconds timeout = kShortWait);
 
 private:
