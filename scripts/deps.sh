@@ -4,7 +4,7 @@
 set -eu
 packages=(cmake ninja-build g++ python3 libgtest-dev libgmock-dev googletest libbenchmark-dev
           g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
-          wine64 libgnutls30 xvfb imagemagick openssl python3-pyftpdlib nsis)
+          wine64 libgnutls30 xvfb imagemagick openssl python3-pyftpdlib nsis clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

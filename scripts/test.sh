@@ -7,7 +7,8 @@
 #   3. the end-to-end tests that drive the real Halvorsight.exe under Wine
 #      in Xvfb, and the installer and portable zip that this build makes
 #      (target "package", part of the default build), installed and
-#      uninstalled silently in the test prefix.
+#      uninstalled silently in the test prefix;
+#   4. a short run of every fuzz target (scripts/fuzz.sh runs them longer).
 # Prints each stage's ctest summary and time, then one closing line
 # "N passed, N failed". Exits non-zero when anything failed.
 set -u
@@ -17,6 +18,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 total_passed=0
 total_failed=0
+total_skipped=0
 status=0
 timings=()
 
@@ -48,8 +50,14 @@ stage() {  # name, build dir, extra cmake args...
     local failed all
     failed=$(echo "$summary" | sed -E 's/.*passed, ([0-9]+) tests? failed out of ([0-9]+).*/\1/')
     all=$(echo "$summary" | sed -E 's/.*passed, ([0-9]+) tests? failed out of ([0-9]+).*/\2/')
-    total_passed=$((total_passed + all - failed))
+    # A skipped test (one that could not run here) is no pass.
+    local skipped
+    skipped=$(grep -cE "^[[:space:]]*[0-9]+ - .*\(Skipped\)" "$log")
+    # Why: what the skipped tests said.
+    [ "$skipped" -eq 0 ] || grep -h "^SKIPPED:" "$dir/Testing/Temporary/LastTest.log" 2>/dev/null
+    total_passed=$((total_passed + all - failed - skipped))
     total_failed=$((total_failed + failed))
+    total_skipped=$((total_skipped + skipped))
   else
     total_failed=$((total_failed + 1))
   fi
@@ -64,7 +72,11 @@ stage "native core tests (thread sanitizer)" "$root/build/native-tsan" -DHS_SANI
 stage "Windows unit and end-to-end tests under Wine" "$root/build/win" \
       -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake"
 
+stage "fuzz targets, short run" "$root/build/fuzz" -DHS_FUZZ=ON \
+      -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+
 echo "=== times"
 for t in "${timings[@]}"; do echo "$t"; done
+[ $total_skipped -eq 0 ] || echo "$total_skipped skipped (not counted as passed)"
 echo "$total_passed passed, $total_failed failed"
 exit $status
