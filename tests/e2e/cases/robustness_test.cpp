@@ -8,6 +8,7 @@
 
 #include "held_file.h"
 #include "program_test.h"
+#include "screenshot.h"
 
 namespace hs::e2e {
 namespace {
@@ -126,6 +127,8 @@ TEST_F(RobustnessTest, TheTrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
 
     SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     EXPECT_TRUE(pollUntil([&] { return !trayIcons().empty(); }, kShortWait)) << "the tray icon did not come back";
+    Sleep(200);
+    saveScreenshot(screenshotDirectory() + "\\RobustnessTest.TheTrayIconComesBackWhenTheTaskbarIsCreatedAgain-tray.bmp");
 
     // The icon that came back is the program's: a double-click on it after
     // a minimize brings the window back.
