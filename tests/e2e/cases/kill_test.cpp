@@ -53,7 +53,7 @@ struct Source {
     std::set<uint64_t> versions;  // fingerprints of every kept form it ever had
 };
 
-class KillTest : public ProgramTest {
+class KillTest : public QuietProgramTest {
 protected:
     void SetUp() override {
         const char* state = std::getenv("HS_WEB_STATE");
@@ -68,14 +68,11 @@ protected:
         ASSERT_NE(httpPort_, 0) << "no port of the http server";
         www_ = web + "\\www\\";
         SetEnvironmentVariableA("HS_TEST_NET_BOUNDS", "2000,1500,5000");
-        ProgramTest::SetUp();
-        OptionsFile quiet;
-        quiet.playSound = 0;
-        writeOptions(quiet);
+        QuietProgramTest::SetUp();
     }
     void TearDown() override {
         stopChanging();
-        ProgramTest::TearDown();
+        QuietProgramTest::TearDown();
         SetEnvironmentVariableA("HS_TEST_NET_BOUNDS", nullptr);
     }
 

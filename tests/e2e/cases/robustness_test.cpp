@@ -16,7 +16,7 @@ namespace {
 constexpr int kDeleteCommand = 32782;
 constexpr UINT kTrayIconId = 1025;
 
-class RobustnessTest : public ProgramTest {
+class RobustnessTest : public QuietProgramTest {
 protected:
     // Delete on the selected rows, answered Yes.
     void deleteSelectedRows(RunningProgram& app) {
