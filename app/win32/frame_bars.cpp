@@ -25,7 +25,8 @@ int windowHeight(HWND window) {
     return r.bottom - r.top;
 }
 
-int scaled(int size, int percent) { return size * percent / 100; }
+// Rounded to the nearest pixel, as the image generator cuts the strips.
+int scaled(int size, int percent) { return (size * percent + 50) / 100; }
 
 UniqueImageList loadImageStrip(HINSTANCE module, int bitmapId, int percent) {
     UniqueImageList images(::ImageList_Create(scaled(kImageWidth, percent), scaled(kImageHeight, percent),

@@ -20,7 +20,10 @@ GEN_SOUND = os.path.join(ROOT, "tools", "gen_sound.py")
 
 IMAGE_FILES = {"toolbar_normal.bmp", "toolbar_hot.bmp", "status_images.bmp",
                "halvorsight.ico", "blink.ico", "about.ico",
-               "background.bmp", "empty_background.bmp"}
+               "background.bmp", "empty_background.bmp",
+               "status_images_24.bmp", "status_images_32.bmp",
+               "toolbar_normal_150.bmp", "toolbar_hot_150.bmp",
+               "toolbar_normal_200.bmp", "toolbar_hot_200.bmp"}
 MAGENTA = (255, 0, 255)
 
 
@@ -137,6 +140,18 @@ class GeneratedImages(unittest.TestCase):
             for name in sorted(IMAGE_FILES):
                 with open(os.path.join(other, name), "rb") as f:
                     self.assertEqual(f.read(), self.read(name), name)
+
+    def test_larger_pictures_hold_four_cells_of_the_scaled_size(self):
+        # The program cuts these strips into cells of the scaled size.
+        for name, cell_w, cell_h in (("toolbar_normal_150.bmp", 68, 81), ("toolbar_hot_200.bmp", 90, 108),
+                                     ("status_images_24.bmp", 24, 24), ("status_images_32.bmp", 32, 32)):
+            bmp = Bitmap(self.read(name))
+            self.assertGreaterEqual(bmp.width, 4 * cell_w, name)
+            self.assertEqual(bmp.height, cell_h, name)
+            # Every cell holds a picture, not only the key colour.
+            for i in range(4):
+                self.assertTrue(any(bmp.rgb(i * cell_w + x, cell_h // 2) != MAGENTA for x in range(cell_w)),
+                                (name, i))
 
     def test_toolbar_strips_key_only_the_empty_area(self):
         normal = self.bitmap("toolbar_normal.bmp", 687, 60, 24)
