@@ -16,8 +16,6 @@ std::string readField(const std::string& text) {
     return text.size() <= kFieldCharacters ? text : text.substr(0, kFieldCharacters);
 }
 
-constexpr std::size_t kEverySlot = static_cast<std::size_t>(-1);
-
 }  // namespace
 
 AddWizardModel::AddWizardModel(DocumentRecord& pending) : pending_(pending) { pending_ = zeroRecord(); }
@@ -56,7 +54,7 @@ std::string AddWizardModel::leaveName(const std::string& typed, const std::vecto
     setField(pending_.name, name);
     if (name.empty()) return kEnterNameText;
     if (!isValidDocumentName(name, files)) return kInvalidNameText;
-    if (nameTaken(used, name, kEverySlot)) return kNameTakenText;
+    if (nameTaken(used, name, kNoSlot)) return kNameTakenText;
     step_ = WizardStep::Type;
     return {};
 }

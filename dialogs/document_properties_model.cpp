@@ -47,8 +47,6 @@ const char* const kChanging = "Connecting to the server...SUCCESS\nChanging dire
 const char* const kChanged = "Connecting to the server...SUCCESS\nChanging directory...SUCCESS";
 const char* const kGetting = "Connecting to the server...SUCCESS\nChanging directory...SUCCESS\nGetting file...";
 
-constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
-
 char foldLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 }  // namespace

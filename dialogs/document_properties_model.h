@@ -73,8 +73,11 @@ struct NamedSlot {
 // The used slots of `catalogue` with their names.
 std::vector<NamedSlot> namedSlots(const DocumentCatalogue& catalogue);
 
+// No slot: with nameTaken, every used slot is tested.
+constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+
 // True when a slot of `used` other than `except` has the name `name`
-// (sameDocumentName). Pass a slot past the catalogue to test them all.
+// (sameDocumentName). Pass kNoSlot to test them all.
 bool nameTaken(const std::vector<NamedSlot>& used, const std::string& name, std::size_t except);
 
 // The checks of an account in use, in their order: user name, password,
