@@ -14,6 +14,27 @@ long FileSource::read(char* buf, std::size_t n) {
     return static_cast<long>(got);
 }
 
+long LimitedSource::read(char* buf, std::size_t n) {
+    if (failed_) return -1;
+    if (total_ >= nextCheck_) {
+        // Room for this MiB and the floor after it.
+        constexpr uint64_t kCheckEvery = uint64_t{1} << 20;
+        const uint64_t free = files_.freeBytes(dir_);
+        if (free != FileSystem::kUnknownFreeBytes && free < limits_.minFreeBytes + kCheckEvery) {
+            failed_ = true;
+            return -1;
+        }
+        nextCheck_ = total_ + kCheckEvery;
+    }
+    long got = inner_->read(buf, n);
+    if (got > 0) {
+        total_ += static_cast<uint64_t>(got);
+        if (total_ > limits_.maxBytes) got = -1;
+    }
+    if (got < 0) failed_ = true;
+    return got;
+}
+
 long readFull(ContentSource& source, char* buf, std::size_t n) {
     std::size_t done = 0;
     while (done < n) {

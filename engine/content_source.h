@@ -6,10 +6,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "engine/text_mode.h"
+#include "platform/file_system.h"
 
 namespace hs {
 
@@ -42,6 +44,36 @@ private:
 // Reads until `n` bytes came or the source ended; returns the count, or less
 // than 0 when the source failed.
 long readFull(ContentSource& source, char* buf, std::size_t n);
+
+// What new content from the network may cost the disk that holds "data".
+struct ContentLimits {
+    // No document this program watches is larger; an endless or enormous
+    // body stops here instead of filling the disk until the time bound.
+    uint64_t maxBytes = uint64_t{1} << 30;  // 1 GiB
+    // The room left on the volume of "data" for the records, the kept copies
+    // and everything else the user does.
+    uint64_t minFreeBytes = uint64_t{100} << 20;  // 100 MB
+};
+
+// A source that fails (read() < 0) once more than `maxBytes` came, or when
+// writing what comes would leave less than `minFreeBytes` free on the volume
+// of `dir` (asked before the first byte and then every MiB).
+class LimitedSource final : public ContentSource {
+public:
+    LimitedSource(std::unique_ptr<ContentSource> inner, FileSystem& files, std::string dir,
+                  ContentLimits limits = {})
+        : inner_(std::move(inner)), files_(files), dir_(std::move(dir)), limits_(limits) {}
+    long read(char* buf, std::size_t n) override;
+
+private:
+    std::unique_ptr<ContentSource> inner_;
+    FileSystem& files_;
+    std::string dir_;
+    ContentLimits limits_;
+    uint64_t total_ = 0;
+    uint64_t nextCheck_ = 0;
+    bool failed_ = false;
+};
 
 // What a retrieval path delivers.
 class Fetched {

@@ -161,10 +161,23 @@ bool FtpSession::startRetrieve(const std::string& fileName) {
     FtpReply reply;
     if (!command("RETR", fileName, reply, bounds_.connectMs)) return false;
     if (reply.code / 100 != 1) return fail("RETR: " + std::to_string(reply.code) + " " + reply.text);
-    const int wait = waitMs(bounds_.connectMs);
-    if (wait > 0) data_ = listener->accept(wait);
-    if (!data_) return fail("the server did not open the data connection");
-    return true;
+    // PORT crossed the network in clear: anybody may connect first. Only a
+    // connection from the server's own address is the data; any other is
+    // closed, and the wait goes on within the same bound.
+    const std::string server = control_->peerAddress();
+    const auto acceptDeadline = Clock::now() + std::chrono::milliseconds(bounds_.connectMs);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(acceptDeadline - Clock::now());
+        const int wait = waitMs(static_cast<int>(std::max<long long>(left.count(), 0)));
+        if (wait <= 0) break;
+        std::unique_ptr<TcpStream> data = listener->accept(wait);
+        if (!data) break;
+        if (data->peerAddress() == server) {
+            data_ = std::move(data);
+            return true;
+        }
+    }
+    return fail("the server did not open the data connection");
 }
 
 long FtpSession::readData(char* buffer, std::size_t size) {

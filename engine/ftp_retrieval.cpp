@@ -28,7 +28,7 @@ bool receiveInto(ContentSource& source, const std::string& path) {
 }  // namespace
 
 Fetched fetchFtpFile(const DocumentRecord& record, FileSystem& files, Network& network,
-                     const NetBounds& bounds) {
+                     const NetBounds& bounds, ContentLimits limits) {
     const std::optional<FtpLocation> where = splitFtpLocation(fieldText(record.url));
     if (!where || where->server.empty() || where->fileName.empty()) return Fetched::failed();
 
@@ -45,7 +45,7 @@ Fetched fetchFtpFile(const DocumentRecord& record, FileSystem& files, Network& n
     if (fetched.empty()) return Fetched::failed();
     bool complete;
     {
-        FtpFileSource transfer(std::move(session));
+        LimitedSource transfer(std::make_unique<FtpFileSource>(std::move(session)), files, kDataDir, limits);
         complete = receiveInto(transfer, fetched);
     }  // the session ends here, before the comparison
     if (!complete) {

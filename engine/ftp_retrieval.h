@@ -24,9 +24,9 @@ namespace hs {
 // Connects, fetches and hands over the fetched file. Fails without
 // connecting when the location cannot be split or names no server or no
 // file; fails when the login, the directory change or the transfer fails,
-// stalls or runs out of time.
+// stalls, runs out of time or passes `limits`.
 Fetched fetchFtpFile(const DocumentRecord& record, FileSystem& files, Network& network,
-                     const NetBounds& bounds);
+                     const NetBounds& bounds, ContentLimits limits = {});
 
 // The path for RetrievalPaths::ftpFile: the process's bounds over `network`.
 RetrievalPath ftpRetrievalPath(std::shared_ptr<Network> network);

@@ -2,11 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
-#include <thread>
 #include <utility>
 
 namespace hs {
@@ -173,6 +170,13 @@ bool readHead(Connection& conn, Head& head, std::string& error) {
                 return false;
             }
             if (line.empty()) break;
+            // An obsolete folded line would continue the header above it;
+            // read as a header of its own it could hide a framing
+            // ("Transfer-Encoding:" + " chunked"). Such an answer is broken.
+            if (line[0] == ' ' || line[0] == '\t') {
+                error = "folded header line";
+                return false;
+            }
             const std::size_t colon = line.find(':');
             if (colon == std::string::npos) continue;
             const std::string name = lower(trim(line.substr(0, colon)));
@@ -310,60 +314,6 @@ bool isRedirect(int status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-bool isIpv4Literal(const std::string& host) {
-    int dots = 0;
-    for (const char c : host) {
-        if (c == '.') {
-            ++dots;
-        } else if (!std::isdigit(static_cast<unsigned char>(c))) {
-            return false;
-        }
-    }
-    return dots == 3;
-}
-
-// A connection within `timeoutMs`. The system resolver does not take a
-// timeout, so a host name is resolved and connected on a helper thread that
-// is left to finish on its own when the time is up.
-std::unique_ptr<TcpStream> connectBounded(const std::shared_ptr<Network>& network, const std::string& host,
-                                          int port, int timeoutMs, std::string& error) {
-    if (timeoutMs <= 0) {
-        error = "time is up";
-        return nullptr;
-    }
-    if (isIpv4Literal(host)) return network->connect(host, port, timeoutMs, error);
-
-    struct Shared {
-        std::mutex mutex;
-        std::condition_variable done;
-        bool finished = false;
-        std::unique_ptr<TcpStream> stream;
-        std::string error;
-    };
-    auto shared = std::make_shared<Shared>();
-    try {
-        std::thread([network, host, port, timeoutMs, shared] {
-            std::string e;
-            auto stream = network->connect(host, port, timeoutMs, e);
-            std::lock_guard<std::mutex> lock(shared->mutex);
-            shared->stream = std::move(stream);
-            shared->error = e;
-            shared->finished = true;
-            shared->done.notify_all();
-        }).detach();
-    } catch (...) {
-        error = "no thread for the connection";
-        return nullptr;
-    }
-    std::unique_lock<std::mutex> lock(shared->mutex);
-    if (!shared->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return shared->finished; })) {
-        error = "connection timed out";
-        return nullptr;
-    }
-    error = shared->error;
-    return std::move(shared->stream);
-}
-
 bool wildcardMatch(const std::string& pattern, const std::string& text) {
     // Iterative '*' matching with one back-tracking point.
     std::size_t p = 0, t = 0, star = std::string::npos, mark = 0;
@@ -409,6 +359,7 @@ ProxyRoute proxyRouteFor(const SystemProxy& proxy, const WebUrl& url) {
     }
     // "host:port" for every scheme, or "scheme=host:port" entries.
     std::string chosen;
+    bool socks = false;
     start = 0;
     while (start <= proxy.server.size()) {
         std::size_t end = proxy.server.find(';', start);
@@ -417,10 +368,16 @@ ProxyRoute proxyRouteFor(const SystemProxy& proxy, const WebUrl& url) {
         const std::size_t equals = item.find('=');
         if (equals == std::string::npos) {
             if (chosen.empty()) chosen = item;
-        } else if (lower(trim(item.substr(0, equals))) == (url.https ? "https" : "http")) {
-            chosen = trim(item.substr(equals + 1));
+        } else {
+            const std::string scheme = lower(trim(item.substr(0, equals)));
+            if (scheme == (url.https ? "https" : "http")) chosen = trim(item.substr(equals + 1));
+            socks = socks || (scheme == "socks" && !trim(item.substr(equals + 1)).empty());
         }
         start = end + 1;
+    }
+    if (chosen.empty() && socks) {
+        route.refused = true;
+        return route;
     }
     WebUrl server;
     if (chosen.empty() || !parseWebUrl("http://" + withoutScheme(chosen), server)) return route;
@@ -463,8 +420,18 @@ std::unique_ptr<ContentSource> WebClient::open(const WebRequest& request, std::s
     const SystemProxy proxy = proxySource_ ? proxySource_() : SystemProxy{};
     for (int redirects = 0;;) {
         const ProxyRoute route = proxyRouteFor(proxy, url);
-        auto tcp = connectBounded(network_, route.use ? route.host : url.host, route.use ? route.port : url.port,
-                                  std::min(bounds_.connectMs, msLeft()), error);
+        if (route.refused) {
+            error = "only a SOCKS proxy is set, which is not supported";
+            return nullptr;
+        }
+        // The network bounds the host lookup by the same timeout.
+        const int connectMs = std::min(bounds_.connectMs, msLeft());
+        if (connectMs <= 0) {
+            error = "time is up";
+            return nullptr;
+        }
+        auto tcp = network_->connect(route.use ? route.host : url.host, route.use ? route.port : url.port, connectMs,
+                                     error);
         if (!tcp) return nullptr;
         if (url.https && route.use) {
             // A tunnel through the proxy; TLS runs end to end inside it.

@@ -42,9 +42,12 @@ WebBounds webBounds();
 
 // Where a request goes when the system names a proxy: plain http through
 // the proxy in absolute form, https through a CONNECT tunnel. Hosts that
-// the bypass list names go directly.
+// the bypass list names go directly. A SOCKS proxy ("socks=host:port") is
+// not spoken here: a request that only it would carry is refused rather
+// than sent directly past the proxy the user set.
 struct ProxyRoute {
     bool use = false;
+    bool refused = false;
     std::string host;
     int port = 0;
 };

@@ -5,6 +5,7 @@
 // document rules ask for it, is done by the core itself.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +46,14 @@ public:
     // Creates a new, empty, uniquely named file "<prefix>XXXX.tmp" in `dir`
     // and returns its path ("" on failure).
     virtual std::string makeTempFile(const std::string& dir, const std::string& prefix) = 0;
+
+    // The bytes this user may still write on the volume that holds `dir`;
+    // kUnknownFreeBytes when the platform cannot tell.
+    virtual uint64_t freeBytes(const std::string& dir) {
+        (void)dir;
+        return kUnknownFreeBytes;
+    }
+    static constexpr uint64_t kUnknownFreeBytes = UINT64_MAX;
 };
 
 // A new file system of the platform the program runs on. The program makes

@@ -1,7 +1,8 @@
 // TCP connections whose every wait is bounded by the caller: connecting,
 // sending, receiving and accepting each take a timeout, so a peer that
 // stops answering costs at most that long. IPv4 and host names (resolved
-// by the system). Used by the web and FTP clients.
+// by the system, within the connection's timeout too). Used by the web and
+// FTP clients.
 #pragma once
 
 #include <cstddef>
@@ -30,6 +31,8 @@ public:
 
     // This end's IPv4 address, dotted ("127.0.0.1"); "" when unknown.
     virtual std::string localAddress() const = 0;
+    // The other end's IPv4 address, dotted; "" when unknown.
+    virtual std::string peerAddress() const { return std::string(); }
 };
 
 class TcpListener {

@@ -1,10 +1,16 @@
 // Network over the system's sockets. Windows Sockets and BSD sockets differ
-// only in a few names, bridged below; every wait is a select() with the
-// caller's timeout on a non-blocking socket.
+// only in a few names, bridged below; every wait is a select() (Windows,
+// whose fd_set is a list of sockets) or a poll() (elsewhere, where select()
+// cannot take a descriptor beyond FD_SETSIZE) with the caller's timeout on a
+// non-blocking socket.
 #include "platform/network.h"
 
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #ifdef _WIN32
 #include <winsock2.h>
@@ -15,7 +21,7 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <sys/select.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <cerrno>
@@ -65,6 +71,7 @@ struct SocketsStarted {
 };
 #endif
 
+#ifdef _WIN32
 // Waits until `s` can be read (or written); false on a timeout or failure.
 bool waitFor(Socket s, bool forWrite, int timeoutMs) {
     fd_set set;
@@ -73,8 +80,7 @@ bool waitFor(Socket s, bool forWrite, int timeoutMs) {
     timeval tv{};
     tv.tv_sec = timeoutMs / 1000;
     tv.tv_usec = (timeoutMs % 1000) * 1000;
-    const int ready = ::select(static_cast<int>(s + 1), forWrite ? nullptr : &set, forWrite ? &set : nullptr,
-                               nullptr, &tv);
+    const int ready = ::select(0, forWrite ? nullptr : &set, forWrite ? &set : nullptr, nullptr, &tv);
     return ready > 0;
 }
 
@@ -91,7 +97,81 @@ bool waitConnected(Socket s, int timeoutMs) {
     timeval tv{};
     tv.tv_sec = timeoutMs / 1000;
     tv.tv_usec = (timeoutMs % 1000) * 1000;
-    return ::select(static_cast<int>(s + 1), nullptr, &writable, &failed, &tv) > 0;
+    return ::select(0, nullptr, &writable, &failed, &tv) > 0;
+}
+#else
+bool waitFor(Socket s, bool forWrite, int timeoutMs) {
+    pollfd one{};
+    one.fd = s;
+    one.events = forWrite ? POLLOUT : POLLIN;
+    return ::poll(&one, 1, timeoutMs) > 0;
+}
+
+// A failed connection shows as POLLERR or POLLHUP beside POLLOUT.
+bool waitConnected(Socket s, int timeoutMs) { return waitFor(s, true, timeoutMs); }
+#endif
+
+std::string dotted(const sockaddr_in& address) {
+    char text[INET_ADDRSTRLEN] = {};
+    if (::inet_ntop(AF_INET, &address.sin_addr, text, sizeof text) == nullptr) return std::string();
+    return text;
+}
+
+// The IPv4 addresses of `host`, found within `timeoutMs`. The system
+// resolver takes no timeout, so a name (not a dotted address) is looked up
+// on a helper thread that is left to finish by itself when the time is up;
+// it shares nothing with the caller but what it fills in.
+bool resolve(const std::string& host, int port, int timeoutMs, std::vector<sockaddr_in>& found,
+             std::string& error) {
+    sockaddr_in literal{};
+    literal.sin_family = AF_INET;
+    literal.sin_port = htons(static_cast<unsigned short>(port));
+    if (::inet_pton(AF_INET, host.c_str(), &literal.sin_addr) == 1) {
+        found.assign(1, literal);
+        return true;
+    }
+    struct Lookup {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        std::vector<sockaddr_in> addresses;
+    };
+    auto lookup = std::make_shared<Lookup>();
+    try {
+        std::thread([lookup, host, port] {
+            addrinfo hints{};
+            hints.ai_family = AF_INET;
+            hints.ai_socktype = SOCK_STREAM;
+            addrinfo* list = nullptr;
+            std::vector<sockaddr_in> addresses;
+            if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list) == 0) {
+                for (addrinfo* a = list; a != nullptr; a = a->ai_next) {
+                    if (a->ai_family == AF_INET && a->ai_addrlen >= sizeof(sockaddr_in)) {
+                        addresses.push_back(*reinterpret_cast<const sockaddr_in*>(a->ai_addr));
+                    }
+                }
+                ::freeaddrinfo(list);
+            }
+            std::lock_guard<std::mutex> lock(lookup->mutex);
+            lookup->addresses = std::move(addresses);
+            lookup->finished = true;
+            lookup->done.notify_all();
+        }).detach();
+    } catch (...) {
+        error = "no thread for the host lookup";
+        return false;
+    }
+    std::unique_lock<std::mutex> lock(lookup->mutex);
+    if (!lookup->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return lookup->finished; })) {
+        error = "host lookup timed out";
+        return false;
+    }
+    if (lookup->addresses.empty()) {
+        error = "host not found";
+        return false;
+    }
+    found = lookup->addresses;
+    return true;
 }
 
 class SocketStream final : public TcpStream {
@@ -130,9 +210,14 @@ public:
         sockaddr_in address{};
         socklen_t length = sizeof address;
         if (::getsockname(s_, reinterpret_cast<sockaddr*>(&address), &length) != 0) return std::string();
-        char text[INET_ADDRSTRLEN] = {};
-        if (::inet_ntop(AF_INET, &address.sin_addr, text, sizeof text) == nullptr) return std::string();
-        return text;
+        return dotted(address);
+    }
+
+    std::string peerAddress() const override {
+        sockaddr_in address{};
+        socklen_t length = sizeof address;
+        if (::getpeername(s_, reinterpret_cast<sockaddr*>(&address), &length) != 0) return std::string();
+        return dotted(address);
     }
 
 private:
@@ -170,28 +255,21 @@ public:
             error = "sockets unavailable";
             return nullptr;
         }
-        addrinfo hints{};
-        hints.ai_family = AF_INET;
-        hints.ai_socktype = SOCK_STREAM;
-        addrinfo* found = nullptr;
-        const std::string service = std::to_string(port);
-        if (::getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0 || found == nullptr) {
-            error = "host not found";
-            return nullptr;
-        }
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        std::vector<sockaddr_in> found;
+        if (!resolve(host, port, timeoutMs, found, error)) return nullptr;
         std::unique_ptr<TcpStream> stream;
         error = "connection failed";
-        for (addrinfo* a = found; a != nullptr && !stream; a = a->ai_next) {
+        for (const sockaddr_in& a : found) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now()).count();
             if (left <= 0) {
                 error = "connection timed out";
                 break;
             }
-            stream = connectTo(*a, static_cast<int>(left), error);
+            stream = connectTo(a, static_cast<int>(left), error);
+            if (stream) break;
         }
-        ::freeaddrinfo(found);
         return stream;
     }
 
@@ -217,14 +295,14 @@ public:
     }
 
 private:
-    static std::unique_ptr<TcpStream> connectTo(const addrinfo& a, int timeoutMs, std::string& error) {
-        const Socket s = ::socket(a.ai_family, a.ai_socktype, a.ai_protocol);
+    static std::unique_ptr<TcpStream> connectTo(const sockaddr_in& a, int timeoutMs, std::string& error) {
+        const Socket s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
         if (s == kNoSocket) return nullptr;
         if (!setNonBlocking(s)) {
             closeSocket(s);
             return nullptr;
         }
-        if (::connect(s, a.ai_addr, static_cast<socklen_t>(a.ai_addrlen)) != 0) {
+        if (::connect(s, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0) {
             if (!connectPending()) {
                 error = "connection refused";
                 closeSocket(s);

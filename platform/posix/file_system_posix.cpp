@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -63,6 +64,12 @@ bool createExclusive(const std::string& path) {
 
 class PosixFileSystem final : public FileSystem {
 public:
+    uint64_t freeBytes(const std::string& dir) override {
+        struct statvfs volume;
+        if (::statvfs(dir.c_str(), &volume) != 0) return kUnknownFreeBytes;
+        return static_cast<uint64_t>(volume.f_bavail) * volume.f_frsize;
+    }
+
     bool listFiles(const std::string& dir, const std::string& pattern,
                    std::vector<std::string>& names) override {
         names.clear();

@@ -42,6 +42,12 @@ std::string directoryOf(const std::string& path) {
 
 class Win32FileSystem final : public FileSystem {
 public:
+    uint64_t freeBytes(const std::string& dir) override {
+        ULARGE_INTEGER available{};
+        if (!GetDiskFreeSpaceExA(dir.c_str(), &available, nullptr, nullptr)) return kUnknownFreeBytes;
+        return available.QuadPart;
+    }
+
     bool listFiles(const std::string& dir, const std::string& pattern,
                    std::vector<std::string>& names) override {
         names.clear();

@@ -2,19 +2,34 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace hs {
 
 namespace {
 
+// A text value whole, whatever its length (a bypass list of an intranet
+// runs to many kilobytes); "" when it is missing or not text.
 std::string readText(HKEY key, const char* name) {
-    char value[2048] = {};
-    DWORD size = sizeof value - 1;
-    DWORD type = 0;
-    if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ)) {
-        return std::string();
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        DWORD type = 0;
+        DWORD size = 0;
+        if (::RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+            (type != REG_SZ && type != REG_EXPAND_SZ)) {
+            return std::string();
+        }
+        std::string value(size + 1, '\0');
+        DWORD got = size;
+        const LONG result =
+            ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value[0]), &got);
+        if (result == ERROR_MORE_DATA) continue;  // it grew in between
+        if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::string();
+        value.resize(std::min<std::size_t>(got, value.size()));
+        const std::size_t end = value.find('\0');
+        if (end != std::string::npos) value.resize(end);
+        return value;
     }
-    return std::string(value);
+    return std::string();
 }
 
 }  // namespace

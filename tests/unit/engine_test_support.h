@@ -154,6 +154,9 @@ public:
         if (failStagedWrite) return joinPath(joinPath(d, "missing"), p + "1.tmp");
         return inner_.makeTempFile(d, p);
     }
+    // What the volume is said to have free (unknown unless set).
+    std::atomic<uint64_t> freeSpace{kUnknownFreeBytes};
+    uint64_t freeBytes(const std::string&) override { return freeSpace; }
 
 private:
     void note() {

@@ -27,7 +27,9 @@ public:
         Broken,            // sends half the file, closes and reports 426
     };
 
-    FakeFtpServer() : network_(makePlatformNetwork()), listener_(network_->listen("127.0.0.1")) {
+    // Its data connections come from 127.0.0.1 whatever `address` it listens on.
+    explicit FakeFtpServer(const std::string& address = "127.0.0.1")
+        : network_(makePlatformNetwork()), listener_(network_->listen(address)) {
         thread_ = std::thread([this] { run(); });
     }
     ~FakeFtpServer() {

@@ -54,13 +54,14 @@ std::string allBytes() {
 // server, so that the name and port asked for can be seen.
 class RedirectNetwork : public Network {
 public:
-    RedirectNetwork(Network& inner, int port) : inner_(inner), port_(port) {}
+    RedirectNetwork(Network& inner, int port, std::string address = "127.0.0.1")
+        : inner_(inner), port_(port), address_(std::move(address)) {}
     std::unique_ptr<TcpStream> connect(const std::string& host, int port, int timeoutMs,
                                        std::string& error) override {
         ++connects;
         EXPECT_EQ(host, "ftp.example");
         EXPECT_EQ(port, kFtpPort);
-        return inner_.connect("127.0.0.1", port_, timeoutMs, error);
+        return inner_.connect(address_, port_, timeoutMs, error);
     }
     std::unique_ptr<TcpListener> listen(const std::string& address) override { return inner_.listen(address); }
     int connects = 0;
@@ -68,6 +69,7 @@ public:
 private:
     Network& inner_;
     int port_;
+    std::string address_;
 };
 
 class FtpPath : public test::WorkingDirTest {
@@ -90,7 +92,7 @@ protected:
         r.status = WaitingForRetrieve;
         slot = catalogue.appendRecord(r);
         paths.ftpFile = [this](const DocumentRecord& record, RetrievalContext& ctx) {
-            return fetchFtpFile(record, ctx.files, redirect, NetBounds{500, 500, 3000});
+            return fetchFtpFile(record, ctx.files, redirect, NetBounds{500, 500, 3000}, ContentLimits{20000, 0});
         };
     }
     int32_t check() {
@@ -137,6 +139,10 @@ TEST_F(FtpPath, SavedUnchangedPrefixChangedAndFailuresKeepTheCopy) {
         EXPECT_EQ(host.count("sound"), 0u);
     }
     server.setMode(Mode::Normal);
+    server.setFile("pub/tools/list.bin", std::string(20001, 'x'));  // past the size limit
+    EXPECT_EQ(check(), UnableToRetrieve);
+    EXPECT_TRUE(kept() == first);
+    server.setFile("pub/tools/list.bin", "new content, longer than the first half");
     EXPECT_EQ(check(), Changed);
     EXPECT_EQ(kept(), "new content, longer than the first half");
     EXPECT_EQ(host.count("sound"), 1u);
@@ -160,6 +166,18 @@ TEST_F(FtpPath, SavedUnchangedPrefixChangedAndFailuresKeepTheCopy) {
     EXPECT_EQ(withRecord("ftp.example/pub/", kPassword), UnableToRetrieve);
     EXPECT_EQ(withRecord("ftp.example/pub/tools/list.bin", "secret\r\nDELE list.bin"), UnableToRetrieve);
     EXPECT_EQ(redirect.connects, connects);
+    EXPECT_EQ(kept(), "new content, longer than the first half");
+
+    // A data connection from another address than the server's (here the
+    // server listens on 127.0.0.2) is somebody else's: never the content.
+    test::FakeFtpServer elsewhere("127.0.0.2");
+    elsewhere.setAccount(kUser, kPassword);
+    elsewhere.setFile("pub/tools/list.bin", "a stranger's bytes");
+    RedirectNetwork toElsewhere{*network, elsewhere.port(), "127.0.0.2"};
+    paths.ftpFile = [&](const DocumentRecord& record, RetrievalContext& ctx) {
+        return fetchFtpFile(record, ctx.files, toElsewhere, NetBounds{500, 500, 3000});
+    };
+    EXPECT_EQ(withRecord("ftp.example/pub/tools/list.bin", kPassword), UnableToRetrieve);
     EXPECT_EQ(kept(), "new content, longer than the first half");
     EXPECT_TRUE(test::tempFilesLeft().empty());
 }

@@ -225,6 +225,8 @@ TEST(WebClient, HostileServersRunIntoTheBounds) {
             answer(s, "HTTP/1.1 200 OK\r\nX-Long: " + std::string(10000, 'h') + "\r\n\r\n");
         } else if (line.find("/garbage") != std::string::npos) {
             answer(s, "SSH-2.0-Server\r\n\r\n");
+        } else if (line.find("/folded") != std::string::npos) {
+            answer(s, "HTTP/1.1 200 OK\r\nTransfer-Encoding:\r\n chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n");
         }  // anything else: closed without an answer
     });
 
@@ -257,6 +259,7 @@ TEST(WebClient, HostileServersRunIntoTheBounds) {
     }
     EXPECT_FALSE(open(server.url("/longhead"), &error));
     EXPECT_FALSE(open(server.url("/garbage"), &error));
+    EXPECT_FALSE(open(server.url("/folded"), &error));
     EXPECT_FALSE(open(server.url("/closed"), &error));
 
     // A port nobody listens on fails at once; https without TLS fails too.
@@ -278,12 +281,14 @@ TEST(WebProxy, RoutesFromTheSystemSettings) {
         WebUrl url;
         EXPECT_TRUE(parseWebUrl(location, url));
         const ProxyRoute r = proxyRouteFor(proxy, url);
-        return r.use ? r.host + ":" + std::to_string(r.port) : std::string("direct");
+        return r.refused ? "refused" : r.use ? r.host + ":" + std::to_string(r.port) : std::string("direct");
     };
     EXPECT_EQ(route("proxy:3128", "", "http://example.com/"), "proxy:3128");
     EXPECT_EQ(route("proxy:3128", "", "https://example.com/"), "proxy:3128");
     EXPECT_EQ(route("http=web:8080;https=tls:8443;ftp=f:21", "", "https://example.com/"), "tls:8443");
     EXPECT_EQ(route("http=web:8080", "", "https://example.com/"), "direct");
+    EXPECT_EQ(route("socks=s:1080", "", "https://example.com/"), "refused");
+    EXPECT_EQ(route("http=web:8080;socks=s:1080", "", "http://example.com/"), "web:8080");
     EXPECT_EQ(route("http://proxy", "", "http://example.com/"), "proxy:80");
     EXPECT_EQ(route("proxy:3128", "*.corp.example; <local>", "http://Intranet.CORP.example/"), "direct");
     EXPECT_EQ(route("proxy:3128", "*.corp.example;<local>", "http://wiki/"), "direct");
@@ -364,7 +369,7 @@ protected:
         setField(r.url, server.url("/page"));
         slot = catalogue.appendRecord(r);
         auto client = std::make_shared<const WebClient>(makePlatformNetwork(), nullptr, "agent", kShort);
-        paths.htmlPage = webRetrievalPath(client);
+        paths.htmlPage = webRetrievalPath(client, ContentLimits{8192, 1000});
     }
     int32_t check() {
         catalogue.setStatus(slot, WaitingForRetrieve);
@@ -378,6 +383,7 @@ protected:
         if (mode == 1) answer(s, "HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\nab\nXY");   // changed, then cut
         if (mode == 2) answer(s, "HTTP/1.1 200 OK\r\n\r\n" + std::string(5000, 'z'));   // held open
         if (mode == 2) holdSilent(s, server);
+        if (mode == 3) answer(s, "HTTP/1.1 200 OK\r\nContent-Length: 9000\r\n\r\n" + std::string(9000, 'b'));
     }};
     DocumentCatalogue catalogue;
     test::RecordingHost host;
@@ -390,14 +396,17 @@ TEST_F(WebRetrieval, BrokenBodiesLeaveTheKeptPageAsItWas) {
     EXPECT_EQ(check(), Saved);
     const std::string kept = test::readBytes(test::dataFile("page.content"));
     EXPECT_EQ(kept, "ab\r\ncd\r\nef");  // a page is kept in text form
-    for (int m : {1, 2}) {
-        mode = m;
+    // 3: larger than the limit; 4: the disk would be too full.
+    for (int m : {1, 2, 3, 4}) {
+        mode = m == 4 ? 0 : m;
+        files.freeSpace = m == 4 ? 1000 + (1 << 20) - 1 : FileSystem::kUnknownFreeBytes;
         EXPECT_EQ(check(), UnableToRetrieve) << m;
         EXPECT_EQ(test::readBytes(test::dataFile("page.content")), kept) << m;
         EXPECT_TRUE(test::tempFilesLeft().empty()) << m;
         EXPECT_EQ(host.count("sound"), 0u);
     }
     mode = 0;
+    files.freeSpace = FileSystem::kUnknownFreeBytes;
     EXPECT_EQ(check(), NotChanged);
 }
 
