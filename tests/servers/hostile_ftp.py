@@ -4,6 +4,9 @@ so that a document's host picks the behaviour:
     127.0.0.2  accepts and never says a word
     127.0.0.3  logs in, announces the transfer and never connects
     127.0.0.4  logs in, connects and sends one byte a second for ever
+    127.0.0.6  logs in; for a transfer a stranger (127.0.0.7) connects to the
+               data port first with bytes of its own, then the server sends
+               "the server's own bytes" from its own address
 
     hostile_ftp.py
 """
@@ -18,7 +21,15 @@ def serve_silent(conn):
         pass
 
 
-def serve_ftp(conn, trickle):
+def connect_from(source, address):
+    data = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    data.settimeout(5)
+    data.bind((source, 0))
+    data.connect(address)
+    return data
+
+
+def serve_ftp(conn, trickle=False, stranger=False):
     conn.sendall(b"220 Ready\r\n")
     data_address = None
     reader = conn.makefile("rb")
@@ -42,6 +53,19 @@ def serve_ftp(conn, trickle):
                     while True:
                         data.sendall(b"x")
                         time.sleep(1)
+            if stranger and data_address:
+                try:
+                    with connect_from("127.0.0.7", data_address) as data:
+                        data.sendall(b"a stranger's bytes")
+                except OSError:
+                    pass
+                time.sleep(0.3)
+                try:
+                    with connect_from("127.0.0.6", data_address) as data:
+                        data.sendall(b"the server's own bytes")
+                except OSError:
+                    pass
+                conn.sendall(b"226 Done\r\n")
         elif verb == "QUIT":
             conn.sendall(b"221 Bye\r\n")
             return
@@ -70,7 +94,8 @@ def run(address, handler):
 def main():
     behaviours = [("127.0.0.2", serve_silent),
                   ("127.0.0.3", lambda c: serve_ftp(c, trickle=False)),
-                  ("127.0.0.4", lambda c: serve_ftp(c, trickle=True))]
+                  ("127.0.0.4", lambda c: serve_ftp(c, trickle=True)),
+                  ("127.0.0.6", lambda c: serve_ftp(c, stranger=True))]
     for address, handler in behaviours:
         threading.Thread(target=run, args=(address, handler), daemon=True).start()
     while True:

@@ -3,7 +3,8 @@
 # the state directory; stop_ftp.sh ends them by those PIDs.
 #   start_ftp.sh <state dir>
 # The real server serves <state>/root on 127.0.0.1:21 and logs to
-# <state>/ftp.log; the hostile ones listen on 127.0.0.2 to 127.0.0.4.
+# <state>/ftp.log; the hostile ones listen on 127.0.0.2 to 127.0.0.4 and
+# 127.0.0.6.
 set -eu
 state=$1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -20,7 +21,7 @@ listening() {  # address
   "$python" -c "import socket,sys; socket.create_connection((sys.argv[1], 21), timeout=1).close()" "$1" \
     >/dev/null 2>&1
 }
-for address in 127.0.0.1 127.0.0.2 127.0.0.3 127.0.0.4; do
+for address in 127.0.0.1 127.0.0.2 127.0.0.3 127.0.0.4 127.0.0.6; do
   for _ in $(seq 1 50); do
     listening "$address" && break
     sleep 0.1

@@ -201,5 +201,17 @@ TEST_F(FtpTest, HostileServersEndInUnableToRetrieveWithinTheBounds) {
     expectNoTempFilesAfterExit(app);
 }
 
+// A stranger who reads the PORT command connects to the data port before
+// the server: that connection is closed and the server's own is the content.
+TEST_F(FtpTest, ADataConnectionFromAnotherAddressIsNotTheContent) {
+    document("Raced", "127.0.0.6/pub/f.bin", "kept raced");
+    RunningProgram& app = start();
+    const RemoteListView list = app.rows();
+    ASSERT_TRUE(settled(list, {"Raced"}, milliseconds(15000)));
+    EXPECT_EQ(cellOf(list, "Raced", kStatusColumn), "Changed");
+    EXPECT_EQ(kept("Raced"), "the server's own bytes");
+    expectNoTempFilesAfterExit(app);
+}
+
 }  // namespace
 }  // namespace hs::e2e
