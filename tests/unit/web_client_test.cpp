@@ -20,6 +20,12 @@
 #include "platform/network.h"
 #include "test_support.h"
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/select.h>
+#include <unistd.h>
+#endif
+
 namespace hs {
 namespace {
 
@@ -271,6 +277,29 @@ TEST(WebClient, HostileServersRunIntoTheBounds) {
     within([&] { EXPECT_FALSE(open("http://127.0.0.1:" + std::to_string(freePort) + "/", &error)); }, 1000);
     EXPECT_FALSE(open("https://127.0.0.1:" + std::to_string(server.port()) + "/", &error));
 }
+
+#ifndef _WIN32
+// A connection whose descriptor lies past FD_SETSIZE is waited for like any
+// other (select() would write beyond its set).
+TEST(WebClient, DescriptorsPastFdSetSize) {
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const rlimit before = limit;
+    if (limit.rlim_cur < FD_SETSIZE + 64) limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, FD_SETSIZE + 64);
+    if (setrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur < FD_SETSIZE + 64) GTEST_SKIP() << "no descriptors";
+    FakeServer server([&](TcpStream& s, const std::string&, int) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the client waits first
+        answer(s, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+    });
+    std::vector<int> filler;
+    while (filler.size() < FD_SETSIZE) filler.push_back(dup(0));
+    auto body = open(server.url("/"));
+    const std::string got = body ? readAll(*body) : "<none>";
+    for (int fd : filler) close(fd);
+    setrlimit(RLIMIT_NOFILE, &before);
+    EXPECT_EQ(got, "ok");
+}
+#endif
 
 TEST(WebProxy, RoutesFromTheSystemSettings) {
     auto route = [](const char* server, const char* bypass, const char* location) {

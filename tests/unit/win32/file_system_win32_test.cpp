@@ -1,5 +1,6 @@
 // The Windows file system's attribute filter and naming, as loading the
-// catalogue and deleting temporary files see them.
+// catalogue and deleting temporary files see them; the proxy settings as
+// the registry holds them.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include "catalogue/store.h"
 #include "engine/text_mode.h"
 #include "platform/file_system.h"
+#include "platform/proxy_settings.h"
 #include "platform/win32/file_system_win32.h"
 #include "unit/test_support.h"
 
@@ -147,6 +149,24 @@ TEST_F(Win32FileSystem, FilesBeingReadCanBeRemovedAtOnce) {
     fs.listFiles("data", "*.tmp", temps);
     EXPECT_TRUE(temps.empty());  // the file moved aside went with its reader
     EXPECT_FALSE(fs.removeFile("data\\missing.content"));
+}
+
+// An intranet's bypass list runs to kilobytes; it is read whole. ProxyEnable
+// is left alone, so nothing else in this prefix goes through the proxy.
+TEST(Win32Proxy, SettingsAreReadWhole) {
+    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+    std::string bypass;
+    for (int i = 0; bypass.size() < 5000; ++i) bypass += "host" + std::to_string(i) + ".intranet.example;";
+    bypass += "<local>";
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, key, "ProxyServer", REG_SZ, "proxy:3128", 11), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, key, "ProxyOverride", REG_SZ, bypass.c_str(),
+                              static_cast<DWORD>(bypass.size() + 1)),
+              ERROR_SUCCESS);
+    const SystemProxy proxy = systemProxy();
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, key, "ProxyServer");
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, key, "ProxyOverride");
+    EXPECT_EQ(proxy.server, "proxy:3128");
+    EXPECT_EQ(proxy.bypass, bypass);
 }
 
 }  // namespace
