@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -57,6 +58,12 @@ public:
     // (the address a connection of ours uses), or null.
     virtual std::unique_ptr<TcpListener> listen(const std::string& address) = 0;
 };
+
+// Runs `work` on a helper thread and waits at most `timeoutMs` for it: true
+// when it finished in time. Past the time the helper is left to finish by
+// itself, so `work` must own (share) everything it touches. The system's
+// host lookup, which takes no timeout, runs this way.
+bool runWithin(std::function<void()> work, int timeoutMs);
 
 // The platform's sockets (Windows Sockets or BSD sockets).
 std::unique_ptr<Network> makePlatformNetwork();

@@ -119,8 +119,7 @@ std::string dotted(const sockaddr_in& address) {
 
 // The IPv4 addresses of `host`, found within `timeoutMs`. The system
 // resolver takes no timeout, so a name (not a dotted address) is looked up
-// on a helper thread that is left to finish by itself when the time is up;
-// it shares nothing with the caller but what it fills in.
+// on a helper thread (runWithin).
 bool resolve(const std::string& host, int port, int timeoutMs, std::vector<sockaddr_in>& found,
              std::string& error) {
     sockaddr_in literal{};
@@ -130,47 +129,32 @@ bool resolve(const std::string& host, int port, int timeoutMs, std::vector<socka
         found.assign(1, literal);
         return true;
     }
-    struct Lookup {
-        std::mutex mutex;
-        std::condition_variable done;
-        bool finished = false;
-        std::vector<sockaddr_in> addresses;
-    };
-    auto lookup = std::make_shared<Lookup>();
-    try {
-        std::thread([lookup, host, port] {
+    // Shared with the helper, which may outlive this call.
+    auto addresses = std::make_shared<std::vector<sockaddr_in>>();
+    const bool inTime = runWithin(
+        [addresses, host, port] {
             addrinfo hints{};
             hints.ai_family = AF_INET;
             hints.ai_socktype = SOCK_STREAM;
             addrinfo* list = nullptr;
-            std::vector<sockaddr_in> addresses;
-            if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list) == 0) {
-                for (addrinfo* a = list; a != nullptr; a = a->ai_next) {
-                    if (a->ai_family == AF_INET && a->ai_addrlen >= sizeof(sockaddr_in)) {
-                        addresses.push_back(*reinterpret_cast<const sockaddr_in*>(a->ai_addr));
-                    }
+            if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list) != 0) return;
+            for (addrinfo* a = list; a != nullptr; a = a->ai_next) {
+                if (a->ai_family == AF_INET && a->ai_addrlen >= sizeof(sockaddr_in)) {
+                    addresses->push_back(*reinterpret_cast<const sockaddr_in*>(a->ai_addr));
                 }
-                ::freeaddrinfo(list);
             }
-            std::lock_guard<std::mutex> lock(lookup->mutex);
-            lookup->addresses = std::move(addresses);
-            lookup->finished = true;
-            lookup->done.notify_all();
-        }).detach();
-    } catch (...) {
-        error = "no thread for the host lookup";
-        return false;
-    }
-    std::unique_lock<std::mutex> lock(lookup->mutex);
-    if (!lookup->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return lookup->finished; })) {
+            ::freeaddrinfo(list);
+        },
+        timeoutMs);
+    if (!inTime) {
         error = "host lookup timed out";
         return false;
     }
-    if (lookup->addresses.empty()) {
+    if (addresses->empty()) {
         error = "host not found";
         return false;
     }
-    found = lookup->addresses;
+    found = *addresses;
     return true;
 }
 
@@ -329,6 +313,31 @@ private:
 };
 
 }  // namespace
+
+bool runWithin(std::function<void()> work, int timeoutMs) {
+    struct Shared {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+    };
+    auto shared = std::make_shared<Shared>();
+    try {
+        std::thread([shared, work = std::move(work)] {
+            try {
+                work();
+            } catch (...) {
+                // Nobody is left to tell.
+            }
+            std::lock_guard<std::mutex> lock(shared->mutex);
+            shared->finished = true;
+            shared->done.notify_all();
+        }).detach();
+    } catch (...) {
+        return false;  // no thread
+    }
+    std::unique_lock<std::mutex> lock(shared->mutex);
+    return shared->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return shared->finished; });
+}
 
 std::unique_ptr<Network> makePlatformNetwork() {
     return std::make_unique<SocketNetwork>();
