@@ -2,19 +2,29 @@
 // handshake tokens and the records are carried by TcpStream reads and
 // writes, so every wait has the caller's bound. Certificates are checked
 // here (manual validation): the chain must end in a trusted root without
-// any error, and the SSL policy must accept it for the server's name.
+// any error, be good for server authentication, not be revoked, and the
+// SSL policy must accept it for the server's name.
 #define SECURITY_WIN32
+#define SCHANNEL_USE_BLACKLISTS
+#define CERT_CHAIN_PARA_HAS_EXTRA_FIELDS
 #include "platform/tls.h"
 
 #include <windows.h>
+#include <subauth.h>
 #include <wincrypt.h>
 #include <schannel.h>
 #include <security.h>
 #include <sspi.h>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace hs {
@@ -27,19 +37,164 @@ constexpr std::size_t kMaxHandshakeBytes = 256 * 1024;
 constexpr int kMaxHandshakeRounds = 32;
 constexpr std::size_t kMaxPendingBytes = 64 * 1024;  // two records and then some
 constexpr long kNeedMore = -100;
+constexpr int kMaxRenegotiations = 4;
+constexpr unsigned char kAlertRecord = 21;
+
+// Nothing below TLS 1.2 is spoken.
+constexpr DWORD kOldProtocols =
+    SP_PROT_SSL2_CLIENT | SP_PROT_SSL3_CLIENT | SP_PROT_TLS1_0_CLIENT | SP_PROT_TLS1_1_CLIENT;
+
+// True when the credentials would speak a version below TLS 1.2 (Wine
+// takes SCH_CREDENTIALS but not its list of disabled versions).
+bool offersOldProtocols(CredHandle& credentials) {
+    SecPkgCred_SupportedProtocols supported{};
+    return ::QueryCredentialsAttributesA(&credentials, SECPKG_ATTR_SUPPORTED_PROTOCOLS, &supported) == SEC_E_OK &&
+           (supported.grbitProtocol & kOldProtocols) != 0;
+}
+
+// Outbound credentials without a client certificate: the system's own
+// protocol choice (TLS 1.3 where it has it) with the old ones switched
+// off; where the system does not take that form (Windows 10 before 1809,
+// Wine), TLS 1.2 and 1.3 named, then TLS 1.2 alone.
+bool acquireCredentials(CredHandle& credentials) {
+    const DWORD flags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS;
+    char package[] = UNISP_NAME_A;
+    TimeStamp expiry;
+    TLS_PARAMETERS parameters{};
+    parameters.grbitDisabledProtocols = kOldProtocols;
+    SCH_CREDENTIALS current{};
+    current.dwVersion = SCH_CREDENTIALS_VERSION;
+    current.dwFlags = flags;
+    current.cTlsParameters = 1;
+    current.pTlsParameters = &parameters;
+    if (::AcquireCredentialsHandleA(nullptr, package, SECPKG_CRED_OUTBOUND, nullptr, &current, nullptr, nullptr,
+                                    &credentials, &expiry) == SEC_E_OK) {
+        if (!offersOldProtocols(credentials)) return true;
+        ::FreeCredentialsHandle(&credentials);
+    }
+    for (const DWORD protocols : {DWORD{SP_PROT_TLS1_2_CLIENT | SP_PROT_TLS1_3_CLIENT}, DWORD{SP_PROT_TLS1_2_CLIENT}}) {
+        SCHANNEL_CRED older{};
+        older.dwVersion = SCHANNEL_CRED_VERSION;
+        older.grbitEnabledProtocols = protocols;
+        older.dwFlags = flags;
+        if (::AcquireCredentialsHandleA(nullptr, package, SECPKG_CRED_OUTBOUND, nullptr, &older, nullptr, nullptr,
+                                        &credentials, &expiry) == SEC_E_OK) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// How the server's chain is built: good for server authentication, and
+// revocation checked for every certificate but the root, every CRL or OCSP
+// fetch of the chain together within `waitMs`.
+struct ChainRequest {
+    DWORD flags;
+    DWORD urlTimeoutMs;
+};
+ChainRequest chainRequest(int waitMs) {
+    return {CERT_CHAIN_REVOCATION_CHECK_CHAIN_EXCLUDE_ROOT | CERT_CHAIN_REVOCATION_ACCUMULATIVE_TIMEOUT,
+            static_cast<DWORD>(std::max(1, waitMs))};
+}
+// The same without fetching anything (revocation then unknown).
+constexpr DWORD kCachedChainFlags = CERT_CHAIN_CACHE_ONLY_URL_RETRIEVAL;
+
+// A chain without errors passes; so does one whose revocation could not be
+// learnt (no CRL or OCSP named, or none reachable in time), as browsers
+// do. A revoked certificate, or any other error, does not.
+bool chainAcceptable(DWORD errorStatus) {
+    const DWORD unknown = CERT_TRUST_REVOCATION_STATUS_UNKNOWN | CERT_TRUST_IS_OFFLINE_REVOCATION;
+    return (errorStatus & ~unknown) == 0;
+}
+
+PCCERT_CHAIN_CONTEXT buildChain(PCCERT_CONTEXT certificate, DWORD flags, DWORD urlTimeoutMs) {
+    char serverAuth[] = szOID_PKIX_KP_SERVER_AUTH;
+    LPSTR usages[] = {serverAuth};
+    CERT_CHAIN_PARA chainPara{};
+    chainPara.cbSize = sizeof chainPara;
+    chainPara.RequestedUsage.dwType = USAGE_MATCH_TYPE_OR;
+    chainPara.RequestedUsage.Usage.cUsageIdentifier = 1;
+    chainPara.RequestedUsage.Usage.rgpszUsageIdentifier = usages;
+    chainPara.dwUrlRetrievalTimeout = urlTimeoutMs;
+    PCCERT_CHAIN_CONTEXT chain = nullptr;
+    if (!::CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore, &chainPara, flags, nullptr,
+                                   &chain)) {
+        return nullptr;
+    }
+    return chain;
+}
+
+// A chain build with fetches runs on a thread of its own, waited for at
+// most its timeout: Wine's chain engine does not pass that timeout on, and
+// a server can name a CRL address that never answers. A build not done in
+// time is left to end by itself (it holds its own references) and the
+// chain is built again from what is cached. Only a few are left at once;
+// beyond them nothing is fetched.
+struct ChainJob {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    bool abandoned = false;
+    PCCERT_CHAIN_CONTEXT chain = nullptr;
+};
+constexpr int kMaxAbandonedBuilds = 4;
+std::atomic<int> abandonedBuilds{0};
+
+PCCERT_CHAIN_CONTEXT buildChainWithin(PCCERT_CONTEXT certificate, const ChainRequest& request) {
+    if (abandonedBuilds.load() < kMaxAbandonedBuilds) {
+        auto job = std::make_shared<ChainJob>();
+        PCCERT_CONTEXT own = ::CertDuplicateCertificateContext(certificate);
+        try {
+            std::thread([job, own, request] {
+                PCCERT_CHAIN_CONTEXT chain = buildChain(own, request.flags, request.urlTimeoutMs);
+                ::CertFreeCertificateContext(own);
+                std::lock_guard<std::mutex> lock(job->mutex);
+                if (job->abandoned) {
+                    if (chain != nullptr) ::CertFreeCertificateChain(chain);
+                    --abandonedBuilds;
+                    return;
+                }
+                job->chain = chain;
+                job->finished = true;
+                job->done.notify_one();
+            }).detach();
+        } catch (const std::system_error&) {
+            ::CertFreeCertificateContext(own);
+            return buildChain(certificate, kCachedChainFlags, 0);
+        }
+        std::unique_lock<std::mutex> lock(job->mutex);
+        if (job->done.wait_for(lock, std::chrono::milliseconds(request.urlTimeoutMs),
+                               [&] { return job->finished; })) {
+            return job->chain;
+        }
+        job->abandoned = true;
+        ++abandonedBuilds;
+    }
+    return buildChain(certificate, kCachedChainFlags, 0);
+}
+
+// The SSL policy judges the name; revocation is judged by the chain's
+// status above (Wine's policy refuses an unknown revocation status).
+constexpr DWORD kPolicyIgnoresRevocation = 0x00000080;  // SECURITY_FLAG_IGNORE_REVOCATION
 
 class SchannelStream final : public TcpStream {
 public:
-    SchannelStream(std::unique_ptr<TcpStream> tcp, int idleMs, Clock::time_point deadline)
-        : tcp_(std::move(tcp)), idleMs_(idleMs), deadline_(deadline) {}
+    SchannelStream(std::unique_ptr<TcpStream> tcp, const std::string& serverName, int idleMs,
+                   Clock::time_point deadline)
+        : tcp_(std::move(tcp)), serverName_(serverName), idleMs_(idleMs), deadline_(deadline) {}
 
     ~SchannelStream() override {
         if (haveContext_) ::DeleteSecurityContext(&context_);
         if (haveCredentials_) ::FreeCredentialsHandle(&credentials_);
     }
 
-    bool start(const std::string& serverName, std::string& error) {
-        return handshake(serverName, error) && verify(serverName, error) && querySizes(error);
+    bool start(std::string& error) {
+        if (!acquireCredentials(credentials_)) {
+            error = "no TLS credentials";
+            return false;
+        }
+        haveCredentials_ = true;
+        return handshake(error) && checkProtocol(error) && verify(error) && querySizes(error);
     }
 
     bool sendAll(const char* data, std::size_t size, int timeoutMs) override {
@@ -62,6 +217,8 @@ public:
         return true;
     }
 
+    // kNetClosed only after the server's close_notify: a connection that
+    // just ends may have cut the data short, and gives kNetError.
     long receive(char* buffer, std::size_t size, int timeoutMs) override {
         if (size == 0) return kNetError;
         for (;;) {
@@ -82,7 +239,7 @@ public:
             // A whole record is not there yet.
             if (incoming_.size() > kMaxPendingBytes) return kNetError;
             const long got = receiveRaw(waitMs(timeoutMs));
-            if (got == kNetClosed) return incoming_.empty() ? kNetClosed : kNetError;
+            if (got == kNetClosed) return kNetError;
             if (got < 0) return got;
         }
     }
@@ -125,24 +282,16 @@ private:
         return ok;
     }
 
-    bool handshake(const std::string& serverName, std::string& error) {
-        SCHANNEL_CRED settings{};
-        settings.dwVersion = SCHANNEL_CRED_VERSION;
-        settings.grbitEnabledProtocols = SP_PROT_TLS1_2_CLIENT;
-        settings.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS;
-        TimeStamp expiry;
-        char package[] = UNISP_NAME_A;
-        if (::AcquireCredentialsHandleA(nullptr, package, SECPKG_CRED_OUTBOUND, nullptr, &settings, nullptr,
-                                        nullptr, &credentials_, &expiry) != SEC_E_OK) {
-            error = "no TLS credentials";
-            return false;
-        }
-        haveCredentials_ = true;
-
-        const unsigned long wanted = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT | ISC_REQ_CONFIDENTIALITY |
-                                     ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM | ISC_REQ_EXTENDED_ERROR;
-        std::vector<char> target(serverName.begin(), serverName.end());
+    // The first handshake, and each later one the server asks for (a
+    // renegotiation, or TLS 1.3's messages after the handshake): tokens go
+    // back and forth from what `incoming_` holds until the context is
+    // complete.
+    bool handshake(std::string& error) {
+        unsigned long wanted = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT | ISC_REQ_CONFIDENTIALITY |
+                               ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM | ISC_REQ_EXTENDED_ERROR;
+        std::vector<char> target(serverName_.begin(), serverName_.end());
         target.push_back('\0');
+        TimeStamp expiry;
         for (int round = 0; round < kMaxHandshakeRounds; ++round) {
             SecBuffer in[2] = {{static_cast<unsigned long>(incoming_.size()), SECBUFFER_TOKEN, &incoming_[0]},
                                {0, SECBUFFER_EMPTY, nullptr}};
@@ -157,6 +306,16 @@ private:
             if (!sendToken(out[0])) {
                 error = "TLS handshake not sent";
                 return false;
+            }
+            if (status == SEC_I_INCOMPLETE_CREDENTIALS) {
+                // The server asks for a client certificate. There is none
+                // to give: go on without one, with the same input, once.
+                if ((wanted & ISC_REQ_USE_SUPPLIED_CREDS) != 0) {
+                    error = "TLS client certificate required";
+                    return false;
+                }
+                wanted |= ISC_REQ_USE_SUPPLIED_CREDS;
+                continue;
             }
             if (status == SEC_E_OK) {
                 keepExtra(in[1]);  // the start of the first record, if any
@@ -184,49 +343,49 @@ private:
         return false;
     }
 
-    bool verify(const std::string& serverName, std::string& error) {
+    // The credentials already leave the old versions out; this holds where
+    // a system takes the credentials and still speaks an old version.
+    bool checkProtocol(std::string& error) {
+        SecPkgContext_ConnectionInfo info{};
+        if (::QueryContextAttributesA(&context_, SECPKG_ATTR_CONNECTION_INFO, &info) == SEC_E_OK &&
+            (info.dwProtocol & kOldProtocols) != 0) {
+            error = "TLS version too old";
+            return false;
+        }
+        return true;
+    }
+
+    bool verify(std::string& error) {
         PCCERT_CONTEXT certificate = nullptr;
         if (::QueryContextAttributesA(&context_, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &certificate) != SEC_E_OK ||
             certificate == nullptr) {
             error = "no server certificate";
             return false;
         }
-        char serverAuth[] = szOID_PKIX_KP_SERVER_AUTH;
-        LPSTR usages[] = {serverAuth};
-        CERT_CHAIN_PARA chainPara{};
-        chainPara.cbSize = sizeof chainPara;
-        chainPara.RequestedUsage.dwType = USAGE_MATCH_TYPE_OR;
-        chainPara.RequestedUsage.Usage.cUsageIdentifier = 1;
-        chainPara.RequestedUsage.Usage.rgpszUsageIdentifier = usages;
-        PCCERT_CHAIN_CONTEXT chain = nullptr;
+        PCCERT_CHAIN_CONTEXT chain = buildChainWithin(certificate, chainRequest(waitMs(idleMs_)));
         bool trusted = false;
-        if (::CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore, &chainPara, 0,
-                                      nullptr, &chain) &&
-            chain != nullptr) {
-            // The chain's own verdict counts as well as the policy's: the
-            // SSL policy does not reject every untrusted chain by itself
-            // (a chain that ends in no known root passes it under Wine).
-            const DWORD ignorable = CERT_TRUST_REVOCATION_STATUS_UNKNOWN | CERT_TRUST_IS_OFFLINE_REVOCATION;
-            if ((chain->TrustStatus.dwErrorStatus & ~ignorable) == 0) {
-                std::wstring name(serverName.size() + 1, L'\0');
-                const int length = ::MultiByteToWideChar(CP_ACP, 0, serverName.c_str(), -1, &name[0],
-                                                         static_cast<int>(name.size()));
-                SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl{};
-                ssl.cbSize = sizeof ssl;
-                ssl.dwAuthType = AUTHTYPE_SERVER;
-                ssl.pwszServerName = &name[0];
-                CERT_CHAIN_POLICY_PARA policyPara{};
-                policyPara.cbSize = sizeof policyPara;
-                policyPara.pvExtraPolicyPara = &ssl;
-                CERT_CHAIN_POLICY_STATUS policyStatus{};
-                policyStatus.cbSize = sizeof policyStatus;
-                trusted = length > 0 &&
-                          ::CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policyPara,
-                                                             &policyStatus) &&
-                          policyStatus.dwError == 0;
-            }
-            ::CertFreeCertificateChain(chain);
+        // The chain's own verdict counts as well as the policy's: the SSL
+        // policy does not reject every untrusted chain by itself (a chain
+        // that ends in no known root passes it under Wine).
+        if (chain != nullptr && chainAcceptable(chain->TrustStatus.dwErrorStatus)) {
+            std::wstring name(serverName_.size() + 1, L'\0');
+            const int length = ::MultiByteToWideChar(CP_ACP, 0, serverName_.c_str(), -1, &name[0],
+                                                     static_cast<int>(name.size()));
+            SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl{};
+            ssl.cbSize = sizeof ssl;
+            ssl.dwAuthType = AUTHTYPE_SERVER;
+            ssl.fdwChecks = kPolicyIgnoresRevocation;
+            ssl.pwszServerName = &name[0];
+            CERT_CHAIN_POLICY_PARA policyPara{};
+            policyPara.cbSize = sizeof policyPara;
+            policyPara.pvExtraPolicyPara = &ssl;
+            CERT_CHAIN_POLICY_STATUS policyStatus{};
+            policyStatus.cbSize = sizeof policyStatus;
+            trusted = length > 0 &&
+                      ::CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policyPara, &policyStatus) &&
+                      policyStatus.dwError == 0;
         }
+        if (chain != nullptr) ::CertFreeCertificateChain(chain);
         ::CertFreeCertificateContext(certificate);
         if (!trusted) error = "server certificate not trusted";
         return trusted;
@@ -245,6 +404,7 @@ private:
     // it gave (0 for a record without data or the end), kNeedMore while the
     // record is not whole, or kNetError.
     long decrypt() {
+        const unsigned char recordType = static_cast<unsigned char>(incoming_[0]);
         SecBuffer buffers[4] = {{static_cast<unsigned long>(incoming_.size()), SECBUFFER_DATA, &incoming_[0]},
                                 {0, SECBUFFER_EMPTY, nullptr},
                                 {0, SECBUFFER_EMPTY, nullptr},
@@ -257,7 +417,7 @@ private:
             incoming_.clear();
             return 0;
         }
-        if (status != SEC_E_OK) return kNetError;  // renegotiation included
+        if (status != SEC_E_OK && status != SEC_I_RENEGOTIATE) return kNetError;
         std::string plain;
         std::string extra;
         for (const SecBuffer& b : buffers) {
@@ -270,10 +430,25 @@ private:
         incoming_.swap(extra);
         plain_.swap(plain);
         plainPos_ = 0;
+        if (status == SEC_I_RENEGOTIATE) {
+            // Answered a few times per connection, each within the bounds
+            // and with the certificate checked again; then refused.
+            std::string error;
+            if (++renegotiations_ > kMaxRenegotiations || !handshake(error) || !checkProtocol(error) ||
+                !verify(error)) {
+                return kNetError;
+            }
+        } else if (plain_.empty() && recordType == kAlertRecord) {
+            // Wine's Schannel gives the close_notify as an alert record
+            // without data rather than SEC_I_CONTEXT_EXPIRED.
+            closed_ = true;
+            incoming_.clear();
+        }
         return static_cast<long>(plain_.size());
     }
 
     std::unique_ptr<TcpStream> tcp_;
+    std::string serverName_;
     int idleMs_;
     Clock::time_point deadline_;
     CredHandle credentials_{};
@@ -285,6 +460,7 @@ private:
     std::string plain_;
     std::size_t plainPos_ = 0;
     bool closed_ = false;
+    int renegotiations_ = 0;
 };
 
 }  // namespace
@@ -295,8 +471,8 @@ std::unique_ptr<TcpStream> startTls(std::unique_ptr<TcpStream> tcp, const std::s
         error = "no connection";
         return nullptr;
     }
-    auto stream = std::make_unique<SchannelStream>(std::move(tcp), idleMs, deadline);
-    if (!stream->start(serverName, error)) return nullptr;
+    auto stream = std::make_unique<SchannelStream>(std::move(tcp), serverName, idleMs, deadline);
+    if (!stream->start(error)) return nullptr;
     return stream;
 }
 

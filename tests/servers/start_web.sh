@@ -1,6 +1,6 @@
 #!/bin/bash
 # Starts the web servers of the end-to-end tests (web_server.py) with a
-# fresh test CA, a server certificate it signed and a self-signed one, and
+# fresh test CA, the server certificates it signed and a self-signed one, and
 # makes the run's Wine prefix trust that CA (and only that prefix).
 #   start_web.sh <state dir>
 # Needs HS_WINE_STATE (the Wine fixture's state). Writes <state>/web.pid and
@@ -33,6 +33,28 @@ quiet openssl req -newkey rsa:2048 -nodes -keyout stranger.key -out stranger.csr
 quiet openssl x509 -req -in stranger.csr -CA stranger-ca.pem -CAkey stranger-ca.key -CAcreateserial -days 2 \
   -out stranger.pem -extfile server.ext
 
+# Certificates for another name, expired, for clients, revoked (CRL on http), and with a CRL that
+# never comes. New serials each run: Wine caches revocation answers by serial, and wrongly.
+http_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+mkdir ca.db && : >ca.db/index.txt && echo "10$(openssl rand -hex 7)" >ca.db/serial
+printf '%s\n' '[ca]' 'default_ca = test' '[test]' 'database = ca.db/index.txt' 'serial = ca.db/serial' \
+  'new_certs_dir = ca.db' 'certificate = ca.pem' 'private_key = ca.key' 'default_md = sha256' \
+  'default_days = 2' 'default_crl_days = 2' 'policy = any' 'unique_subject = no' '[any]' 'commonName = supplied' >ca.cnf
+issue() {  # issue <name> <extensions, \n between> [openssl ca options]
+  printf '%b\nbasicConstraints=CA:FALSE\n' "$2" >"$1.ext"
+  quiet openssl req -newkey rsa:2048 -nodes -keyout "$1.key" -out "$1.csr" -subj "/CN=127.0.0.1"
+  quiet openssl ca -batch -config ca.cnf -in "$1.csr" -out "$1.pem" -extfile "$1.ext" "${@:3}"
+}
+good='subjectAltName=DNS:127.0.0.1\nextendedKeyUsage=serverAuth\ncrlDistributionPoints=URI:http://127.0.0.1'
+issue wrongname 'subjectAltName=DNS:wrong.example.test\nextendedKeyUsage=serverAuth'
+issue expired 'subjectAltName=DNS:127.0.0.1\nextendedKeyUsage=serverAuth' -startdate 20200101000000Z -enddate 20200201000000Z
+issue clientonly 'subjectAltName=DNS:127.0.0.1\nextendedKeyUsage=clientAuth'
+issue revoked "$good:$http_port/files/test-ca.crl"
+issue crlstall "$good:$http_port/headers-then-silence"
+quiet openssl ca -batch -config ca.cnf -revoke revoked.pem
+quiet openssl ca -batch -config ca.cnf -gencrl -out test-ca.crl.pem
+quiet openssl crl -in test-ca.crl.pem -outform DER -out www/test-ca.crl
+
 # The CA into the prefix's Root store: the blob is 0x20, 1, the DER length
 # (each 32-bit little-endian) and the DER bytes.
 der=$(openssl x509 -in ca.pem -outform DER | od -An -v -tx1 | tr -d ' \n')
@@ -50,7 +72,7 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/browser.log"\n' "$state" >fake-browser.sh
 chmod +x fake-browser.sh
 
-python3 "$here/web_server.py" "$state" >"$state/server.log" 2>&1 </dev/null &
+python3 "$here/web_server.py" "$state" "$http_port" >"$state/server.log" 2>&1 </dev/null &
 echo $! >"$state/web.pid"
 for _ in $(seq 1 100); do
   [ -s "$state/ports" ] && break

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Web servers for the end-to-end tests, all on 127.0.0.1 and ephemeral ports.
 
-    web_server.py <state dir>
+    web_server.py <state dir> <http port>
 
 Serves files from <state dir>/www over plain HTTP ("http"), over HTTPS with
 a certificate of the test CA ("https"), over HTTPS with a self-signed
@@ -10,6 +10,8 @@ a CA nobody trusts, sent without that CA ("stranger"); a fifth port ("silent") a
 connections and never says a word (a server silent after connecting, a TLS
 handshake that stalls). The ports are written to <state dir>/ports as
 "name port" lines once every server listens.
+
+HTTPS also with start_web.sh's other certificates, asking for a client one ("askcert"), in TLS 1.1 ("tls11").
 
 Paths:
   /files/<name>          the file <www>/<name>; 404 with a small page if missing
@@ -23,6 +25,7 @@ Paths:
                          pieces of 4 KiB 20 ms apart (a retrieval that takes a while)
   /trickle?every=<s>     a head, then one byte every <s> seconds (default 2)
   /endless               a head without length, then a body without end
+  /until-close/<name>    ends by closing, without close_notify (/until-notify/: with; /chunked/)
 """
 import base64
 import http.server
@@ -87,6 +90,21 @@ class Handler(http.server.BaseHTTPRequestHandler):
             pass
         self.close_connection = True
 
+    def serve_unframed(self, name, how):
+        body = open(os.path.join(WWW, os.path.basename(name)), "rb").read()
+        self.send_response(200)
+        if how == "chunked":
+            self.send_header("Transfer-Encoding", "chunked")
+            body = b"%x\r\n%s\r\n0\r\n\r\n" % (len(body), body)
+        self.end_headers()
+        self.wfile.write(body)
+        self.close_connection = True
+        if how == "until-notify":
+            try:
+                self.request.unwrap()  # the close_notify, then the client's
+            except OSError:
+                pass
+
     def stall(self, seconds=STALL_LIMIT):
         end = time.time() + seconds
         while time.time() < end:
@@ -101,6 +119,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.serve_file(parts[1])
         elif head == "paced" and len(parts) == 2:
             self.serve_paced(parts[1])
+        elif head in ("until-close", "until-notify", "chunked") and len(parts) == 2:
+            self.serve_unframed(parts[1], head)
         elif head == "auth" and len(parts) == 2:
             try:
                 with open(os.path.join(WWW, "account"), "rb") as f:
@@ -170,8 +190,8 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, name, context=None):
-        super().__init__(("127.0.0.1", 0), Handler)
+    def __init__(self, name, context=None, port=0):
+        super().__init__(("127.0.0.1", port), Handler)
         self.name = name
         self.context = context
 
@@ -187,9 +207,15 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
         pass  # clients that give up (bounds, refused certificates) are expected
 
 
-def tls_context(cert, key):
+def tls_context(cert, key, versions=None, ask_certificate=False):
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(os.path.join(STATE, cert), os.path.join(STATE, key))
+    if versions:
+        context.set_ciphers("DEFAULT:@SECLEVEL=0")  # lets TLS 1.1 through
+        context.minimum_version = context.maximum_version = versions
+    if ask_certificate:
+        context.verify_mode = ssl.CERT_OPTIONAL
+        context.load_verify_locations(os.path.join(STATE, "ca.pem"))
     return context
 
 
@@ -210,10 +236,14 @@ def silent_server():
 
 def main():
     os.makedirs(WWW, exist_ok=True)
-    servers = [Server("http"),
+    servers = [Server("http", port=int(sys.argv[2])),
                Server("https", tls_context("server.pem", "server.key")),
                Server("untrusted", tls_context("untrusted.pem", "untrusted.key")),
                Server("stranger", tls_context("stranger.pem", "stranger.key"))]
+    for name in ("wrongname", "expired", "clientonly", "revoked", "crlstall"):
+        servers.append(Server(name, tls_context(name + ".pem", name + ".key")))
+    servers += [Server("askcert", tls_context("server.pem", "server.key", ask_certificate=True)),
+                Server("tls11", tls_context("server.pem", "server.key", ssl.TLSVersion.TLSv1_1))]
     for server in servers:
         threading.Thread(target=server.serve_forever, daemon=True).start()
     lines = ["%s %d" % (s.name, s.server_address[1]) for s in servers]
