@@ -2,7 +2,8 @@
 // opens with, a rename and what it does to the document's files, OK's
 // refusals leaving the fields as typed, a duplicate stored as a second row,
 // Cancel leaving every file alone, and the FTP connection test against the
-// local FTP server. Each dialog is also kept as a picture in the shots
+// local FTP server and the hostile ones (off the window thread, cancelled
+// at once). Each dialog is also kept as a picture in the shots
 // directory.
 #include <string>
 #include <vector>
@@ -264,6 +265,45 @@ TEST_F(PropertiesFtpTest, ConnectionTestShowsEachStepInTheHintArea) {
     EXPECT_TRUE(temps.empty()) << "the test left a temporary file";
     ASSERT_TRUE(clickButton(dlg, IDCANCEL));
     ASSERT_TRUE(waitForWindowGone(dlg, kShortWait));
+    EXPECT_TRUE(exitByCommand(app).has_value());
+}
+
+TEST_F(PropertiesFtpTest, HostileServersLeaveTheDialogAnsweringAndCancelEndsTheTestAtOnce) {
+    writeRecord(makeRecord("Hostile", FtpFile, "127.0.0.2/pub/f.bin", NotChanged));
+    RunningProgram& app = start();
+    HWND dlg = openWith(app, "Hostile", kEditCommand, "Edit document");
+    ASSERT_NE(dlg, nullptr);
+    const std::string getting = "Connecting to the server...SUCCESS\r\nChanging directory...SUCCESS\r\nGetting file...";
+    auto temps = [&] {
+        std::size_t n = 0;
+        for (const std::string& file : dir().list("data")) n += file.size() > 4 && file.substr(file.size() - 4) == ".tmp";
+        return n;
+    };
+
+    // A silent server: the dialog answers meanwhile, the reply bound ends the test.
+    ASSERT_TRUE(clickButton(dlg, kAction));
+    EXPECT_TRUE(pollUntil([&] { return dialogItemText(dlg, kHint) == "Connecting to the server..."; }, kShortWait));
+    EXPECT_TRUE(sendBounded(dlg, WM_NULL, 0, 0, nullptr, milliseconds(500))) << "the dialog does not answer";
+    EXPECT_FALSE(enabled(dlg, kAction) || enabled(dlg, IDOK));
+    EXPECT_TRUE(pollUntil([&] { return dialogItemText(dlg, kHint) == "Connecting to the server...FAILED"; },
+                          milliseconds(8000)));
+    EXPECT_TRUE(pollUntil([&] { return enabled(dlg, kAction) && enabled(dlg, IDOK); }, kShortWait));
+
+    // A trickling server has accepted the transfer: that is the success, nothing is downloaded.
+    ASSERT_TRUE(type(dlg, kLocation, "127.0.0.4/pub/f.bin"));
+    ASSERT_TRUE(clickButton(dlg, kAction));
+    EXPECT_TRUE(pollUntil([&] { return dialogItemText(dlg, kHint) == getting + "SUCCESS"; }, kShortWait))
+        << dialogItemText(dlg, kHint);
+
+    // Cancel while the server keeps the data connection waiting.
+    ASSERT_TRUE(pollUntil([&] { return enabled(dlg, kAction); }, kShortWait));
+    ASSERT_TRUE(type(dlg, kLocation, "127.0.0.3/pub/f.bin"));
+    ASSERT_TRUE(clickButton(dlg, kAction));
+    ASSERT_TRUE(pollUntil([&] { return temps() == 1; }, kShortWait)) << dialogItemText(dlg, kHint);
+    EXPECT_EQ(dialogItemText(dlg, kHint), getting);
+    ASSERT_TRUE(clickButton(dlg, IDCANCEL));
+    EXPECT_TRUE(waitForWindowGone(dlg, milliseconds(1000)));
+    EXPECT_TRUE(pollUntil([&] { return temps() == 0; }, milliseconds(1500))) << "the temporary file stayed";
     EXPECT_TRUE(exitByCommand(app).has_value());
 }
 
