@@ -66,6 +66,7 @@ public:
     }
 
     std::string localAddress() const override { return inner_->localAddress(); }
+    std::string peerAddress() const override { return inner_->peerAddress(); }
 
 private:
     std::unique_ptr<TcpStream> inner_;
