@@ -185,25 +185,21 @@ TEST_F(FtpPath, SavedUnchangedPrefixChangedAndFailuresKeepTheCopy) {
     EXPECT_TRUE(test::tempFilesLeft().empty());
 }
 
-// The properties dialog's connection test on its own thread: a transfer the
-// server accepted is the success (never downloaded), and an abandoned test
-// cuts its waits short, removes its temporary file and posts no more.
+// The properties dialog's connection test: a transfer the server accepted is the success (never
+// downloaded); an abandoned test cuts its waits short, removes its temporary file, posts no more.
 TEST_F(FtpPath, ConnectionTestEndsOnAcceptanceAndAtOnceWhenAbandoned) {
     server.setFile("pub/tools/list.bin", allBytes());
     const FtpTestTarget target{"127.0.0.1", "pub/tools", "list.bin", kUser, kPassword};
     const NetBounds bounds{2000, 2000, 60000};
     std::atomic<int> posts{0};
-    auto finishes = [](FtpTestRun& run, std::string& last) {
-        return test::waitUntil([&] {
-            bool finished = false;
-            for (const std::string& t : run.takeProgress(finished)) last = t;
-            return finished;
-        }, 1500);
-    };
     server.setMode(Mode::Trickle);
     std::shared_ptr<FtpTestRun> run = FtpTestRun::start(target, bounds, [&] { ++posts; }, server.port());
     std::string last;
-    ASSERT_TRUE(run && finishes(*run, last));
+    bool finished = false;
+    ASSERT_TRUE(test::waitUntil([&] {
+        for (const std::string& t : run->takeProgress(finished)) last = t;
+        return finished;
+    }, 1500));
     EXPECT_EQ(last.substr(last.rfind('\n') + 1), "Getting file...SUCCESS");
 
     server.setMode(Mode::NoData);

@@ -77,9 +77,8 @@ inline bool fileExists(const std::string& path) {
 template <class Done>
 bool waitUntil(Done&& done, int ms) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
+    for (; !done(); std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
         if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
 }
