@@ -190,50 +190,41 @@ std::string DocumentPropertiesModel::browserAddress() const {
     return pageOpenUrl(page);
 }
 
-void DocumentPropertiesModel::progress(FtpTestDisplay& display, const std::string& text) {
-    hint_ = text;
-    display.showProgress(text);
+std::string DocumentPropertiesModel::prepareFtpTest(FtpTestTarget& target) const {
+    const std::string location = readField(fields.location, kLongField);
+    if (location.empty()) return kEnterUrlText;
+    const std::optional<FtpLocation> where = splitFtpLocation(location);
+    if (!where) return kInvalidFtpAddressText;
+    target.server = where->server;
+    target.directory = where->directory;
+    target.fileName = where->fileName;
+    target.user = useAccount_ ? readField(fields.userName, kLongField) : std::string();
+    target.password = useAccount_ ? readField(fields.password, kLongField) : std::string();
+    return {};
 }
 
-void DocumentPropertiesModel::runFtpTest(FtpTestSteps& steps, FtpTestDisplay& display) {
-    display.enableAction(false);
-    const std::string location = readField(fields.location, kLongField);
-    if (location.empty()) {
-        display.showMessage(kEnterUrlText);
-        display.enableAction(true);
-        return;
-    }
-    const std::optional<FtpLocation> where = splitFtpLocation(location);
-    if (!where) {
-        display.showMessage(kInvalidFtpAddressText);
-        display.enableAction(true);
-        return;
-    }
-    progress(display, kConnecting);
-    const std::string user = useAccount_ ? readField(fields.userName, kLongField) : std::string();
-    const std::string password = useAccount_ ? readField(fields.password, kLongField) : std::string();
-    if (!steps.connect(where->server, user, password)) {
-        progress(display, std::string(kConnecting) + "FAILED");
+void runFtpTestSteps(const FtpTestTarget& target, FtpTestSteps& steps,
+                     const std::function<void(const std::string&)>& show) {
+    show(kConnecting);
+    if (!steps.connect(target.server, target.user, target.password)) {
+        show(std::string(kConnecting) + "FAILED");
         steps.close();
-        display.enableAction(true);
         return;
     }
-    progress(display, kConnected);
-    if (!where->directory.empty()) {
-        progress(display, kChanging);
-        if (!steps.changeDirectory(where->directory)) {
-            progress(display, std::string(kChanging) + "FAILED");
+    show(kConnected);
+    if (!target.directory.empty()) {
+        show(kChanging);
+        if (!steps.changeDirectory(target.directory)) {
+            show(std::string(kChanging) + "FAILED");
             steps.close();
-            display.enableAction(true);
             return;
         }
-        progress(display, kChanged);
+        show(kChanged);
     }
-    progress(display, kGetting);
-    const bool got = steps.getFile(where->fileName);
-    progress(display, std::string(kGetting) + (got ? "SUCCESS" : "FAILED"));
+    show(kGetting);
+    const bool got = steps.getFile(target.fileName);
+    show(std::string(kGetting) + (got ? "SUCCESS" : "FAILED"));
     steps.close();
-    display.enableAction(true);
 }
 
 std::string DocumentPropertiesModel::accept(const std::vector<NamedSlot>& used, FileSystem& files,

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,16 @@ struct PropertiesFields {
     std::string password;
 };
 
+// What the FTP connection test reaches for, taken from the fields when it
+// starts (the account only when "Use username and password" is checked).
+struct FtpTestTarget {
+    std::string server;
+    std::string directory;  // "" for none
+    std::string fileName;
+    std::string user;       // "" for an anonymous login
+    std::string password;
+};
+
 // The network side of the FTP connection test. Each step is bounded by the
 // implementation; the steps run in this order on one connection.
 class FtpTestSteps {
@@ -105,24 +116,19 @@ public:
     virtual bool connect(const std::string& server, const std::string& user, const std::string& password) = 0;
     // One change to the whole directory path.
     virtual bool changeDirectory(const std::string& path) = 0;
-    // Downloads `fileName` of the current directory into a fresh temporary
-    // file of the data directory, which is deleted again afterwards.
+    // Asks for `fileName` of the current directory, with a fresh temporary
+    // file of the data directory standing by for it (deleted again
+    // afterwards); true once the server has accepted the transfer.
     virtual bool getFile(const std::string& fileName) = 0;
     // Ends the connection (also after a failed step).
     virtual void close() = 0;
 };
 
-// Where the dialog shows what the test is doing.
-class FtpTestDisplay {
-public:
-    virtual ~FtpTestDisplay() = default;
-    // The hint area's new text; shown before the next step starts.
-    virtual void showProgress(const std::string& text) = 0;
-    // The location button's enabled state.
-    virtual void enableAction(bool on) = 0;
-    // A message box (information icon).
-    virtual void showMessage(const std::string& text) = 0;
-};
+// The steps of the connection test of `target`, with the hint area's texts
+// through `show` in their order (the last one is the outcome). Touches no
+// window: it may run on any thread.
+void runFtpTestSteps(const FtpTestTarget& target, FtpTestSteps& steps,
+                     const std::function<void(const std::string&)>& show);
 
 class DocumentPropertiesModel {
 public:
@@ -171,10 +177,12 @@ public:
     // the location is empty.
     std::string browserAddress() const;
 
-    // The FTP connection test over `steps`, reporting through `display`;
-    // the hint ends with the last progress text. The account check comes
-    // before it (checkActionAccount).
-    void runFtpTest(FtpTestSteps& steps, FtpTestDisplay& display);
+    // The checks before the FTP connection test, after checkActionAccount:
+    // the location must be there and split. Empty with `target` filled when
+    // they pass, else the message to show.
+    std::string prepareFtpTest(FtpTestTarget& target) const;
+    // A progress text of the test becomes the hint.
+    void showFtpProgress(const std::string& text) { hint_ = text; }
 
     // OK: the checks in their order. On success `pending` is overwritten
     // with the new record and the result is empty; on failure `pending` is
@@ -184,7 +192,6 @@ public:
 
 private:
     void showTypeTexts(int32_t type, bool openedOnRecord);
-    void progress(FtpTestDisplay& display, const std::string& text);
 
     PropertiesMode mode_ = PropertiesAdd;
     std::size_t sourceSlot_ = 0;

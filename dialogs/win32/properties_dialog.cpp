@@ -2,6 +2,13 @@
 // DocumentPropertiesModel: the button reactions go through the model and the
 // controls are shown from it again; the edit fields are copied into it before
 // OK and before the location button.
+//
+// The FTP connection test runs on a thread of its own (FtpTestRun) that
+// posts a message for each progress text; only this thread touches the
+// controls. While it runs, the location button and OK are disabled: the
+// settings are stored after the test has ended or not at all. Cancel, the
+// close box and Escape abandon the test and close the dialog at once, and
+// so does leaving the FTP file type.
 #include "dialogs/win32/properties_dialog.h"
 
 #include <shellapi.h>
@@ -14,7 +21,6 @@
 #include "dialogs/ftp_connection_test.h"
 #include "dialogs/win32/file_chooser.h"
 #include "engine/net_bounds.h"
-#include "platform/network.h"
 #include "platform/win32/window_base.h"
 #include "res/dialogs/properties_dialog_ids.h"
 
@@ -39,10 +45,14 @@ std::string withCarriageReturns(const std::string& text) {
     return out;
 }
 
-class PropertiesDialog : public Dialog, private FtpTestDisplay {
+// Posted by the test's thread: progress texts are waiting.
+constexpr UINT kFtpProgressMessage = WM_APP + 40;
+
+class PropertiesDialog : public Dialog {
 public:
     PropertiesDialog(DocumentPropertiesModel model, DocumentCatalogue& catalogue, FileSystem& files)
         : model_(std::move(model)), catalogue_(catalogue), files_(files) {}
+    ~PropertiesDialog() override { abandonFtpTest(); }
 
 private:
     BOOL onInitDialog() override {
@@ -61,6 +71,9 @@ private:
 
     BOOL onCommand(int id, int code, HWND) override {
         if (code != BN_CLICKED) return FALSE;
+        if (ftpTest_ && (id == IDC_TYPE_HTML || id == IDC_TYPE_WEB || id == IDC_TYPE_FTP || id == IDC_TYPE_LOCAL)) {
+            abandonFtpTest();
+        }
         switch (id) {
             case IDC_TYPE_HTML: model_.selectType(HtmlPage); break;
             case IDC_TYPE_WEB: model_.selectType(WebFile); break;
@@ -74,9 +87,10 @@ private:
                 runLocationAction();
                 return TRUE;
             case IDOK:
-                accept();
+                if (!ftpTest_) accept();
                 return TRUE;
             case IDCANCEL:
+                abandonFtpTest();
                 endDialog(0);
                 return TRUE;
             default:
@@ -154,18 +168,52 @@ private:
         ::ShellExecuteA(window(), "open", address.c_str(), nullptr, ".", SW_SHOWNORMAL);
     }
 
-    // Runs on this thread to its end; every wait is bounded by the FTP
-    // retrieval's bounds. Input that arrives meanwhile is dropped, so
-    // nothing typed or clicked during the test acts on the dialog later.
     void testFtp() {
-        HCURSOR previous = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
-        std::unique_ptr<Network> network = makePlatformNetwork();
-        SessionFtpTestSteps steps(*network, files_, netBounds());
-        model_.runFtpTest(steps, *this);
-        MSG pending;
-        while (::PeekMessageA(&pending, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {}
-        while (::PeekMessageA(&pending, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
-        ::SetCursor(previous);
+        FtpTestTarget target;
+        const std::string refusal = model_.prepareFtpTest(target);
+        if (!refusal.empty()) {
+            showMessage(refusal);
+            return;
+        }
+        HWND dialog = window();
+        ftpTest_ = FtpTestRun::start(target, netBounds(),
+                                     [dialog] { ::PostMessageA(dialog, kFtpProgressMessage, 0, 0); });
+        if (ftpTest_) showTestRunning(true);
+    }
+
+    BOOL onMessage(UINT message, WPARAM, LPARAM) override {
+        if (message == WM_DESTROY) abandonFtpTest();
+        if (message != kFtpProgressMessage) return FALSE;
+        if (!ftpTest_) return TRUE;  // from a test abandoned since
+        bool finished = false;
+        for (const std::string& progress : ftpTest_->takeProgress(finished)) {
+            model_.showFtpProgress(progress);
+            setText(IDC_HINT, withCarriageReturns(progress));
+        }
+        if (finished) {
+            ftpTest_.reset();
+            showTestRunning(false);
+        }
+        return TRUE;
+    }
+
+    // The test's thread ends by itself and never posts again.
+    void abandonFtpTest() {
+        if (!ftpTest_) return;
+        ftpTest_->abandon();
+        ftpTest_.reset();
+        if (window()) showTestRunning(false);
+    }
+
+    void showTestRunning(bool running) {
+        // The keyboard stays with the dialog: the focus leaves a button
+        // about to be disabled for Cancel.
+        HWND action = ::GetDlgItem(window(), IDC_LOCATION_ACTION);
+        if (running && ::GetFocus() == action) {
+            ::SendMessageA(window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(window(), IDCANCEL)), TRUE);
+        }
+        enable(IDC_LOCATION_ACTION, !running);
+        enable(IDOK, !running);
     }
 
     void chooseFile() {
@@ -173,17 +221,7 @@ private:
         if (!path.empty()) setText(IDC_LOCATION, path);
     }
 
-    // FtpTestDisplay: each text is painted at once, the dialog does not
-    // dispatch messages while the test runs.
-    void showProgress(const std::string& progress) override {
-        setText(IDC_HINT, withCarriageReturns(progress));
-        ::UpdateWindow(::GetDlgItem(window(), IDC_HINT));
-    }
-    void enableAction(bool on) override {
-        enable(IDC_LOCATION_ACTION, on);
-        ::UpdateWindow(::GetDlgItem(window(), IDC_LOCATION_ACTION));
-    }
-    void showMessage(const std::string& message) override {
+    void showMessage(const std::string& message) {
         ::MessageBoxA(window(), message.c_str(), kAppTitle, MB_OK | MB_ICONINFORMATION);
     }
 
@@ -195,6 +233,7 @@ private:
     DocumentPropertiesModel model_;
     DocumentCatalogue& catalogue_;
     FileSystem& files_;
+    std::shared_ptr<FtpTestRun> ftpTest_;
 };
 
 }  // namespace

@@ -49,7 +49,8 @@ def serve_ftp(conn, trickle=False, stranger=False):
         elif verb == "RETR":
             conn.sendall(b"150 Here it comes\r\n")
             if trickle and data_address:
-                with socket.create_connection(data_address, timeout=5) as data:
+                # From the server's own address, as the client checks.
+                with connect_from(conn.getsockname()[0], data_address) as data:
                     while True:
                         data.sendall(b"x")
                         time.sleep(1)

@@ -4,11 +4,14 @@
 // as it was.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "dialogs/ftp_connection_test.h"
 #include "engine/check_worker.h"
 #include "engine/ftp_client.h"
 #include "engine/ftp_retrieval.h"
@@ -180,6 +183,32 @@ TEST_F(FtpPath, SavedUnchangedPrefixChangedAndFailuresKeepTheCopy) {
     EXPECT_EQ(withRecord("ftp.example/pub/tools/list.bin", kPassword), UnableToRetrieve);
     EXPECT_EQ(kept(), "new content, longer than the first half");
     EXPECT_TRUE(test::tempFilesLeft().empty());
+}
+
+// The properties dialog's connection test: a transfer the server accepted is the success (never
+// downloaded); an abandoned test cuts its waits short, removes its temporary file, posts no more.
+TEST_F(FtpPath, ConnectionTestEndsOnAcceptanceAndAtOnceWhenAbandoned) {
+    server.setFile("pub/tools/list.bin", allBytes());
+    const FtpTestTarget target{"127.0.0.1", "pub/tools", "list.bin", kUser, kPassword};
+    const NetBounds bounds{2000, 2000, 60000};
+    std::atomic<int> posts{0};
+    server.setMode(Mode::Trickle);
+    std::shared_ptr<FtpTestRun> run = FtpTestRun::start(target, bounds, [&] { ++posts; }, server.port());
+    std::string last;
+    bool finished = false;
+    ASSERT_TRUE(test::waitUntil([&] {
+        for (const std::string& t : run->takeProgress(finished)) last = t;
+        return finished;
+    }, 1500));
+    EXPECT_EQ(last.substr(last.rfind('\n') + 1), "Getting file...SUCCESS");
+
+    server.setMode(Mode::NoData);
+    run = FtpTestRun::start(target, bounds, [&] { ++posts; }, server.port());
+    ASSERT_TRUE(test::waitUntil([] { return test::tempFilesLeft().size() == 1; }, 1500));
+    run->abandon();
+    const int before = posts;
+    EXPECT_TRUE(test::waitUntil([&] { return run.use_count() == 1 && test::tempFilesLeft().empty(); }, 500));
+    EXPECT_EQ(posts, before);
 }
 
 }  // namespace

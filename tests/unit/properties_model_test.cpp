@@ -178,7 +178,7 @@ TEST_F(PropertiesAccept, TooLongAccountsAndLocationsAreRefusedNotCut) {
 }
 
 // Records what the test asks of the network and shows.
-struct RecordingFtp : FtpTestSteps, FtpTestDisplay {
+struct RecordingFtp : FtpTestSteps {
     bool changes = true;
     std::vector<std::string> calls;
     bool connect(const std::string& s, const std::string& u, const std::string& p) override {
@@ -194,9 +194,13 @@ struct RecordingFtp : FtpTestSteps, FtpTestDisplay {
         return true;
     }
     void close() override { calls.push_back("close"); }
-    void showProgress(const std::string& t) override { calls.push_back(t); }
-    void enableAction(bool on) override { calls.push_back(on ? "enable" : "disable"); }
-    void showMessage(const std::string& t) override { calls.push_back("box " + t); }
+    // The dialog's part: the checks, then the steps with each text as the hint.
+    void run(DocumentPropertiesModel& m) {
+        FtpTestTarget target;
+        const std::string refusal = m.prepareFtpTest(target);
+        if (!refusal.empty()) return calls.push_back("box " + refusal);
+        runFtpTestSteps(target, *this, [&](const std::string& t) { calls.push_back(t), m.showFtpProgress(t); });
+    }
 };
 
 TEST(PropertiesFtpTest, ProgressTextsOfEachOutcome) {
@@ -208,26 +212,24 @@ TEST(PropertiesFtpTest, ProgressTextsOfEachOutcome) {
 
     RecordingFtp none;
     m.fields.location = "ftp://server/file.txt";
-    m.runFtpTest(none, none);
-    EXPECT_EQ(none.calls, (std::vector<std::string>{"disable", "Connecting to the server...",
-                                                    "connect server  ", ok, getting, "get file.txt",
-                                                    getting + "SUCCESS", "close", "enable"}));
+    none.run(m);
+    EXPECT_EQ(none.calls, (std::vector<std::string>{"Connecting to the server...", "connect server  ", ok,
+                                                    getting, "get file.txt", getting + "SUCCESS", "close"}));
     EXPECT_EQ(m.hint(), getting + "SUCCESS");
 
     RecordingFtp badDir;
     badDir.changes = false;
     m.setUseAccount(true);
     m.fields = {"", "server/pub/sub/file.zip", "", "", "", "u", "p"};
-    m.runFtpTest(badDir, badDir);
-    EXPECT_EQ(badDir.calls, (std::vector<std::string>{"disable", "Connecting to the server...", "connect server u p",
-                                                      ok, ok + "\nChanging directory...", "cd pub/sub",
-                                                      ok + "\nChanging directory...FAILED", "close", "enable"}));
+    badDir.run(m);
+    EXPECT_EQ(badDir.calls, (std::vector<std::string>{"Connecting to the server...", "connect server u p", ok,
+                                                      ok + "\nChanging directory...", "cd pub/sub",
+                                                      ok + "\nChanging directory...FAILED", "close"}));
 
     RecordingFtp invalid;
     m.fields.location = "/file";
-    m.runFtpTest(invalid, invalid);
-    EXPECT_EQ(invalid.calls, (std::vector<std::string>{"disable", std::string("box ") + kInvalidFtpAddressText,
-                                                       "enable"}));
+    invalid.run(m);
+    EXPECT_EQ(invalid.calls, (std::vector<std::string>{std::string("box ") + kInvalidFtpAddressText}));
 }
 
 }  // namespace

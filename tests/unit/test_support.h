@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
+#include <thread>
 
 #include "platform/file_system.h"
 
@@ -69,6 +71,16 @@ inline std::string readBytes(const std::string& path) {
 inline bool fileExists(const std::string& path) {
     std::error_code ec;
     return std::filesystem::exists(path, ec);
+}
+
+// Polls `done` every 10 ms; false when it is still false after `ms`.
+template <class Done>
+bool waitUntil(Done&& done, int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (; !done(); std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
+        if (std::chrono::steady_clock::now() > end) return false;
+    }
+    return true;
 }
 
 // "data" joined with a file name using the platform's separator.

@@ -2,8 +2,10 @@
 // opens with, a rename and what it does to the document's files, OK's
 // refusals leaving the fields as typed, a duplicate stored as a second row,
 // Cancel leaving every file alone, and the FTP connection test against the
-// local FTP server. Each dialog is also kept as a picture in the shots
+// local FTP server and the hostile ones (off the window thread, cancelled
+// at once). Each dialog is also kept as a picture in the shots
 // directory.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -264,6 +266,43 @@ TEST_F(PropertiesFtpTest, ConnectionTestShowsEachStepInTheHintArea) {
     EXPECT_TRUE(temps.empty()) << "the test left a temporary file";
     ASSERT_TRUE(clickButton(dlg, IDCANCEL));
     ASSERT_TRUE(waitForWindowGone(dlg, kShortWait));
+    EXPECT_TRUE(exitByCommand(app).has_value());
+}
+
+TEST_F(PropertiesFtpTest, HostileServersLeaveTheDialogAnsweringAndCancelEndsTheTestAtOnce) {
+    writeRecord(makeRecord("Hostile", FtpFile, "127.0.0.2/pub/f.bin", NotChanged));
+    RunningProgram& app = start();
+    HWND dlg = openWith(app, "Hostile", kEditCommand, "Edit document");
+    ASSERT_NE(dlg, nullptr);
+    const std::string getting = "Connecting to the server...SUCCESS\r\nChanging directory...SUCCESS\r\nGetting file...";
+    auto temps = [&] {
+        std::vector<std::string> files = dir().list("data");
+        return std::count_if(files.begin(), files.end(), [](const std::string& f) { return f.find(".tmp") != f.npos; });
+    };
+
+    // A silent server: the dialog answers meanwhile (its hint is read), the reply bound ends the test.
+    ASSERT_TRUE(clickButton(dlg, kAction));
+    EXPECT_TRUE(pollUntil([&] { return dialogItemText(dlg, kHint) == "Connecting to the server..."; }, kShortWait));
+    EXPECT_FALSE(enabled(dlg, kAction) || enabled(dlg, IDOK));
+    EXPECT_TRUE(pollUntil([&] { return dialogItemText(dlg, kHint) == "Connecting to the server...FAILED"; },
+                          milliseconds(8000)));
+    EXPECT_TRUE(pollUntil([&] { return enabled(dlg, kAction) && enabled(dlg, IDOK); }, kShortWait));
+
+    // A trickling server has accepted the transfer: that is the success, nothing is downloaded.
+    ASSERT_TRUE(type(dlg, kLocation, "127.0.0.4/pub/f.bin"));
+    ASSERT_TRUE(clickButton(dlg, kAction));
+    EXPECT_TRUE(pollUntil([&] { return dialogItemText(dlg, kHint) == getting + "SUCCESS"; }, kShortWait))
+        << dialogItemText(dlg, kHint);
+
+    // Cancel while the server keeps the data connection waiting.
+    ASSERT_TRUE(pollUntil([&] { return enabled(dlg, kAction); }, kShortWait));
+    ASSERT_TRUE(type(dlg, kLocation, "127.0.0.3/pub/f.bin"));
+    ASSERT_TRUE(clickButton(dlg, kAction));
+    ASSERT_TRUE(pollUntil([&] { return temps() == 1; }, kShortWait)) << dialogItemText(dlg, kHint);
+    EXPECT_EQ(dialogItemText(dlg, kHint), getting);
+    ASSERT_TRUE(clickButton(dlg, IDCANCEL));
+    EXPECT_TRUE(waitForWindowGone(dlg, milliseconds(1000)));
+    EXPECT_TRUE(pollUntil([&] { return temps() == 0; }, milliseconds(1500))) << "the temporary file stayed";
     EXPECT_TRUE(exitByCommand(app).has_value());
 }
 
