@@ -163,7 +163,8 @@ bool FtpSession::startRetrieve(const std::string& fileName) {
     if (reply.code / 100 != 1) return fail("RETR: " + std::to_string(reply.code) + " " + reply.text);
     // PORT crossed the network in clear: anybody may connect first. Only a
     // connection from the server's own address is the data; any other is
-    // closed, and the wait goes on within the same bound.
+    // closed, and the wait goes on within the same bound. Where the server's
+    // address is unknown, no connection can be told to be its.
     const std::string server = control_->peerAddress();
     const auto acceptDeadline = Clock::now() + std::chrono::milliseconds(bounds_.connectMs);
     for (;;) {
@@ -172,7 +173,7 @@ bool FtpSession::startRetrieve(const std::string& fileName) {
         if (wait <= 0) break;
         std::unique_ptr<TcpStream> data = listener->accept(wait);
         if (!data) break;
-        if (data->peerAddress() == server) {
+        if (!server.empty() && data->peerAddress() == server) {
             data_ = std::move(data);
             return true;
         }
