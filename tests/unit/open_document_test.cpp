@@ -59,17 +59,32 @@ TEST(OpenDocument, LastComponentOfALocation) {
     EXPECT_EQ(c, "c");
 }
 
+TEST(OpenDocument, DangerousTypesAndCopyNamesThatKeepTheType) {
+    for (const char* name : {"setup.EXE", "tool.js", "x.hta", "budget.xlsm", "run.exe. . ", "a.pdf.lnk"})
+        EXPECT_TRUE(isDangerousFileName(name)) << name;
+    for (const char* name : {"report.pdf", "exe", "setup.exe.txt", "", ". .", "page.html"})
+        EXPECT_FALSE(isDangerousFileName(name)) << name;
+
+    EXPECT_EQ(openCopyPath("d\\QVR1.tmp", "report.pdf", 30), "d\\QVR1.tmp_report.pdf");
+    EXPECT_EQ(openCopyPath("d\\QVR1.tmp", "a-very-long-report.pdf", 20), "d\\QVR1.tmp_a-ver.pdf");
+    EXPECT_EQ(openCopyPath("d\\QVR1.tmp", "long-name-without-type", 16), "d\\QVR1.tmp_long-");
+    EXPECT_EQ(openCopyPath("d\\QVR1.tmp", "x.extension", 16), "");
+}
+
 class FakeLauncher : public DocumentLauncher {
 public:
     bool startProcess(const std::string& line) override {
         started.push_back(line);
         return browserStarts;
     }
-    void shellOpen(const std::string& target, bool isUrl) override {
+    bool shellOpen(const std::string& target, bool isUrl) override {
         opened.push_back(target);
         urls.push_back(isUrl);
+        return shellAccepts;
     }
+    bool systemCallsDangerous(const std::string& fileName) override { return fileName == "sheet.xyz"; }
     bool browserStarts = true;
+    bool shellAccepts = true;
     std::vector<std::string> started, opened;
     std::vector<bool> urls;
 };
@@ -110,10 +125,33 @@ TEST_F(Opening, OtherKindsOpenACopyOfTheKeptContentNamedLikeTheDocument) {
     const std::string copy = launcher.opened[0];
     EXPECT_FALSE(launcher.urls[0]);
     EXPECT_EQ(copy.rfind(".tmp_report.pdf"), copy.size() - 15);
-    EXPECT_EQ(copy.find(dataFile("QVR")), 0u);
+    EXPECT_NE(copy.find(dataFile("QVR")), std::string::npos);
     EXPECT_EQ(readBytes(copy), "kept bytes");
     EXPECT_FALSE(fileExists(copy.substr(0, copy.size() - 11)));  // the name-giving temporary file went
     EXPECT_TRUE(launcher.started.empty());
+
+    // A downloaded name far too long for the shell: shortened, type kept.
+    setField(file.url, "http://host.test/" + std::string(300, 'n') + ".pdf");
+    launcher.shellAccepts = false;
+    EXPECT_EQ(openDocument(file, "b.exe", testFileSystem(), launcher), OpenResult::Refused);
+    EXPECT_EQ(launcher.opened.back().size(), kMaxOpenPathLength);
+    EXPECT_EQ(readBytes(launcher.opened.back()), "kept bytes");
+    EXPECT_EQ(launcher.opened.back().rfind("nnn.pdf"), kMaxOpenPathLength - 7);
+}
+
+TEST_F(Opening, TheAutomaticOpenStartsNoDangerousTypeButTheUserMay) {
+    writeBytes(dataFile("f.content"), "MZ");
+    for (const char* location : {"http://h/setup.exe", "http://h/tool.JS.", "http://h/sheet.xyz"}) {
+        const DocumentRecord file = doc("f", WebFile, location);
+        EXPECT_EQ(openDocument(file, "", testFileSystem(), launcher, OpenMode::Automatic), OpenResult::Withheld);
+    }
+    EXPECT_TRUE(launcher.opened.empty());
+    EXPECT_TRUE(testFileSystem().exists(dataFile("f.content")));
+    std::vector<std::string> names;
+    testFileSystem().listFiles("data", "*", names);
+    EXPECT_EQ(names, std::vector<std::string>{"f.content"});  // no copy made
+    EXPECT_EQ(openDocument(doc("f", WebFile, "http://h/setup.exe"), "", testFileSystem(), launcher),
+              OpenResult::Opened);
 }
 
 class FakeHost : public CommandHost {
@@ -152,8 +190,12 @@ TEST_F(Opening, OpenCommandSpeaksOnlyForASingleRow) {
     rows.setState(0, RowState{}, kRowSelected);
     openSelected(ctx, open);
     openRow(ctx, 0, true, open);  // the double-click
+    writeBytes(dataFile("a.content"), "x");
+    launcher.shellAccepts = false;
+    openRow(ctx, 0, false, open);
+    openRow(ctx, 0, true, open);
     EXPECT_EQ(host.shown, (std::vector<std::string>{kSelectToOpenText, std::string("!") + kInvalidLocationText,
-                                                    kNotDownloadedText}));
+                                                    kNotDownloadedText, std::string("x") + kShellRefusedText}));
 }
 
 }  // namespace

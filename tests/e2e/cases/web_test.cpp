@@ -165,27 +165,34 @@ TEST_F(WebTest, PagesAndFilesThroughFirstUnchangedShortenedAndChanged) {
 
 // With "Open HTML/CGI page if changed" on, a changed page opens at its live
 // address in the browser and a changed web file from a copy of its kept
-// content; a first retrieval and a changed local file open nothing.
+// content, even with a name far too long for the shell and from a working
+// directory as deep as they go; a first retrieval,
+// a changed local file and a changed file of a dangerous type open nothing.
 TEST_F(WebTest, ChangedPageAndWebFileOpenByThemselvesWithTheAutomaticOpen) {
+    useDeepDir();
     OpenRecorder recorder;
     OptionsFile options;
     options.playSound = 0;
     options.autoOpen = 1;
     writeOptions(options);
+    const std::string report = "report-" + std::string(130, 'r') + ".hsdoc";
     serve("page.html", "<p>new</p>");
-    serve("report.hsdoc", "new report");
+    serve(report, "new report");
     serve("first.html", "<p>first</p>");
+    serve("macros.docm", "new macros");
     document("Page", HtmlPage, url("http", "/files/" + served("page.html")), "<p>old</p>");
-    document("File", WebFile, url("http", "/files/" + served("report.hsdoc")), "old report");
+    document("File", WebFile, url("http", "/files/" + served(report)), "old report");
+    document("Macros", WebFile, url("http", "/files/" + served("macros.docm")), "old macros");
     document("First", HtmlPage, url("http", "/files/" + served("first.html")));
     writeRecord(makeRecord("Local", LocalFile, "x\\local.hsdoc", WaitingForRetrieve));
     dir().writeFile("data\\Local.content", "old local");
     dir().writeFile("x\\local.hsdoc", "new local");
     RunningProgram& app = start();
-    auto status = waitForOutcomes(app, {"Page", "File", "First", "Local"},
-                                  {{"Page", "?"}, {"File", "?"}, {"First", "?"}, {"Local", "?"}});
+    auto status = waitForOutcomes(app, {"Page", "File", "First", "Local", "Macros"},
+                                  {{"Page", "?"}, {"File", "?"}, {"First", "?"}, {"Local", "?"}, {"Macros", "?"}});
     EXPECT_EQ(status["Page"], "Changed");
     EXPECT_EQ(status["File"], "Changed");
+    EXPECT_EQ(status["Macros"], "Changed");
     EXPECT_EQ(status["First"], "Saved");
     EXPECT_EQ(status["Local"], "Changed");
 
@@ -198,7 +205,13 @@ TEST_F(WebTest, ChangedPageAndWebFileOpenByThemselvesWithTheAutomaticOpen) {
     const std::string& browser = lines[0];
     const std::string& copy = lines[1];
     EXPECT_NE(browser.find("\"" + url("http", "/files/" + served("page.html")) + "\""), std::string::npos) << browser;
-    EXPECT_NE(copy.find(".tmp_" + served("report.hsdoc")), std::string::npos) << copy;
+    // Shortened to fit the shell, its type kept; the path given is the copy.
+    EXPECT_NE(copy.find(".tmp_" + served("report-rrrr")), std::string::npos) << copy;
+    ASSERT_EQ(copy.substr(copy.size() - 7), ".hsdoc\"") << copy;
+    const std::size_t open = copy.rfind('"', copy.size() - 2);
+    std::string copied;
+    std::getline(std::ifstream(copy.substr(open + 1, copy.size() - open - 2), std::ios::binary), copied);
+    EXPECT_EQ(copied, "new report");
     exitClean(app);
 }
 

@@ -2,6 +2,7 @@
 // relative to them.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,12 @@ std::string toWindowsPath(const std::string& path);
 // environment variable HS_E2E_WORK when set, otherwise the system's
 // temporary directory.
 std::string workBaseDirectory();
+
+// The longest path a working directory gets, its label cut to fit: Windows
+// starts no program in a directory longer than MAX_PATH less two (Wine
+// starts it in its Windows directory instead), and the program's files lie
+// up to some sixty characters below it.
+constexpr std::size_t kMaxWorkDirLength = 200;
 
 // A new, empty, uniquely named directory that is removed again on
 // destruction unless keep() was called (a failed test keeps its files).
