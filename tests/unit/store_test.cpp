@@ -237,7 +237,6 @@ TEST_F(Store, DeleteTempFilesRemovesOnlyTemporaryFiles) {
     deleteOpenCopies(testFileSystem());
     EXPECT_FALSE(std::filesystem::exists(test::dataFile("QVR1B.tmp_report.pdf")));
     EXPECT_TRUE(std::filesystem::exists(test::dataFile("page.tmp.htm")));
-    EXPECT_TRUE(std::filesystem::exists(test::dataFile("page.content")));
 }
 
 TEST_F(Store, ReadersNeverSeeTheStoredFormWhileRecordsAreWritten) {

@@ -55,8 +55,7 @@ protected:
     void TearDown() override;
 
     WorkDir& dir() { return *dir_; }
-    // Moves the test to a fresh directory as deep as working directories
-    // go (kMaxWorkDirLength); call it before writing anything.
+    // A fresh test directory kMaxWorkDirLength deep; before writing anything.
     void useDeepDir();
     // Another fresh directory (for a second instance); kept like the first.
     WorkDir& extraDir(const std::string& label);

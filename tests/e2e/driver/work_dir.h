@@ -18,10 +18,8 @@ std::string toWindowsPath(const std::string& path);
 // temporary directory.
 std::string workBaseDirectory();
 
-// The longest path a working directory gets, its label cut to fit: Windows
-// starts no program in a directory longer than MAX_PATH less two (Wine
-// starts it in its Windows directory instead), and the program's files lie
-// up to some sixty characters below it.
+// The longest path of a working directory (its label is cut to fit): no
+// program starts in one beyond MAX_PATH, and the program's files lie below.
 constexpr std::size_t kMaxWorkDirLength = 200;
 
 // A new, empty, uniquely named directory that is removed again on
