@@ -230,6 +230,7 @@ void openRow(CommandContext& ctx, int row, bool interactive, const DocumentOpene
     if (!interactive) return;
     if (result == OpenResult::NotDownloaded) ctx.host.showInformation(kNotDownloadedText);
     if (result == OpenResult::InvalidLocation) ctx.host.showWarning(kInvalidLocationText);
+    if (result == OpenResult::Refused) ctx.host.showError(kShellRefusedText);
 }
 
 void openSelected(CommandContext& ctx, const DocumentOpener& open) {

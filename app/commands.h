@@ -130,8 +130,8 @@ bool findDuplicateTarget(CommandContext& ctx, std::size_t& copySlot, long& sourc
 using DocumentOpener = std::function<OpenResult(const DocumentRecord&)>;
 
 // Opens the document of `row`. Interactive: a document without kept content
-// or without a usable location says so in a message box; otherwise nothing
-// is shown. A row that matches no slot does nothing.
+// or without a usable location, or one the shell would not open, says so in
+// a message box; otherwise nothing is shown. A row that matches no slot does nothing.
 void openRow(CommandContext& ctx, int row, bool interactive, const DocumentOpener& open);
 
 // "&Open..": every selected row in row order, interactively when exactly one

@@ -178,4 +178,18 @@ void deleteTempFiles(FileSystem& fs) {
     for (const std::string& name : names) fs.removeFile(joinPath(kDataDir, name));
 }
 
+void deleteOpenCopies(FileSystem& fs) {
+    std::vector<std::string> names;
+    if (!fs.listFiles(kDataDir, "*", names)) return;
+    for (const std::string& name : names) {
+        const std::size_t mark = name.find(".tmp_");
+        if (mark == std::string::npos || mark < 3) continue;
+        if ((name[0] != 'Q' && name[0] != 'q') || (name[1] != 'V' && name[1] != 'v') ||
+            (name[2] != 'R' && name[2] != 'r')) {
+            continue;
+        }
+        fs.removeFile(joinPath(kDataDir, name));
+    }
+}
+
 }  // namespace hs

@@ -55,4 +55,9 @@ void saveCatalogue(DocumentCatalogue& catalogue, FileSystem& fs);
 // Deletes every "*.tmp" file of the data directory.
 void deleteTempFiles(FileSystem& fs);
 
+// Deletes the copies made for opening documents ("QVR*.tmp_*" in the data
+// directory), which the programs that showed them may have used until the
+// last run ended. A copy still open elsewhere stays until the next time.
+void deleteOpenCopies(FileSystem& fs);
+
 }  // namespace hs

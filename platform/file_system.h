@@ -5,6 +5,7 @@
 // document rules ask for it, is done by the core itself.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -54,6 +55,24 @@ public:
         return kUnknownFreeBytes;
     }
     static constexpr uint64_t kUnknownFreeBytes = UINT64_MAX;
+
+    // An existing directory as other programs are to be given it: on
+    // Windows its full path, in its short 8.3 form when the long one leaves
+    // fewer than `room` characters below MAX_PATH (the shell opens nothing
+    // beyond). Elsewhere, and where nothing shorter exists, `dir` itself or
+    // its full path.
+    virtual std::string pathForOtherPrograms(const std::string& dir, std::size_t room) {
+        (void)room;
+        return dir;
+    }
+
+    // Marks a file as downloaded from the Internet (the "Zone.Identifier"
+    // stream of the Internet zone), so that the system warns before running
+    // it. False where the file system keeps no such streams.
+    virtual bool markFromInternet(const std::string& path) {
+        (void)path;
+        return false;
+    }
 };
 
 // A new file system of the platform the program runs on. The program makes

@@ -15,6 +15,8 @@ CMainFrame::CMainFrame(Program& program)
     : program_(program), taskbarCreatedMessage_(::RegisterWindowMessageA("TaskbarCreated")) {
     // An existing directory is not an error; a failure is not reported.
     ::CreateDirectoryA(kDataDir, nullptr);
+    // Nothing of the last run reads its copies for opening any more.
+    deleteOpenCopies(program_.files());
     program_.shell().setHiddenInTray(false);
 }
 

@@ -34,7 +34,8 @@ RetrievalPaths programRetrievalPaths() {
 Program::Program(HINSTANCE module)
     : module_(module),
       files_(makePlatformFileSystem()),
-      checkHost_(options_, shell_, [this](const DocumentRecord& record) { return openDocument(record); }),
+      checkHost_(options_, shell_,
+                 [this](const DocumentRecord& record) { return openDocument(record, OpenMode::Automatic); }),
       retrievalPaths_(programRetrievalPaths()),
       tray_(module),
       commands_(std::make_unique<ProgramCommands>(*this)) {
@@ -73,8 +74,8 @@ CommandOutcome Program::runCommand(int commandId) {
     return hs::runCommand(commandId, selection(), *commands_);
 }
 
-OpenResult Program::openDocument(const DocumentRecord& record) {
-    return hs::openDocument(record, shell_.browserPath, *files_, launcher_);
+OpenResult Program::openDocument(const DocumentRecord& record, OpenMode mode) {
+    return hs::openDocument(record, shell_.browserPath, *files_, launcher_, mode);
 }
 
 void Program::openManualSection(const std::string& section) {

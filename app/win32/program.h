@@ -60,7 +60,7 @@ public:
 
     // Opens a document: a page in the browser, anything else from a copy of
     // its kept content (engine/open_document.h).
-    OpenResult openDocument(const DocumentRecord& record);
+    OpenResult openDocument(const DocumentRecord& record, OpenMode mode = OpenMode::ByUser);
 
     // Opens a section of the manual in the browser found at start-up, or
     // through the shell when there is none. Failures are not reported.

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/win32/file_types.h"
 #include "platform/win32/handles.h"
 
 namespace hs {
@@ -26,8 +27,12 @@ bool ShellLauncher::startProcess(const std::string& commandLine) {
     return true;
 }
 
-void ShellLauncher::shellOpen(const std::string& target, bool isUrl) {
-    ::ShellExecuteA(nullptr, "open", target.c_str(), nullptr, isUrl ? "." : nullptr, SW_SHOWNORMAL);
+bool ShellLauncher::shellOpen(const std::string& target, bool isUrl) {
+    const HINSTANCE result =
+        ::ShellExecuteA(nullptr, "open", target.c_str(), nullptr, isUrl ? "." : nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
 }
+
+bool ShellLauncher::systemCallsDangerous(const std::string& fileName) { return systemCallsDangerousType(fileName); }
 
 }  // namespace hs

@@ -11,8 +11,10 @@ public:
     // information, working directory "C:\"; not waited for.
     bool startProcess(const std::string& commandLine) override;
     // ShellExecute "open", shown normally; a URL with the working directory
-    // ".", a file without one.
-    void shellOpen(const std::string& target, bool isUrl) override;
+    // ".", a file without one. False for a result of 32 or less.
+    bool shellOpen(const std::string& target, bool isUrl) override;
+    // shlwapi's list of dangerous types.
+    bool systemCallsDangerous(const std::string& fileName) override;
 };
 
 }  // namespace hs

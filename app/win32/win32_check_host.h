@@ -33,8 +33,9 @@ public:
     void playChangeSound() override;
     void startChangeBlink() override;
     // With "Open HTML/CGI page if changed" on, a changed page or web file
-    // is opened at once, on the worker's thread, without messages. Files
-    // from FTP servers and local files are never opened by themselves.
+    // is opened at once, on the worker's thread, without messages; a file
+    // of a dangerous type is not. Files from FTP servers and local files
+    // are never opened by themselves.
     void documentChanged(const DocumentRecord& record) override;
     // The message box of a first MiddleString retrieval without its
     // markers, shown from the worker's thread; the worker waits for it.

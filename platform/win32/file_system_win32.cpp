@@ -126,6 +126,53 @@ public:
         if (GetTempFileNameA(where.c_str(), prefix.c_str(), 0, path) == 0) return std::string();
         return path;
     }
+
+    // Long paths are fine for the file functions (Wine takes any length),
+    // but the shell opens nothing beyond MAX_PATH: measured under Wine 8,
+    // ShellExecute of a 393-character path gives 2, the same file through
+    // its short directory names opens. Wine makes short names on every
+    // drive; an NTFS volume without them keeps the long path.
+    std::string pathForOtherPrograms(const std::string& dir, std::size_t room) override {
+        const std::string full = fullPathOf(dir);
+        if (full.empty()) return dir;
+        if (full.size() + room < MAX_PATH) return full;
+        std::vector<char> buffer(kLongPathBuffer);
+        const DWORD n = GetShortPathNameA(full.c_str(), buffer.data(), kLongPathBuffer);
+        if (n == 0 || n >= kLongPathBuffer || n >= full.size()) return full;
+        return std::string(buffer.data(), n);
+    }
+
+    // Only where the volume has named streams: Wine 8 reports none for its
+    // drives (flags 0xA), and there "<file>:Zone.Identifier" would be made
+    // as a file of that very name beside the copy.
+    bool markFromInternet(const std::string& path) override {
+        const std::string full = fullPathOf(path);
+        if (full.empty()) return false;
+        std::vector<char> root(kLongPathBuffer);
+        if (!GetVolumePathNameA(full.c_str(), root.data(), kLongPathBuffer)) return false;
+        DWORD flags = 0;
+        if (!GetVolumeInformationA(root.data(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) ||
+            (flags & FILE_NAMED_STREAMS) == 0) {
+            return false;
+        }
+        UniqueHandle stream(CreateFileA((path + ":Zone.Identifier").c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!stream) return false;
+        static const char kInternetZone[] = "[ZoneTransfer]\r\nZoneId=3\r\n";
+        DWORD written = 0;
+        return WriteFile(stream.get(), kInternetZone, sizeof kInternetZone - 1, &written, nullptr) &&
+               written == sizeof kInternetZone - 1;
+    }
+
+private:
+    static constexpr DWORD kLongPathBuffer = 32768;
+
+    static std::string fullPathOf(const std::string& path) {
+        std::vector<char> buffer(kLongPathBuffer);
+        const DWORD n = GetFullPathNameA(path.c_str(), kLongPathBuffer, buffer.data(), nullptr);
+        if (n == 0 || n >= kLongPathBuffer) return std::string();
+        return std::string(buffer.data(), n);
+    }
 };
 
 }  // namespace

@@ -59,17 +59,30 @@ TEST(OpenDocument, LastComponentOfALocation) {
     EXPECT_EQ(c, "c");
 }
 
+TEST(OpenDocument, DangerousTypesAndCopyNamesThatKeepTheType) {
+    for (const char* name : {"setup.EXE", "budget.xlsm", "run.exe. ", "a.lnk"}) EXPECT_TRUE(isDangerousFileName(name));
+    for (const char* name : {"report.pdf", "exe", "setup.exe.txt", ". ."}) EXPECT_FALSE(isDangerousFileName(name));
+
+    EXPECT_EQ(openCopyPath("d\\QVR1.tmp", "report.pdf", 30), "d\\QVR1.tmp_report.pdf");
+    EXPECT_EQ(openCopyPath("d\\QVR1.tmp", "a-very-long-report.pdf", 20), "d\\QVR1.tmp_a-ver.pdf");
+    EXPECT_EQ(openCopyPath("d\\QVR1.tmp", "long-name-without-type", 16), "d\\QVR1.tmp_long-");
+    EXPECT_EQ(openCopyPath("d\\QVR1.tmp", "x.extension", 16), "");
+}
+
 class FakeLauncher : public DocumentLauncher {
 public:
     bool startProcess(const std::string& line) override {
         started.push_back(line);
         return browserStarts;
     }
-    void shellOpen(const std::string& target, bool isUrl) override {
+    bool shellOpen(const std::string& target, bool isUrl) override {
         opened.push_back(target);
         urls.push_back(isUrl);
+        return shellAccepts;
     }
+    bool systemCallsDangerous(const std::string& fileName) override { return fileName == "sheet.xyz"; }
     bool browserStarts = true;
+    bool shellAccepts = true;
     std::vector<std::string> started, opened;
     std::vector<bool> urls;
 };
@@ -102,7 +115,15 @@ TEST_F(Opening, OtherKindsOpenACopyOfTheKeptContentNamedLikeTheDocument) {
     writeBytes(dataFile("f.content"), "kept bytes");
     setField(file.url, "report.pdf");
     EXPECT_EQ(openDocument(file, "b.exe", testFileSystem(), launcher), OpenResult::InvalidLocation);
+    // The automatic open starts no dangerous type (the fixed list, the system's) and copies nothing.
+    for (const char* location : {"http://h/setup.exe", "http://h/tool.JS.", "http://h/sheet.xyz"}) {
+        setField(file.url, location);
+        EXPECT_EQ(openDocument(file, "", testFileSystem(), launcher, OpenMode::Automatic), OpenResult::Withheld);
+    }
     EXPECT_TRUE(launcher.opened.empty());
+    std::vector<std::string> names;
+    testFileSystem().listFiles("data", "*", names);
+    EXPECT_EQ(names, std::vector<std::string>{"f.content"});
 
     setField(file.url, "http://host.test/dir/report.pdf");
     EXPECT_EQ(openDocument(file, "b.exe", testFileSystem(), launcher), OpenResult::Opened);
@@ -110,7 +131,7 @@ TEST_F(Opening, OtherKindsOpenACopyOfTheKeptContentNamedLikeTheDocument) {
     const std::string copy = launcher.opened[0];
     EXPECT_FALSE(launcher.urls[0]);
     EXPECT_EQ(copy.rfind(".tmp_report.pdf"), copy.size() - 15);
-    EXPECT_EQ(copy.find(dataFile("QVR")), 0u);
+    EXPECT_NE(copy.find(dataFile("QVR")), std::string::npos);
     EXPECT_EQ(readBytes(copy), "kept bytes");
     EXPECT_FALSE(fileExists(copy.substr(0, copy.size() - 11)));  // the name-giving temporary file went
     EXPECT_TRUE(launcher.started.empty());
@@ -152,8 +173,12 @@ TEST_F(Opening, OpenCommandSpeaksOnlyForASingleRow) {
     rows.setState(0, RowState{}, kRowSelected);
     openSelected(ctx, open);
     openRow(ctx, 0, true, open);  // the double-click
+    writeBytes(dataFile("a.content"), "x");
+    launcher.shellAccepts = false;
+    openRow(ctx, 0, false, open);
+    openRow(ctx, 0, true, open);
     EXPECT_EQ(host.shown, (std::vector<std::string>{kSelectToOpenText, std::string("!") + kInvalidLocationText,
-                                                    kNotDownloadedText}));
+                                                    kNotDownloadedText, std::string("x") + kShellRefusedText}));
 }
 
 }  // namespace

@@ -222,7 +222,8 @@ TEST_F(Store, DeleteTempFilesRemovesOnlyTemporaryFiles) {
     test::writeBytes(test::dataFile("QVR1A.tmp"), "x");
     test::writeBytes(test::dataFile("other.tmp"), "x");
     test::writeBytes(test::dataFile("page.content"), "keep");
-    test::writeBytes(test::dataFile("page.tmp.htm"), "keep");  // an opened copy
+    test::writeBytes(test::dataFile("page.tmp.htm"), "keep");
+    test::writeBytes(test::dataFile("QVR1B.tmp_report.pdf"), "x");  // a copy for opening
     std::filesystem::create_directory(test::dataFile("sub.tmp"));
     test::writeBytes("outside.tmp", "keep");
     deleteTempFiles(testFileSystem());
@@ -232,6 +233,10 @@ TEST_F(Store, DeleteTempFilesRemovesOnlyTemporaryFiles) {
     EXPECT_TRUE(std::filesystem::exists(test::dataFile("page.tmp.htm")));
     EXPECT_TRUE(std::filesystem::is_directory(test::dataFile("sub.tmp")));
     EXPECT_TRUE(std::filesystem::exists("outside.tmp"));
+    EXPECT_TRUE(std::filesystem::exists(test::dataFile("QVR1B.tmp_report.pdf")));  // until the next start
+    deleteOpenCopies(testFileSystem());
+    EXPECT_FALSE(std::filesystem::exists(test::dataFile("QVR1B.tmp_report.pdf")));
+    EXPECT_TRUE(std::filesystem::exists(test::dataFile("page.tmp.htm")));
 }
 
 TEST_F(Store, ReadersNeverSeeTheStoredFormWhileRecordsAreWritten) {

@@ -42,7 +42,21 @@ TEST_F(OpenTest, FileOpensFromACopyOfItsKeptContentAndUnopenableOnesSayWhy) {
     dir().writeFile("data\\Report.content", "kept report");
     writeRecord(makeRecord("Report", LocalFile, "C:\\somewhere\\report.hsdoc", NotChanged));
     writeRecord(makeRecord("Never", WebFile, "http://files.example.test/never.zip", Saved));
+    dir().writeFile("data\\Stray.content", "no program for me");
+    writeRecord(makeRecord("Stray", LocalFile, "C:\\somewhere\\stray.hsnone", NotChanged));
+    dir().writeFile("data\\QVR1F.tmp_last-run.hsdoc", "a copy of the last run");
     RunningProgram& app = start();
+    EXPECT_FALSE(dir().exists("data\\QVR1F.tmp_last-run.hsdoc"));
+
+    // A type without a program: the shell refuses, and says so.
+    ASSERT_TRUE(selectOnly(app.rows(), {"Stray"}));
+    ASSERT_TRUE(postCommand(app.main, kOpenCommand));
+    HWND refused = waitForDialog(app.pid(), kAppTitle);
+    ASSERT_NE(refused, nullptr);
+    EXPECT_EQ(messageBoxText(refused),
+              "Windows could not open this document.\nThere may be no program for its type of file.");
+    clickButton(refused, kIdOk);
+    ASSERT_TRUE(waitForWindowGone(refused));
 
     // Never retrieved: the message, nothing started.
     ASSERT_TRUE(selectOnly(app.rows(), {"Never"}));

@@ -29,7 +29,7 @@ void setDefaultValue(const std::string& key, const std::string& value) {
                    static_cast<DWORD>(value.size() + 1));
 }
 
-const char* const kKeys[] = {".htm", ".hsdoc", "HsTestPage", "HsTestDoc"};
+const char* const kKeys[] = {".htm", ".hsdoc", ".docm", "HsTestPage", "HsTestDoc"};
 
 }  // namespace
 
@@ -38,6 +38,7 @@ OpenRecorder::OpenRecorder() : log_(besideDriver("opened.log")) {
     const std::string recorder = besideDriver("hs_open_recorder.exe");
     setDefaultValue("Software\\Classes\\.htm", "HsTestPage");
     setDefaultValue("Software\\Classes\\.hsdoc", "HsTestDoc");
+    setDefaultValue("Software\\Classes\\.docm", "HsTestDoc");  // a dangerous type
     for (const char* type : {"HsTestPage", "HsTestDoc"}) {
         setDefaultValue(std::string("Software\\Classes\\") + type + "\\shell\\open\\command",
                         "\"" + recorder + "\" \"%1\"");

@@ -1,7 +1,7 @@
 // The stand-in browser and file opener (hs_open_recorder.exe, beside the
 // driver): registered under HKLM\Software\Classes for ".htm" (so the
-// program finds it as its browser at start-up) and for the test file type
-// ".hsdoc" while an object of this class lives. The recorder appends its
+// program finds it as its browser at start-up) and for the test file types
+// ".hsdoc" and ".docm" while an object of this class lives. The recorder appends its
 // command line to "opened.log" beside itself.
 #pragma once
 

@@ -48,6 +48,10 @@ void ProgramTest::endLeftoverInstances() {
     }
 }
 
+void ProgramTest::useDeepDir() {
+    dir_ = std::make_unique<WorkDir>(currentTestName() + std::string(kMaxWorkDirLength, '-'));
+}
+
 WorkDir& ProgramTest::extraDir(const std::string& label) {
     extraDirs_.push_back(std::make_unique<WorkDir>(currentTestName() + "-" + label));
     return *extraDirs_.back();

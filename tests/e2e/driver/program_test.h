@@ -55,6 +55,8 @@ protected:
     void TearDown() override;
 
     WorkDir& dir() { return *dir_; }
+    // A fresh test directory kMaxWorkDirLength deep; before writing anything.
+    void useDeepDir();
     // Another fresh directory (for a second instance); kept like the first.
     WorkDir& extraDir(const std::string& label);
 

@@ -41,7 +41,7 @@ std::string sanitize(const std::string& label) {
                         c == '-' || c == '_';
         out += ok ? c : '_';
     }
-    return out.substr(0, 80);
+    return out;
 }
 
 }  // namespace
@@ -52,9 +52,11 @@ WorkDir::WorkDir(const std::string& label) {
     std::error_code ec;
     fs::create_directories(base, ec);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string candidate = base + "\\hs-e2e-" + sanitize(label) + "-" +
-                                      std::to_string(GetCurrentProcessId()) + "-" +
-                                      std::to_string(counter++);
+        const std::string unique = "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
+        const std::size_t fixed = base.size() + 8 + unique.size();
+        std::string name = sanitize(label);
+        name.resize(std::min(name.size(), fixed < kMaxWorkDirLength ? kMaxWorkDirLength - fixed : 0));
+        const std::string candidate = base + "\\hs-e2e-" + name + unique;
         if (CreateDirectoryA(candidate.c_str(), nullptr)) {
             path_ = candidate;
             return;

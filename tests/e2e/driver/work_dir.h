@@ -2,6 +2,7 @@
 // relative to them.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,10 @@ std::string toWindowsPath(const std::string& path);
 // environment variable HS_E2E_WORK when set, otherwise the system's
 // temporary directory.
 std::string workBaseDirectory();
+
+// The longest path of a working directory (its label is cut to fit): no
+// program starts in one beyond MAX_PATH, and the program's files lie below.
+constexpr std::size_t kMaxWorkDirLength = 200;
 
 // A new, empty, uniquely named directory that is removed again on
 // destruction unless keep() was called (a failed test keeps its files).
