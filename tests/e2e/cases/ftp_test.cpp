@@ -1,6 +1,6 @@
 // Documents on FTP servers: the real server of tests/servers/ftp_server.py
 // on 127.0.0.1 port 21 (anonymous and named logins, every command in its
-// log), and hostile servers on 127.0.0.2 to 127.0.0.4. The servers' state
+// log), and hostile servers on 127.0.0.2 to 127.0.0.6. The servers' state
 // directory comes in HS_FTP_STATE; the program's network bounds are
 // shortened through HS_TEST_NET_BOUNDS, which it inherits from the driver.
 #include <algorithm>
