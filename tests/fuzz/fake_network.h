@@ -46,8 +46,9 @@ inline long peerEnd(unsigned bits) {
 // answers every receive with `end`. What the client sends goes to `sent`.
 class ScriptedStream : public TcpStream {
 public:
-    ScriptedStream(std::vector<std::string> parts, PieceSizes& sizes, long end, std::string* sent = nullptr)
-        : parts_(std::move(parts)), sizes_(sizes), end_(end), sent_(sent) {}
+    ScriptedStream(std::vector<std::string> parts, PieceSizes& sizes, long end, std::string* sent = nullptr,
+                   std::string peer = "127.0.0.2")
+        : parts_(std::move(parts)), sizes_(sizes), end_(end), sent_(sent), peer_(std::move(peer)) {}
 
     bool sendAll(const char* data, std::size_t size, int) override {
         if (sent_) sent_->append(data, size);
@@ -63,21 +64,24 @@ public:
         return static_cast<long>(n);
     }
     std::string localAddress() const override { return "127.0.0.1"; }
+    std::string peerAddress() const override { return peer_; }
 
 private:
     std::vector<std::string> parts_;
     PieceSizes& sizes_;
     long end_;
     std::string* sent_;
+    std::string peer_;
     std::size_t part_ = 0;
     std::size_t pos_ = 0;
 };
 
 // Hands out `streams` one per connect(), front first (null when none is
-// left), and, to the first accept() of a listener, `data`.
+// left), and to a listener's accept() first `stranger` and then `data`.
 class ScriptedNetwork : public Network {
 public:
     std::vector<std::unique_ptr<TcpStream>> streams;
+    std::unique_ptr<TcpStream> stranger;
     std::unique_ptr<TcpStream> data;
 
     std::unique_ptr<TcpStream> connect(const std::string&, int, int, std::string& error) override {
@@ -93,7 +97,9 @@ private:
     struct Listener : TcpListener {
         explicit Listener(ScriptedNetwork& n) : network(n) {}
         int port() const override { return 40000; }
-        std::unique_ptr<TcpStream> accept(int) override { return std::move(network.data); }
+        std::unique_ptr<TcpStream> accept(int) override {
+            return std::move(network.stranger ? network.stranger : network.data);
+        }
         ScriptedNetwork& network;
     };
     std::size_t next_ = 0;

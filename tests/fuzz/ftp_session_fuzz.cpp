@@ -1,7 +1,8 @@
 // A whole FTP session against a server whose replies are the fuzzer's
 // bytes, in any order and in pieces of every size: login, a directory
 // change, a retrieval over a data connection read to its end. Every command
-// goes out as one line, and the content is what the data connection said.
+// goes out as one line, and the content is what the server's own data
+// connection said.
 #include <string>
 
 #include "engine/ftp_client.h"
@@ -26,6 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (!(flags & 16)) {
         network.data = std::make_unique<fuzz::ScriptedStream>(std::vector<std::string>{content}, sizes,
                                                               fuzz::peerEnd(flags >> 2));
+    }
+    if (flags & 32) {  // somebody else connects to the data port first
+        network.stranger = std::make_unique<fuzz::ScriptedStream>(std::vector<std::string>{"forged"}, sizes,
+                                                                  kNetClosed, nullptr, "127.0.0.66");
     }
     {
         auto session = std::make_unique<FtpSession>(network, NetBounds{});

@@ -1,6 +1,7 @@
 // The head of a web server's answer (status line, header lines, lengths),
 // and before it a proxy's answer to CONNECT, as the web client reads them
-// in pieces of every size, with the body behind them read to its end.
+// in pieces of every size, with the body behind them read to its end; a
+// redirection is followed to a second connection.
 #include <memory>
 #include <string>
 
@@ -15,16 +16,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const bool https = flags & 1, viaProxy = flags & 2;
     fuzz::PieceSizes sizes(in.text());
     const std::string proxyAnswer = in.text();
+    const std::string redirected = in.text();  // the second connection's answer
     const std::string answer = in.rest();
 
     std::vector<std::string> parts{answer};
     if (https && viaProxy) parts.insert(parts.begin(), proxyAnswer);
     auto network = std::make_shared<fuzz::ScriptedNetwork>();
-    network->streams.push_back(std::make_unique<fuzz::ScriptedStream>(parts, sizes, fuzz::peerEnd(flags >> 2)));
+    for (const auto& script : {parts, std::vector<std::string>{redirected}}) {
+        network->streams.push_back(std::make_unique<fuzz::ScriptedStream>(script, sizes, fuzz::peerEnd(flags >> 2)));
+    }
     TlsStarter passThrough = [](std::unique_ptr<TcpStream> tcp, const std::string&, int,
                                 std::chrono::steady_clock::time_point, std::string&) { return tcp; };
     WebBounds bounds;
-    bounds.maxRedirects = 0;  // a redirection elsewhere would resolve its host on a thread
+    bounds.maxRedirects = 1;
     WebClient client(network, passThrough, "Halvorsight", bounds);
     if (viaProxy) client.setProxySource([] { return SystemProxy{true, "127.0.0.9:8080", ""}; });
 

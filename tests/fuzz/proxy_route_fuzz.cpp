@@ -45,20 +45,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (!parseWebUrl(location, url)) return 0;
 
     const ProxyRoute route = proxyRouteFor(proxy, url);
-    fuzz::require(proxy.enabled || !route.use, "no proxy when none is enabled");
+    fuzz::require(proxy.enabled || (!route.use && !route.refused), "no proxy when none is enabled");
+    fuzz::require(!(route.use && route.refused), "a refused request goes nowhere");
     if (route.use) {
         fuzz::require(route.port >= 1 && route.port <= 65535, "a proxy port");
         fuzz::require(!route.host.empty() && route.host.find_first_of(" \t\r\n/") == std::string::npos, "a proxy host");
     }
-    fuzz::require(!proxyRouteFor({proxy.enabled, proxy.server, proxy.bypass + ";*"}, url).use,
-                  "a bypass of * bypasses everything");
+    const ProxyRoute bypassed = proxyRouteFor({proxy.enabled, proxy.server, proxy.bypass + ";*"}, url);
+    fuzz::require(!bypassed.use && !bypassed.refused, "a bypass of * bypasses everything");
 
     if (pattern.size() > 300 || url.host.size() > 300 || pattern.find_first_of("; \t") != std::string::npos ||
         pattern.find("://") != std::string::npos || lower(pattern) == "<local>") {
         return 0;
     }
-    const bool bypassed = !proxyRouteFor({true, "127.0.0.9:8080", pattern}, url).use;
-    fuzz::require(bypassed == (!pattern.empty() && referenceMatch(lower(pattern), lower(url.host))),
+    const bool direct = !proxyRouteFor({true, "127.0.0.9:8080", pattern}, url).use;
+    fuzz::require(direct == (!pattern.empty() && referenceMatch(lower(pattern), lower(url.host))),
                   "the bypass matches as wildcards do");
     return 0;
 }
