@@ -78,9 +78,9 @@ int FtpSession::waitMs(int bound) const {
 
 bool FtpSession::readReply(FtpReply& reply, int boundMs) {
     const auto replyDeadline = Clock::now() + std::chrono::milliseconds(boundMs);
-    for (;;) {
-        switch (takeFtpReply(pending_, reply)) {
-            case FtpReplyParse::Complete: return true;
+    for (bool parse = true;; parse = mayEndReply()) {
+        switch (parse ? takeFtpReply(pending_, reply) : FtpReplyParse::Incomplete) {
+            case FtpReplyParse::Complete: scanned_ = 0; return true;
             case FtpReplyParse::Malformed: return fail("the server's reply is not FTP");
             case FtpReplyParse::Incomplete: break;
         }
@@ -94,6 +94,18 @@ bool FtpSession::readReply(FtpReply& reply, int boundMs) {
         if (got <= 0) return fail("the server closed the connection");
         pending_.append(piece, static_cast<std::size_t>(got));
     }
+}
+
+bool FtpSession::mayEndReply() {
+    bool may = false;
+    for (std::size_t end; (end = pending_.find('\n', scanned_)) != std::string::npos; scanned_ = end + 1) {
+        const std::size_t length = end - scanned_;
+        const bool ends = length >= 3 && lineCode(pending_.substr(scanned_, 3)) != 0 &&
+                          (length == 3 || pending_[scanned_ + 3] == ' ' ||
+                           (length == 4 && pending_[scanned_ + 3] == '\r'));
+        may = may || scanned_ == 0 || ends;
+    }
+    return may;
 }
 
 bool FtpSession::command(const std::string& verb, const std::string& argument, FtpReply& reply,

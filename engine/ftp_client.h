@@ -75,6 +75,11 @@ private:
     int waitMs(int bound) const;  // the bound, cut to what the session has left
     // One whole reply within `boundMs`.
     bool readReply(FtpReply& reply, int boundMs);
+    // Whether a line completed since the last call may end the reply in
+    // `pending_`: its first line, or a line "ddd" or "ddd ...". Only then is
+    // the reply parsed again, so that one dribbled a byte at a time costs no
+    // parse per byte.
+    bool mayEndReply();
     bool command(const std::string& verb, const std::string& argument, FtpReply& reply, int boundMs);
     bool expect(const std::string& verb, const std::string& argument, int wantClass);
     void quit();
@@ -85,6 +90,7 @@ private:
     std::unique_ptr<TcpStream> control_;
     std::unique_ptr<TcpStream> data_;
     std::string pending_;  // reply bytes received but not yet taken
+    std::size_t scanned_ = 0;  // where mayEndReply() goes on in pending_
     std::string error_;
     bool transferDone_ = false;
     bool transferFailed_ = false;
