@@ -31,7 +31,7 @@ void startWorker(CommandContext& ctx) {
 bool setNotChanged(DocumentCatalogue& catalogue, std::size_t slot) {
     if (slot >= catalogue.slotCount()) return false;
     return catalogue.locked([&] {
-        DocumentRecord& r = catalogue.recordLocked(slot);
+        Document& r = catalogue.recordLocked(slot);
         if (r.name[0] == '\0') return false;
         r.status = NotChanged;
         catalogue.stateLocked(slot).remarked = false;
@@ -49,7 +49,7 @@ void removeDocumentFile(FileSystem& files, const std::string& path) {
 bool markForRetrieval(DocumentCatalogue& catalogue, std::size_t slot, MarkRule rule) {
     if (slot >= catalogue.slotCount()) return false;
     const bool marked = catalogue.locked([&] {
-        DocumentRecord& r = catalogue.recordLocked(slot);
+        Document& r = catalogue.recordLocked(slot);
         if (r.name[0] == '\0') return false;
         const int32_t status = r.status;
         if (status == Changed) return false;
@@ -158,7 +158,7 @@ std::size_t deleteSelected(CommandContext& ctx) {
     return deleted;
 }
 
-bool storeNewRecord(CommandContext& ctx, std::size_t slot, const DocumentRecord& pending) {
+bool storeNewRecord(CommandContext& ctx, std::size_t slot, const Document& pending) {
     // Storing into a used slot would overwrite another document, and a
     // record without name would leave a free slot behind a row.
     if (pending.name[0] == '\0') return false;
@@ -185,7 +185,7 @@ bool findEditTarget(CommandContext& ctx, int& row, long& slot) {
     return slot >= 0;
 }
 
-bool applyEdit(CommandContext& ctx, int row, std::size_t slot, const DocumentRecord& pending) {
+bool applyEdit(CommandContext& ctx, int row, std::size_t slot, const Document& pending) {
     if (pending.name[0] == '\0') return false;
     const std::string oldName = ctx.catalogue.name(slot);
     if (oldName.empty()) return false;
@@ -225,7 +225,7 @@ bool findDuplicateTarget(CommandContext& ctx, std::size_t& copySlot, long& sourc
 void openRow(CommandContext& ctx, int row, bool interactive, const DocumentOpener& open) {
     const long slot = ctx.list.recordOfRow(row);
     if (slot < 0) return;
-    const DocumentRecord record = ctx.catalogue.record(static_cast<std::size_t>(slot));
+    const Document record = ctx.catalogue.record(static_cast<std::size_t>(slot));
     const OpenResult result = open(record);
     if (!interactive) return;
     if (result == OpenResult::NotDownloaded) ctx.host.showInformation(kNotDownloadedText);
@@ -248,7 +248,7 @@ bool findKeptContentTarget(CommandContext& ctx, std::string& contentPath) {
     if (ctx.list.selectedCount() != 1) return false;
     const long slot = ctx.list.recordOfRow(ctx.list.nextSelectedRow(-1));
     if (slot < 0) return false;
-    const DocumentRecord record = ctx.catalogue.record(static_cast<std::size_t>(slot));
+    const Document record = ctx.catalogue.record(static_cast<std::size_t>(slot));
     if (record.name[0] == '\0') return false;
     switch (record.status) {
         case Retrieving:

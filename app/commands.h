@@ -15,7 +15,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/record.h"
-#include "engine/open_document.h"
+#include "open/open_document.h"
 #include "listview/document_list.h"
 #include "platform/file_system.h"
 
@@ -103,7 +103,7 @@ std::size_t deleteSelected(CommandContext& ctx);
 // findFreeSlot: copies it whole, inserts its row at the position equal to
 // the slot index, writes its record file and starts a worker. Refuses (false,
 // nothing changed) a missing slot, a slot in use and a record without name.
-bool storeNewRecord(CommandContext& ctx, std::size_t slot, const DocumentRecord& pending);
+bool storeNewRecord(CommandContext& ctx, std::size_t slot, const Document& pending);
 
 // The row and slot an Edit works on: exactly one selected row whose text
 // matches a slot. With another number of selected rows the message "Please
@@ -116,7 +116,7 @@ bool findEditTarget(CommandContext& ctx, int& row, long& slot);
 // `row` (or, if that row no longer shows the document, the document's row),
 // writes the record file under the new name and starts a worker. Refuses a
 // free or missing slot and a record without name.
-bool applyEdit(CommandContext& ctx, int row, std::size_t slot, const DocumentRecord& pending);
+bool applyEdit(CommandContext& ctx, int row, std::size_t slot, const Document& pending);
 
 // What Duplicate works on: with exactly one selected row, obtains the slot
 // for the copy (findFreeSlot) and the source slot of the selected row. With
@@ -127,7 +127,7 @@ bool applyEdit(CommandContext& ctx, int row, std::size_t slot, const DocumentRec
 bool findDuplicateTarget(CommandContext& ctx, std::size_t& copySlot, long& sourceSlot);
 
 // Opens one document (openDocument with the program's browser and launcher).
-using DocumentOpener = std::function<OpenResult(const DocumentRecord&)>;
+using DocumentOpener = std::function<OpenResult(const Document&)>;
 
 // Opens the document of `row`. Interactive: a document without kept content
 // or without a usable location, or one the shell would not open, says so in

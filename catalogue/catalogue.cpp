@@ -60,7 +60,7 @@ std::size_t DocumentCatalogue::appendLocked() {
     return index;
 }
 
-DocumentRecord DocumentCatalogue::record(std::size_t slot) const {
+Document DocumentCatalogue::record(std::size_t slot) const {
     std::lock_guard<std::mutex> lock(mutex_);
     if (slot >= count_.load(std::memory_order_relaxed)) return zeroRecord();
     return slotRef(slot).record;
@@ -107,7 +107,7 @@ std::size_t DocumentCatalogue::findFreeSlot() {
     return appendLocked();
 }
 
-void DocumentCatalogue::storeRecord(std::size_t slot, const DocumentRecord& record) {
+void DocumentCatalogue::storeRecord(std::size_t slot, const Document& record) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (slot >= count_.load(std::memory_order_relaxed)) return;
@@ -136,7 +136,7 @@ void DocumentCatalogue::clearSlot(std::size_t slot) {
     changed_.notify_all();
 }
 
-std::size_t DocumentCatalogue::appendRecord(const DocumentRecord& record) {
+std::size_t DocumentCatalogue::appendRecord(const Document& record) {
     std::lock_guard<std::mutex> lock(mutex_);
     const std::size_t slot = appendLocked();
     Slot& s = slotRef(slot);

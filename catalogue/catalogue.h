@@ -1,5 +1,5 @@
 // The catalogue of documents: an ordered sequence of slots, each holding one
-// DocumentRecord. Slots never move while the program runs, so a slot index
+// Document. Slots never move while the program runs, so a slot index
 // names a record from its storing until its deletion.
 //
 // The catalogue is shared by the window thread and the check workers. Every
@@ -55,7 +55,7 @@ public:
     std::size_t slotCount() const { return count_.load(std::memory_order_acquire); }
 
     // Copies; a slot beyond the end reads as a free (zero) slot.
-    DocumentRecord record(std::size_t slot) const;
+    Document record(std::size_t slot) const;
     std::string name(std::size_t slot) const;
     bool isUsed(std::size_t slot) const;
     int32_t status(std::size_t slot) const;
@@ -70,19 +70,19 @@ public:
 
     // Copies a whole record into a slot (which must exist) and gives the
     // slot a new generation; its record file counts as not written yet.
-    void storeRecord(std::size_t slot, const DocumentRecord& record);
+    void storeRecord(std::size_t slot, const Document& record);
 
     // Sets all bytes of the slot to zero and gives it a new generation.
     void clearSlot(std::size_t slot);
 
     // Appends a record as the next slot and returns its index (loading: the
     // record is what its record file holds).
-    std::size_t appendRecord(const DocumentRecord& record);
+    std::size_t appendRecord(const Document& record);
 
     // The first used slot whose name equals `name` byte for byte, or -1.
     long firstSlotNamed(const std::string& name) const;
 
-    // Runs fn(DocumentRecord&, SlotState&) with the catalogue locked. A name
+    // Runs fn(Document&, SlotState&) with the catalogue locked. A name
     // changed inside fn is re-indexed afterwards. Keep fn short.
     template <class Fn>
     decltype(auto) withSlot(std::size_t slot, Fn&& fn) {
@@ -101,7 +101,7 @@ public:
         Owner owner(*this);
         return fn();
     }
-    DocumentRecord& recordLocked(std::size_t slot) { return slotRef(slot).record; }
+    Document& recordLocked(std::size_t slot) { return slotRef(slot).record; }
     SlotState& stateLocked(std::size_t slot) { return slotRef(slot).state; }
 
     // Waits, with the catalogue locked, until pred() holds; released slots
@@ -137,7 +137,7 @@ public:
 
 private:
     struct Slot {
-        DocumentRecord record;
+        Document record;
         SlotState state;
     };
 

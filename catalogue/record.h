@@ -31,7 +31,7 @@ constexpr std::size_t kTextFieldSize = 512;     // every string field: 511 chars
 constexpr std::size_t kMaxAccountLength = 127;  // user name / password limit
 constexpr std::size_t kRecordSize = 4632;
 
-struct DocumentRecord {
+struct Document {
     int32_t type;
     char url[kTextFieldSize];
     char name[kTextFieldSize];
@@ -49,27 +49,27 @@ struct DocumentRecord {
     char middleEnd[kTextFieldSize];
 };
 
-static_assert(sizeof(DocumentRecord) == kRecordSize, "record size is a file format");
-static_assert(offsetof(DocumentRecord, type) == 0, "layout");
-static_assert(offsetof(DocumentRecord, url) == 4, "layout");
-static_assert(offsetof(DocumentRecord, name) == 516, "layout");
-static_assert(offsetof(DocumentRecord, useAccount) == 1028, "layout");
-static_assert(offsetof(DocumentRecord, userName) == 1032, "layout");
-static_assert(offsetof(DocumentRecord, password) == 1544, "layout");
-static_assert(offsetof(DocumentRecord, lastCheck) == 2056, "layout");
-static_assert(offsetof(DocumentRecord, status) == 2568, "layout");
-static_assert(offsetof(DocumentRecord, countMode) == 2572, "layout");
-static_assert(offsetof(DocumentRecord, countResult) == 2576, "layout");
-static_assert(offsetof(DocumentRecord, countString) == 2580, "layout");
-static_assert(offsetof(DocumentRecord, middleMode) == 3092, "layout");
-static_assert(offsetof(DocumentRecord, middleStart) == 3096, "layout");
-static_assert(offsetof(DocumentRecord, reserved) == 3608, "layout");
-static_assert(offsetof(DocumentRecord, middleEnd) == 4120, "layout");
-static_assert(std::is_trivially_copyable<DocumentRecord>::value, "copied whole as bytes");
+static_assert(sizeof(Document) == kRecordSize, "record size is a file format");
+static_assert(offsetof(Document, type) == 0, "layout");
+static_assert(offsetof(Document, url) == 4, "layout");
+static_assert(offsetof(Document, name) == 516, "layout");
+static_assert(offsetof(Document, useAccount) == 1028, "layout");
+static_assert(offsetof(Document, userName) == 1032, "layout");
+static_assert(offsetof(Document, password) == 1544, "layout");
+static_assert(offsetof(Document, lastCheck) == 2056, "layout");
+static_assert(offsetof(Document, status) == 2568, "layout");
+static_assert(offsetof(Document, countMode) == 2572, "layout");
+static_assert(offsetof(Document, countResult) == 2576, "layout");
+static_assert(offsetof(Document, countString) == 2580, "layout");
+static_assert(offsetof(Document, middleMode) == 3092, "layout");
+static_assert(offsetof(Document, middleStart) == 3096, "layout");
+static_assert(offsetof(Document, reserved) == 3608, "layout");
+static_assert(offsetof(Document, middleEnd) == 4120, "layout");
+static_assert(std::is_trivially_copyable<Document>::value, "copied whole as bytes");
 
 // A record with every byte zero, the state of a new record and of a free slot.
-inline DocumentRecord zeroRecord() {
-    DocumentRecord r;
+inline Document zeroRecord() {
+    Document r;
     std::memset(&r, 0, sizeof r);
     return r;
 }

@@ -71,16 +71,16 @@ void reverseString(char* text) {
     std::reverse(text, text + n);
 }
 
-void scrambleCredentials(DocumentRecord& record, unsigned seed) {
+void scrambleCredentials(Document& record, unsigned seed) {
     scrambleField(record.userName, seed);
     scrambleField(record.password, seed);
 }
 
-void scrambleCredentials(DocumentRecord& record) {
+void scrambleCredentials(Document& record) {
     scrambleCredentials(record, static_cast<unsigned>(std::time(nullptr)));
 }
 
-void unscrambleCredentials(DocumentRecord& record) {
+void unscrambleCredentials(Document& record) {
     unscrambleField(record.userName);
     unscrambleField(record.password);
 }

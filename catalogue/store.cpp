@@ -31,7 +31,7 @@ namespace {
 
 // Reads the first kRecordSize bytes of a record file; false when the file
 // cannot be opened or is shorter.
-bool readRecordFile(const std::string& path, DocumentRecord& record) {
+bool readRecordFile(const std::string& path, Document& record) {
     StdioFile f(openForReading(path));
     if (!f.get()) return false;
     return std::fread(&record, 1, sizeof record, f.get()) == sizeof record;
@@ -42,7 +42,7 @@ bool readRecordFile(const std::string& path, DocumentRecord& record) {
 // each text field is made zero. Records the program writes are unchanged by
 // this. The account fields in stored form are left to unscrambling, which
 // always terminates them.
-void terminateTextFields(DocumentRecord& r) {
+void terminateTextFields(Document& r) {
     char* fields[] = {r.url, r.name, r.lastCheck, r.countString, r.middleStart, r.middleEnd};
     for (char* field : fields) field[kTextFieldSize - 1] = '\0';
     if (r.useAccount != 1) {
@@ -53,7 +53,7 @@ void terminateTextFields(DocumentRecord& r) {
 
 // An empty name marks a free slot; such a file is no document. A name that
 // could leave the data directory is no document either.
-bool completeLoadedRecord(DocumentRecord& record) {
+bool completeLoadedRecord(Document& record) {
     terminateTextFields(record);
     if (!hasValidNameCharacters(fieldText(record.name))) return false;
     if (record.useAccount == 1) unscrambleCredentials(record);
@@ -62,7 +62,7 @@ bool completeLoadedRecord(DocumentRecord& record) {
 
 }  // namespace
 
-bool recordFromFileBytes(const void* bytes, std::size_t size, DocumentRecord& record) {
+bool recordFromFileBytes(const void* bytes, std::size_t size, Document& record) {
     if (!bytes || size < sizeof record) return false;
     std::memcpy(&record, bytes, sizeof record);
     return completeLoadedRecord(record);
@@ -75,9 +75,9 @@ void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
 
     // Records are completed (unscrambled) before they enter the catalogue,
     // so no other thread can ever see a stored form there.
-    std::vector<DocumentRecord> loaded;
+    std::vector<Document> loaded;
     for (const std::string& fileName : names) {
-        DocumentRecord record;
+        Document record;
         if (!readRecordFile(joinPath(kDataDir, fileName), record)) continue;
         if (!completeLoadedRecord(record)) continue;
         try {
@@ -89,7 +89,7 @@ void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
 
     std::vector<std::size_t> slots;
     slots.reserve(loaded.size());
-    for (const DocumentRecord& record : loaded) {
+    for (const Document& record : loaded) {
         try {
             slots.push_back(catalogue.appendRecord(record));
         } catch (const std::exception&) {
@@ -107,7 +107,7 @@ void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
 // that the next start would skip, losing the document. A record file that
 // exists but could not be opened for writing (read-only) is left alone, as
 // writing it in place would.
-bool writeRecordFile(FileSystem& fs, const DocumentRecord& record) {
+bool writeRecordFile(FileSystem& fs, const Document& record) {
     const std::string path = recordFilePath(fieldText(record.name));
     if (path.empty()) return false;  // a free slot, or a name with no file
     if (fs.exists(path)) {
@@ -115,7 +115,7 @@ bool writeRecordFile(FileSystem& fs, const DocumentRecord& record) {
         if (!existing.get()) return false;
     }
 
-    DocumentRecord stored = record;
+    Document stored = record;
     if (stored.useAccount == 1) scrambleCredentials(stored);
 
     const std::string temp = fs.makeTempFile(kDataDir, "QVR");
@@ -139,9 +139,9 @@ namespace {
 // prepare() leaves it under the catalogue lock, and notes what was written.
 template <class Prepare>
 bool writeSlot(DocumentCatalogue& catalogue, FileSystem& fs, std::size_t slot, Prepare prepare) {
-    DocumentRecord copy;
+    Document copy;
     uint64_t generation = 0;
-    const bool used = catalogue.withSlot(slot, [&](DocumentRecord& r, SlotState& state) {
+    const bool used = catalogue.withSlot(slot, [&](Document& r, SlotState& state) {
         if (r.name[0] == '\0') return false;
         prepare(r);
         copy = r;
@@ -149,7 +149,7 @@ bool writeSlot(DocumentCatalogue& catalogue, FileSystem& fs, std::size_t slot, P
         return true;
     });
     if (!used || !writeRecordFile(fs, copy)) return false;
-    catalogue.withSlot(slot, [&](DocumentRecord&, SlotState& state) {
+    catalogue.withSlot(slot, [&](Document&, SlotState& state) {
         if (state.generation == generation) state.storedStatus = copy.status;
     });
     return true;
@@ -159,14 +159,14 @@ bool writeSlot(DocumentCatalogue& catalogue, FileSystem& fs, std::size_t slot, P
 
 bool writeRecord(DocumentCatalogue& catalogue, FileSystem& fs, std::size_t slot) {
     if (slot >= catalogue.slotCount()) return false;
-    return writeSlot(catalogue, fs, slot, [](DocumentRecord&) {});
+    return writeSlot(catalogue, fs, slot, [](Document&) {});
 }
 
 void saveCatalogue(DocumentCatalogue& catalogue, FileSystem& fs) {
     const std::size_t count = catalogue.slotCount();
     for (std::size_t slot = 0; slot < count; ++slot) {
         const auto filesLock = catalogue.lockDocumentFiles();
-        writeSlot(catalogue, fs, slot, [](DocumentRecord& r) {
+        writeSlot(catalogue, fs, slot, [](Document& r) {
             if (r.status == Retrieving) r.status = WaitingForRetrieve;
         });
     }

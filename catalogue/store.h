@@ -27,7 +27,7 @@ std::string middleFilePath(const std::string& name);
 // name is empty or fails hasValidNameCharacters (a name holding "..\", a
 // drive or a slash must never become a path). Otherwise the text fields are
 // terminated and, when useAccount is 1, the credentials unscrambled.
-bool recordFromFileBytes(const void* bytes, std::size_t size, DocumentRecord& record);
+bool recordFromFileBytes(const void* bytes, std::size_t size, Document& record);
 
 // Fills an empty catalogue from the record files of the data directory, in
 // the order the platform lists them, unscrambles credentials, then calls
@@ -38,7 +38,7 @@ void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
 // Writes one record (credentials in stored form when useAccount is 1) to the
 // record file named after its name. Returns false when the file could not be
 // written; nothing is reported to the user.
-bool writeRecordFile(FileSystem& fs, const DocumentRecord& record);
+bool writeRecordFile(FileSystem& fs, const Document& record);
 
 // Writes the record of a slot as it is at this moment and notes the status
 // written (SlotState::storedStatus). Record files are written under the

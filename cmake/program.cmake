@@ -4,7 +4,7 @@
 # tests of the Windows adapters link the same code as Halvorsight.exe.
 # Beside the program the build puts Halvorsight.sound and manual.html.
 file(GLOB HS_UI_SOURCES CONFIGURE_DEPENDS
-  app/win32/*.cpp listview/win32/*.cpp dialogs/win32/*.cpp engine/win32/*.cpp)
+  app/win32/*.cpp listview/win32/*.cpp dialogs/win32/*.cpp)
 set(HS_ENTRY_SOURCE ${CMAKE_SOURCE_DIR}/app/win32/win_main.cpp)
 list(REMOVE_ITEM HS_UI_SOURCES ${HS_ENTRY_SOURCE})
 

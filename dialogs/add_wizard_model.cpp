@@ -18,7 +18,7 @@ std::string readField(const std::string& text) {
 
 }  // namespace
 
-AddWizardModel::AddWizardModel(DocumentRecord& pending) : pending_(pending) { pending_ = zeroRecord(); }
+AddWizardModel::AddWizardModel(Document& pending) : pending_(pending) { pending_ = zeroRecord(); }
 
 int32_t AddWizardModel::type() const {
     return pending_.type >= HtmlPage && pending_.type <= LocalFile ? pending_.type : HtmlPage;

@@ -42,7 +42,7 @@ extern const char* const kWizardFinishCaption;  // "&Finish"
 class AddWizardModel {
 public:
     // Starts at step 1 with `pending` set to all zero bytes.
-    explicit AddWizardModel(DocumentRecord& pending);
+    explicit AddWizardModel(Document& pending);
 
     WizardStep step() const { return step_; }
     // True once the last step of the path was left by Finish.
@@ -80,7 +80,7 @@ private:
     void move(WizardButton how, WizardStep back, WizardStep forward);
     void finish() { finished_ = true; }
 
-    DocumentRecord& pending_;
+    Document& pending_;
     WizardStep step_ = WizardStep::Name;
     bool finished_ = false;
 };

@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "catalogue/name_rule.h"
-#include "engine/ftp_location.h"
-#include "engine/open_document.h"
+#include "net/ftp_location.h"
+#include "open/open_document.h"
 
 namespace hs {
 
@@ -94,7 +94,7 @@ std::string accountRefusal(const std::string& userName, const std::string& passw
 
 DocumentPropertiesModel::DocumentPropertiesModel() { showTypeTexts(HtmlPage, false); }
 
-DocumentPropertiesModel::DocumentPropertiesModel(PropertiesMode mode, const DocumentRecord& source,
+DocumentPropertiesModel::DocumentPropertiesModel(PropertiesMode mode, const Document& source,
                                                  std::size_t sourceSlot)
     : mode_(mode), sourceSlot_(sourceSlot) {
     fields.name = fieldText(source.name);
@@ -181,7 +181,7 @@ std::string DocumentPropertiesModel::checkActionAccount() const {
 std::string DocumentPropertiesModel::browserAddress() const {
     const std::string typed = readField(fields.location, kLongField);
     if (typed.empty()) return {};
-    DocumentRecord page = zeroRecord();
+    Document page = zeroRecord();
     page.type = HtmlPage;
     setField(page.url, normalizeWebLocation(typed));
     page.useAccount = useAccount_ ? 1 : 0;
@@ -228,7 +228,7 @@ void runFtpTestSteps(const FtpTestTarget& target, FtpTestSteps& steps,
 }
 
 std::string DocumentPropertiesModel::accept(const std::vector<NamedSlot>& used, FileSystem& files,
-                                            DocumentRecord& pending) const {
+                                            Document& pending) const {
     const int32_t type = type_;
 
     std::string countString, middleStart, middleEnd;
@@ -268,7 +268,7 @@ std::string DocumentPropertiesModel::accept(const std::vector<NamedSlot>& used, 
     if (nameTaken(used, name, mode_ == PropertiesEdit ? sourceSlot_ : kNoSlot)) return kNameTakenText;
     if (!isValidDocumentName(name, files)) return kInvalidNameText;
 
-    DocumentRecord record = zeroRecord();
+    Document record = zeroRecord();
     record.type = type;
     record.useAccount = useAccount_ ? 1 : 0;
     if (useAccount_) {

@@ -135,7 +135,7 @@ public:
     // Add: empty fields, HTML/CGI page and Binary.
     DocumentPropertiesModel();
     // Edit or Duplicate of `source`, the record of slot `sourceSlot`.
-    DocumentPropertiesModel(PropertiesMode mode, const DocumentRecord& source, std::size_t sourceSlot);
+    DocumentPropertiesModel(PropertiesMode mode, const Document& source, std::size_t sourceSlot);
 
     PropertiesMode mode() const { return mode_; }
     const char* title() const;
@@ -188,7 +188,7 @@ public:
     // with the new record and the result is empty; on failure `pending` is
     // untouched and the result is the message. `used` are the catalogue's
     // used slots; `files` answers whether the name can be a file.
-    std::string accept(const std::vector<NamedSlot>& used, FileSystem& files, DocumentRecord& pending) const;
+    std::string accept(const std::vector<NamedSlot>& used, FileSystem& files, Document& pending) const;
 
 private:
     void showTypeTexts(int32_t type, bool openedOnRecord);

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "dialogs/document_properties_model.h"
-#include "engine/ftp_client.h"
-#include "engine/net_bounds.h"
+#include "net/ftp_client.h"
+#include "net/net_bounds.h"
 #include "platform/file_system.h"
 #include "platform/network.h"
 

@@ -30,7 +30,7 @@ struct RecordView {
 bool readRecordView(DocumentCatalogue& catalogue, long slot, RecordView& view) {
     if (slot < 0 || static_cast<std::size_t>(slot) >= catalogue.slotCount()) return false;
     return catalogue.locked([&] {
-        const DocumentRecord& r = catalogue.recordLocked(static_cast<std::size_t>(slot));
+        const Document& r = catalogue.recordLocked(static_cast<std::size_t>(slot));
         if (r.name[0] == '\0') return false;
         view.name = cutToRowText(fieldText(r.name));
         view.type = r.type;

@@ -5,9 +5,9 @@
 #include "app/win32/program_commands.h"
 #include "app/win32/shell_links.h"
 #include "catalogue/store.h"
-#include "engine/check_worker.h"
-#include "engine/ftp_retrieval.h"
-#include "engine/web_retrieval.h"
+#include "check/check_worker.h"
+#include "check/ftp_retrieval.h"
+#include "check/web_retrieval.h"
 #include "platform/network.h"
 #include "platform/proxy_settings.h"
 #include "platform/tls.h"
@@ -35,7 +35,7 @@ Program::Program(HINSTANCE module)
     : module_(module),
       files_(makePlatformFileSystem()),
       checkHost_(options_, shell_,
-                 [this](const DocumentRecord& record) { return openDocument(record, OpenMode::Automatic); }),
+                 [this](const Document& record) { return openDocument(record, OpenMode::Automatic); }),
       retrievalPaths_(programRetrievalPaths()),
       tray_(module),
       commands_(std::make_unique<ProgramCommands>(*this)) {
@@ -56,7 +56,7 @@ bool Program::createMainFrame() {
 bool Program::createView(HWND frame) {
     ViewServices services{catalogue_, *files_, options_, shell_, tray_, checkHost_, module_,
                           [this] { startCheckWorker(); },
-                          [this](const DocumentRecord& record) { return openDocument(record); },
+                          [this](const Document& record) { return openDocument(record); },
                           [this] { offerStartupWizard(); }};
     view_ = std::make_unique<CHalvorsightView>(std::move(services));
     return view_->create(frame);
@@ -74,7 +74,7 @@ CommandOutcome Program::runCommand(int commandId) {
     return hs::runCommand(commandId, selection(), *commands_);
 }
 
-OpenResult Program::openDocument(const DocumentRecord& record, OpenMode mode) {
+OpenResult Program::openDocument(const Document& record, OpenMode mode) {
     return hs::openDocument(record, shell_.browserPath, *files_, launcher_, mode);
 }
 

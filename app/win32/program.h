@@ -20,7 +20,7 @@
 #include "app/win32/tray_icon.h"
 #include "app/win32/win32_check_host.h"
 #include "catalogue/catalogue.h"
-#include "engine/retrieval.h"
+#include "check/retrieval.h"
 #include "platform/file_system.h"
 
 namespace hs {
@@ -59,8 +59,8 @@ public:
     CommandOutcome runCommand(int commandId);
 
     // Opens a document: a page in the browser, anything else from a copy of
-    // its kept content (engine/open_document.h).
-    OpenResult openDocument(const DocumentRecord& record, OpenMode mode = OpenMode::ByUser);
+    // its kept content (open/open_document.h).
+    OpenResult openDocument(const Document& record, OpenMode mode = OpenMode::ByUser);
 
     // Opens a section of the manual in the browser found at start-up, or
     // through the shell when there is none. Failures are not reported.

@@ -54,7 +54,7 @@ void ProgramCommands::addByWizard(std::size_t slot) {
                              explainMiddle)) {
         return;
     }
-    DocumentRecord& added = pendingRecord();
+    Document& added = pendingRecord();
     added.status = WaitingForRetrieve;
     CommandContext ctx = view->commandContext();
     storeNewRecord(ctx, slot, added);

@@ -1,7 +1,7 @@
 // Starting the browser and the shell's "open" for opening documents.
 #pragma once
 
-#include "engine/open_document.h"
+#include "open/open_document.h"
 
 namespace hs {
 

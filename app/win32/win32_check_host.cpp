@@ -26,7 +26,7 @@ void Win32CheckHost::startChangeBlink() {
     ::PostMessageA(window, kArmBlinkMessage, 0, 0);
 }
 
-void Win32CheckHost::documentChanged(const DocumentRecord& record) {
+void Win32CheckHost::documentChanged(const Document& record) {
     if (!open_ || !options_.autoOpenOn()) return;
     if (record.type != HtmlPage && record.type != WebFile) return;
     open_(record);
@@ -36,7 +36,7 @@ void Win32CheckHost::workerFinished() {
     if (HWND window = window_.load()) ::PostMessageA(window, kRecordsChangedMessage, kFlushRefreshes, 0);
 }
 
-void Win32CheckHost::middleMarkersMissing(const DocumentRecord&) {
+void Win32CheckHost::middleMarkersMissing(const Document&) {
     // No owner: a box owned by a window of the window thread would disable
     // that window while this worker waits.
     showMessage(nullptr, "Cannot find the specified strings from document content.", MB_OK | MB_ICONINFORMATION);

@@ -14,7 +14,7 @@
 #include "app/commands.h"
 #include "app/options.h"
 #include "app/win32/shell_state.h"
-#include "engine/check_host.h"
+#include "check/check_host.h"
 #include "listview/refresh_queue.h"
 
 namespace hs {
@@ -36,10 +36,10 @@ public:
     // is opened at once, on the worker's thread, without messages; a file
     // of a dangerous type is not. Files from FTP servers and local files
     // are never opened by themselves.
-    void documentChanged(const DocumentRecord& record) override;
+    void documentChanged(const Document& record) override;
     // The message box of a first MiddleString retrieval without its
     // markers, shown from the worker's thread; the worker waits for it.
-    void middleMarkersMissing(const DocumentRecord& record) override;
+    void middleMarkersMissing(const Document& record) override;
     std::string lastCheckText() override;
     // Asks the window to show the finished worker's last rows at once.
     void workerFinished() override;

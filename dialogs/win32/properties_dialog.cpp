@@ -20,14 +20,14 @@
 #include "app/win32/shell_state.h"
 #include "dialogs/ftp_connection_test.h"
 #include "dialogs/win32/file_chooser.h"
-#include "engine/net_bounds.h"
+#include "net/net_bounds.h"
 #include "platform/win32/window_base.h"
 #include "res/dialogs/properties_dialog_ids.h"
 
 namespace hs {
 
-DocumentRecord& pendingRecord() {
-    static DocumentRecord pending = zeroRecord();
+Document& pendingRecord() {
+    static Document pending = zeroRecord();
     return pending;
 }
 
@@ -134,7 +134,7 @@ private:
 
     void accept() {
         readFields();
-        DocumentRecord built = zeroRecord();
+        Document built = zeroRecord();
         const std::string refusal = model_.accept(namedSlots(catalogue_), files_, built);
         if (!refusal.empty()) {
             showMessage(refusal);

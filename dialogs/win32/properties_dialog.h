@@ -16,7 +16,7 @@ namespace hs {
 
 // The record the properties dialog and the add wizard fill for their
 // callers; one per program, used on the window thread only.
-DocumentRecord& pendingRecord();
+Document& pendingRecord();
 
 // Runs the dialog modal to `owner` in `mode`; for Edit and Duplicate the
 // dialog starts with the settings of slot `sourceSlot`. Returns 1 when OK

@@ -8,8 +8,8 @@
 #include <random>
 #include <string>
 
-#include "engine/detection.h"
-#include "engine/text_mode.h"
+#include "compare/detection.h"
+#include "catalogue/text_mode.h"
 
 namespace {
 

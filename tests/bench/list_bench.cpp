@@ -82,8 +82,8 @@ public:
     mutable long long calls = 0;
 };
 
-DocumentRecord makeRecord(int k, std::mt19937& rng) {
-    DocumentRecord r = zeroRecord();
+Document makeRecord(int k, std::mt19937& rng) {
+    Document r = zeroRecord();
     r.type = static_cast<int32_t>(rng() % 4);
     r.status = static_cast<int32_t>(rng() % 6);
     if (r.status == Changed) r.status = NotChanged;  // every document gets marked
@@ -169,7 +169,7 @@ private:
         std::filesystem::current_path(dir_);
         std::mt19937 rng(7);
         for (int k = 0; k < n; ++k) {
-            const DocumentRecord r = makeRecord(k, rng);
+            const Document r = makeRecord(k, rng);
             std::FILE* f = std::fopen(recordFilePath(fieldText(r.name)).c_str(), "wb");
             if (!f) continue;
             std::fwrite(&r, sizeof r, 1, f);
@@ -188,12 +188,12 @@ void BM_ReadRecordFiles(benchmark::State& state) {
     for (auto _ : state) {
         std::vector<std::string> names;
         fs.listFiles(kDataDir, "*.data", names);
-        std::vector<DocumentRecord> records;
+        std::vector<Document> records;
         records.reserve(names.size());
         for (const std::string& name : names) {
             std::FILE* f = std::fopen(joinPath(kDataDir, name).c_str(), "rb");
             if (!f) continue;
-            DocumentRecord r;
+            Document r;
             if (std::fread(&r, sizeof r, 1, f) == 1) records.push_back(r);
             std::fclose(f);
         }

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/open_document.h"
+#include "open/open_document.h"
 #include "fuzz_support.h"
 
 using namespace hs;

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/content_source.h"
+#include "net/content_source.h"
 #include "fuzz_support.h"
 #include "platform/network.h"
 

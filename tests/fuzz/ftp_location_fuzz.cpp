@@ -3,7 +3,7 @@
 #include <string>
 
 #include "catalogue/record.h"
-#include "engine/ftp_location.h"
+#include "net/ftp_location.h"
 #include "fuzz_support.h"
 
 using namespace hs;
@@ -17,7 +17,7 @@ bool hasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string raw(reinterpret_cast<const char*>(data), size);
     // As a record holds it: at most 511 characters up to the first zero.
-    DocumentRecord record = zeroRecord();
+    Document record = zeroRecord();
     setField(record.url, raw);
     for (const std::string& location : {raw, fieldText(record.url)}) {
         const auto split = splitFtpLocation(location);

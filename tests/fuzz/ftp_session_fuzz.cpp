@@ -5,7 +5,7 @@
 // connection said.
 #include <string>
 
-#include "engine/ftp_client.h"
+#include "net/ftp_client.h"
 #include "fake_network.h"
 
 using namespace hs;

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/web_client.h"
+#include "net/web_client.h"
 #include "fake_network.h"
 
 using namespace hs;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/web_client.h"
+#include "net/web_client.h"
 #include "fuzz_support.h"
 
 using namespace hs;

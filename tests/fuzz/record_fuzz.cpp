@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     static const std::unique_ptr<FileSystem> files = makePlatformFileSystem();
     fuzz::enterScratchDirectory();
 
-    DocumentRecord parsed;
+    Document parsed;
     const bool accepted = recordFromFileBytes(data, size, parsed);
 
     // The same bytes as a record file in "data", loaded as at start-up.
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     fuzz::require(catalogue.slotCount() == (accepted ? 1u : 0u) && shown == catalogue.slotCount(),
                   "the loader takes what recordFromFileBytes accepts");
     if (!accepted) return 0;
-    const DocumentRecord loaded = catalogue.record(0);
+    const Document loaded = catalogue.record(0);
     fuzz::require(std::memcmp(&loaded, &parsed, sizeof loaded) == 0, "loaded as parsed");
 
     for (const char* field : {loaded.url, loaded.name, loaded.userName, loaded.password, loaded.lastCheck,
@@ -58,9 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
                       "user name fits the stored form");
         fuzz::require(std::strlen(loaded.password) <= kMaxAccountLength, "password fits the stored form");
         // Written and loaded again, the record comes back unchanged.
-        DocumentRecord stored = loaded;
+        Document stored = loaded;
         scrambleCredentials(stored, static_cast<unsigned>(size));
-        DocumentRecord again;
+        Document again;
         fuzz::require(recordFromFileBytes(&stored, sizeof stored, again), "a written record loads");
         fuzz::require(std::memcmp(&again, &loaded, sizeof again) == 0, "credentials survive a write");
     }

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/detection.h"
-#include "engine/pattern_search.h"
-#include "engine/text_mode.h"
+#include "compare/detection.h"
+#include "compare/pattern_search.h"
+#include "catalogue/text_mode.h"
 #include "fuzz_support.h"
 
 using namespace hs;

@@ -5,8 +5,8 @@
 
 #include "catalogue/record.h"
 #include "dialogs/document_properties_model.h"
-#include "engine/open_document.h"
-#include "engine/web_url.h"
+#include "open/open_document.h"
+#include "net/web_url.h"
 #include "fuzz_support.h"
 
 using namespace hs;
@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     fuzz::require(startsWith(normalized, "http://") || startsWith(normalized, "https://"), "a web scheme");
     fuzz::require(normalizeWebLocation(normalized) == normalized, "normalizing twice changes nothing");
 
-    DocumentRecord record = zeroRecord();
+    Document record = zeroRecord();
     record.type = (flags & 1) ? HtmlPage : WebFile;
     record.useAccount = (flags & 2) ? 1 : 0;
     setField(record.url, normalized);

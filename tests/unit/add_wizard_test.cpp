@@ -13,7 +13,7 @@ namespace hs {
 namespace {
 
 struct Wizard {
-    DocumentRecord pending = zeroRecord();
+    Document pending = zeroRecord();
     AddWizardModel model{pending};
     std::vector<NamedSlot> used{{0, "Daily News"}};
 
@@ -21,7 +21,7 @@ struct Wizard {
 };
 
 TEST(AddWizard, PathsFollowTheTypeHeldAtEachStep) {
-    DocumentRecord leftOver = zeroRecord();
+    Document leftOver = zeroRecord();
     setField(leftOver.name, "left over");  // the wizard starts from zero bytes
     AddWizardModel fresh(leftOver);
     EXPECT_EQ(fieldText(leftOver.name), "");

@@ -8,8 +8,8 @@
 namespace hs {
 namespace {
 
-DocumentRecord named(const std::string& name) {
-    DocumentRecord r = zeroRecord();
+Document named(const std::string& name) {
+    Document r = zeroRecord();
     setField(r.name, name);
     return r;
 }
@@ -30,13 +30,13 @@ TEST(CatalogueSlots, FreeSlotIsFirstEmptyOrAppended) {
 
 TEST(CatalogueSlots, ClearedSlotIsAllZeroAndGetsNewGeneration) {
     DocumentCatalogue cat;
-    DocumentRecord r = named("doc");
+    Document r = named("doc");
     r.reserved[7] = 9;
     size_t s = cat.appendRecord(r);
     uint64_t g = cat.generation(s);
     cat.clearSlot(s);
-    DocumentRecord z = zeroRecord();
-    DocumentRecord got = cat.record(s);
+    Document z = zeroRecord();
+    Document got = cat.record(s);
     EXPECT_EQ(0, std::memcmp(&got, &z, sizeof z));
     EXPECT_NE(g, cat.generation(s));
     EXPECT_EQ(cat.firstSlotNamed("doc"), -1);
@@ -49,7 +49,7 @@ TEST(CatalogueSlots, LookupByNameFindsFirstOfDuplicatesAndFollowsRenames) {
     cat.appendRecord(named("dup"));
     EXPECT_EQ(cat.firstSlotNamed("dup"), 1);
     EXPECT_EQ(cat.firstSlotNamed("Dup"), -1);  // exact, case-sensitive
-    cat.withSlot(1, [](DocumentRecord& r, SlotState&) { setField(r.name, "renamed"); });
+    cat.withSlot(1, [](Document& r, SlotState&) { setField(r.name, "renamed"); });
     EXPECT_EQ(cat.firstSlotNamed("dup"), 2);
     EXPECT_EQ(cat.firstSlotNamed("renamed"), 1);
     EXPECT_EQ(cat.firstSlotNamed(""), -1);
@@ -58,11 +58,11 @@ TEST(CatalogueSlots, LookupByNameFindsFirstOfDuplicatesAndFollowsRenames) {
 TEST(CatalogueSlots, SlotsNeverMoveWhileGrowing) {
     DocumentCatalogue cat;
     size_t first = cat.appendRecord(named("first"));
-    const DocumentRecord* where = nullptr;
-    cat.withSlot(first, [&](DocumentRecord& r, SlotState&) { where = &r; });
+    const Document* where = nullptr;
+    cat.withSlot(first, [&](Document& r, SlotState&) { where = &r; });
     for (int i = 0; i < 5000; ++i) cat.appendRecord(named("n" + std::to_string(i)));
-    const DocumentRecord* after = nullptr;
-    cat.withSlot(first, [&](DocumentRecord& r, SlotState&) { after = &r; });
+    const Document* after = nullptr;
+    cat.withSlot(first, [&](Document& r, SlotState&) { after = &r; });
     EXPECT_EQ(where, after);
     EXPECT_EQ(cat.name(4000), "n3999");
 }

@@ -67,8 +67,8 @@ public:
     std::vector<uint64_t> generationAtRemoval;
 };
 
-DocumentRecord doc(const std::string& name, int32_t status = NotChanged) {
-    DocumentRecord r = zeroRecord();
+Document doc(const std::string& name, int32_t status = NotChanged) {
+    Document r = zeroRecord();
     r.type = WebFile;
     setField(r.url, "http://example.invalid/" + name);
     setField(r.name, name);
@@ -100,8 +100,8 @@ protected:
                fileExists(dataFile(name + ".middle"));
     }
     bool slotIsZero(std::size_t slot) {
-        DocumentRecord z = zeroRecord();
-        DocumentRecord got = cat.record(slot);
+        Document z = zeroRecord();
+        Document got = cat.record(slot);
         return std::memcmp(&got, &z, sizeof z) == 0;
     }
 
@@ -322,16 +322,16 @@ TEST_F(Commands, CheckAllFindsRowsAfterSortingAndRefreshesTheRightOnes) {
 
 TEST_F(Commands, MarkingAHeldSlotAsksForAnotherRetrievalAndNotChangedDropsIt) {
     add("busy", Retrieving);
-    cat.withSlot(0, [](DocumentRecord&, SlotState& s) { s.held = true; });
+    cat.withSlot(0, [](Document&, SlotState& s) { s.held = true; });
     EXPECT_FALSE(markForRetrieval(cat, 0, SkipBusyAndChanged));
-    EXPECT_FALSE(cat.withSlot(0, [](DocumentRecord&, SlotState& s) { return s.remarked; }));
+    EXPECT_FALSE(cat.withSlot(0, [](Document&, SlotState& s) { return s.remarked; }));
     EXPECT_TRUE(markForRetrieval(cat, 0, SkipChanged));
-    EXPECT_TRUE(cat.withSlot(0, [](DocumentRecord&, SlotState& s) { return s.remarked; }));
+    EXPECT_TRUE(cat.withSlot(0, [](Document&, SlotState& s) { return s.remarked; }));
 
     select({0});
     setSelectedNotChanged(ctx);
     EXPECT_EQ(cat.status(0), NotChanged);
-    EXPECT_FALSE(cat.withSlot(0, [](DocumentRecord&, SlotState& s) { return s.remarked; }));
+    EXPECT_FALSE(cat.withSlot(0, [](Document&, SlotState& s) { return s.remarked; }));
     EXPECT_FALSE(markForRetrieval(cat, 5, SkipChanged));  // missing slot
 }
 
@@ -385,7 +385,7 @@ TEST_F(Commands, NewRecordReusesTheFreedFirstSlotAtRowZero) {
 
     std::size_t slot = cat.findFreeSlot();
     EXPECT_EQ(slot, 0u);
-    DocumentRecord pending = doc("four", WaitingForRetrieve);
+    Document pending = doc("four", WaitingForRetrieve);
     setField(pending.lastCheck, "");
     ASSERT_TRUE(storeNewRecord(ctx, slot, pending));
     EXPECT_EQ(cat.name(0), "four");
@@ -412,7 +412,7 @@ TEST_F(Commands, DuplicateStoresTheCopyInTheFreedSlot) {
     ASSERT_TRUE(findDuplicateTarget(ctx, copy, source));
     EXPECT_EQ(copy, 0u);
     EXPECT_EQ(source, 2);
-    DocumentRecord pending = cat.record(static_cast<std::size_t>(source));
+    Document pending = cat.record(static_cast<std::size_t>(source));
     setField(pending.name, "three copy");
     ASSERT_TRUE(storeNewRecord(ctx, copy, pending));
     EXPECT_EQ(rows.at(0).cells[0], "three copy");
@@ -438,7 +438,7 @@ TEST_F(Commands, EditWithTheSameNameRewritesRecordDropsContentKeepsMiddle) {
     int row = -1;
     long slot = -1;
     ASSERT_TRUE(findEditTarget(ctx, row, slot));
-    DocumentRecord pending = doc("page", WaitingForRetrieve);
+    Document pending = doc("page", WaitingForRetrieve);
     setField(pending.lastCheck, "");
     setField(pending.url, "http://example.invalid/moved");
 
@@ -462,7 +462,7 @@ TEST_F(Commands, EditThatRenamesLeavesNoFilesUnderTheOldName) {
     long slot = -1;
     ASSERT_TRUE(findEditTarget(ctx, row, slot));
     ASSERT_EQ(row, 0);
-    DocumentRecord pending = doc("new", WaitingForRetrieve);
+    Document pending = doc("new", WaitingForRetrieve);
 
     ASSERT_TRUE(applyEdit(ctx, row, static_cast<std::size_t>(slot), pending));
     EXPECT_FALSE(fileExists(dataFile("old.data")));
@@ -478,7 +478,7 @@ TEST_F(Commands, EditThatRenamesLeavesNoFilesUnderTheOldName) {
 TEST_F(Commands, EditRefreshesTheDocumentsRowWhenTheGivenRowShowsAnother) {
     add("a");
     add("b");
-    DocumentRecord pending = doc("b2", WaitingForRetrieve);
+    Document pending = doc("b2", WaitingForRetrieve);
     ASSERT_TRUE(applyEdit(ctx, 0, 1, pending));  // row 0 shows "a", not slot 1
     EXPECT_EQ(rows.at(0).cells[0], "a");
     EXPECT_EQ(rows.at(1).cells[0], "b2");

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "catalogue/store.h"
-#include "engine/compare_rules.h"
+#include "compare/compare_rules.h"
 #include "engine_test_support.h"
 #include "test_support.h"
 
@@ -39,7 +39,7 @@ protected:
     }
 
     const std::string content = dataFile("doc.content");
-    DocumentRecord page = zeroRecord();
+    Document page = zeroRecord();
     test::SwitchableFileSystem files{testFileSystem()};
 };
 

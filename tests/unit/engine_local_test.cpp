@@ -8,8 +8,8 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/store.h"
-#include "engine/check_worker.h"
-#include "engine/local_retrieval.h"
+#include "check/check_worker.h"
+#include "check/local_retrieval.h"
 #include "engine_test_support.h"
 #include "test_support.h"
 
@@ -159,7 +159,7 @@ TEST_F(LocalRetrieval, AFailedCopyNeverLosesTheKeptContent) {
 // for the next write.
 TEST_F(LocalRetrieval, OutcomesReachTheRecordFileAsTheyAreFound) {
     auto stored = [] {
-        DocumentRecord r = zeroRecord();
+        Document r = zeroRecord();
         const std::string bytes = readBytes(dataFile("doc.data"));
         std::memcpy(&r, bytes.data(), std::min(bytes.size(), sizeof r));
         return std::make_pair(r.status, fieldText(r.lastCheck));

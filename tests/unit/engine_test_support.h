@@ -18,8 +18,8 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/record.h"
-#include "engine/check_host.h"
-#include "engine/content_source.h"
+#include "check/check_host.h"
+#include "net/content_source.h"
 #include "platform/file_system.h"
 
 namespace hs::test {
@@ -29,7 +29,7 @@ public:
     void recordChanged(std::size_t slot) override { add("row " + std::to_string(slot)); }
     void playChangeSound() override { add("sound"); }
     void startChangeBlink() override { add("blink"); }
-    void documentChanged(const DocumentRecord& r) override { add("changed " + fieldText(r.name)); }
+    void documentChanged(const Document& r) override { add("changed " + fieldText(r.name)); }
     std::string lastCheckText() override {
         std::lock_guard<std::mutex> lock(mutex_);
         return stamp_;
@@ -218,9 +218,9 @@ inline std::vector<std::string> tempFilesLeft() {
     return names;
 }
 
-inline DocumentRecord localDocument(const std::string& name, const std::string& path,
+inline Document localDocument(const std::string& name, const std::string& path,
                                     int32_t status = WaitingForRetrieve) {
-    DocumentRecord r = zeroRecord();
+    Document r = zeroRecord();
     r.type = LocalFile;
     setField(r.name, name);
     setField(r.url, path);

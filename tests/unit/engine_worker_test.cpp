@@ -12,8 +12,8 @@
 #include "catalogue/catalogue.h"
 #include "app/commands.h"
 #include "catalogue/store.h"
-#include "engine/check_worker.h"
-#include "engine/local_retrieval.h"
+#include "check/check_worker.h"
+#include "check/local_retrieval.h"
 #include "engine_test_support.h"
 #include "listview/document_list.h"
 #include "listview/memory_row_list.h"
@@ -27,8 +27,8 @@ using test::fileExists;
 using test::readBytes;
 using test::writeBytes;
 
-DocumentRecord document(const std::string& name, int32_t type, int32_t status) {
-    DocumentRecord r = zeroRecord();
+Document document(const std::string& name, int32_t type, int32_t status) {
+    Document r = zeroRecord();
     setField(r.name, name);
     r.type = type;
     r.status = status;
@@ -37,7 +37,7 @@ DocumentRecord document(const std::string& name, int32_t type, int32_t status) {
 
 // What a path delivers so that the Binary rule ends in `status`: the kept
 // content is set up to match, and the new content follows.
-Fetched fetchGiving(const DocumentRecord& r, int32_t status) {
+Fetched fetchGiving(const Document& r, int32_t status) {
     const std::string kept = dataFile(fieldText(r.name) + ".content");
     if (status == UnableToRetrieve) return Fetched::failed();
     if (status == Saved) std::filesystem::remove(kept);
@@ -49,9 +49,9 @@ Fetched fetchGiving(const DocumentRecord& r, int32_t status) {
 // Retrieval paths that only record what they were asked to do: every type
 // is answered by `answer`, which sees the record copy and names the status
 // the check is to end in.
-RetrievalPaths scripted(std::function<int32_t(const DocumentRecord&)> answer) {
+RetrievalPaths scripted(std::function<int32_t(const Document&)> answer) {
     RetrievalPaths p;
-    auto path = [answer](const DocumentRecord& r, RetrievalContext&) {
+    auto path = [answer](const Document& r, RetrievalContext&) {
         return fetchGiving(r, answer(r));
     };
     p.htmlPage = p.webFile = p.ftpFile = p.localFile = path;
@@ -93,7 +93,7 @@ TEST_F(CheckWorker, TakesWaitingRecordsInSlotOrderAndStampsEach) {
     catalogue.appendRecord(zeroRecord());  // a free slot
     std::vector<std::string> order;
     const int32_t outcomes[] = {Saved, UnableToRetrieve, NotChanged};
-    RetrievalPaths paths = scripted([&](const DocumentRecord& r) {
+    RetrievalPaths paths = scripted([&](const Document& r) {
         const std::size_t slot = static_cast<std::size_t>(catalogue.firstSlotNamed(fieldText(r.name)));
         EXPECT_EQ(catalogue.status(slot), Retrieving);
         EXPECT_EQ(r.status, Retrieving);
@@ -132,7 +132,7 @@ TEST_F(CheckWorker, DispatchesByTypeAndLeavesUnknownTypesRetrieving) {
     std::vector<std::string> calls;
     RetrievalPaths paths;
     auto note = [&](const char* what) {
-        return [&calls, what](const DocumentRecord&, RetrievalContext&) {
+        return [&calls, what](const Document&, RetrievalContext&) {
             calls.push_back(what);
             return Fetched::failed();
         };
@@ -153,7 +153,7 @@ TEST_F(CheckWorker, AThrowingPathEndsUnableToRetrieveAndReleasesTheSlot) {
     catalogue.appendRecord(document("a", LocalFile, WaitingForRetrieve));
     catalogue.appendRecord(document("b", LocalFile, WaitingForRetrieve));
     int calls = 0;
-    RetrievalPaths paths = scripted([&](const DocumentRecord&) -> int32_t {
+    RetrievalPaths paths = scripted([&](const Document&) -> int32_t {
         if (++calls == 1) throw std::runtime_error("boom");
         return Saved;
     });
@@ -167,7 +167,7 @@ TEST_F(CheckWorker, FollowsTheCatalogueAsItGrowsButNeverGoesBack) {
     catalogue.appendRecord(document("first", LocalFile, WaitingForRetrieve));
     catalogue.appendRecord(document("second", LocalFile, WaitingForRetrieve));
     std::vector<std::string> order;
-    RetrievalPaths paths = scripted([&](const DocumentRecord& r) {
+    RetrievalPaths paths = scripted([&](const Document& r) {
         const std::string name = fieldText(r.name);
         order.push_back(name);
         if (name == "second") {
@@ -224,7 +224,7 @@ TEST_F(CheckWorker, MarksMadeDuringARetrieval) {
     for (Case& c : cases) {
         catalogue.storeRecord(0, document("doc", WebFile, WaitingForRetrieve));
         int calls = 0;
-        RetrievalPaths paths = scripted([&](const DocumentRecord&) {
+        RetrievalPaths paths = scripted([&](const Document&) {
             if (calls == 0) c.during();
             return c.outcomes[static_cast<std::size_t>(calls++)];
         });
@@ -241,7 +241,7 @@ TEST_F(CheckWorker, ASecondWorkerLeavesAHeldRecordToItsHolder) {
     catalogue.appendRecord(document("other", WebFile, WaitingForRetrieve));
     test::Gate gate;
     std::atomic<int> inside{0}, overlap{0}, slowCalls{0};
-    RetrievalPaths paths = scripted([&](const DocumentRecord& r) {
+    RetrievalPaths paths = scripted([&](const Document& r) {
         if (inside.fetch_add(1) > 0 && fieldText(r.name) == "slow") overlap++;
         if (fieldText(r.name) == "slow" && slowCalls.fetch_add(1) == 0) gate.arrive();
         inside--;
@@ -276,7 +276,7 @@ protected:
         // the whole file and closed what it read (on Windows an open file
         // cannot be deleted).
         paths = localRetrievalPaths();
-        paths.localFile = [this](const DocumentRecord& r, RetrievalContext& c) {
+        paths.localFile = [this](const Document& r, RetrievalContext& c) {
             const bool first = calls.fetch_add(1) == 0;
             return test::hooked(fetchLocalFile(r, c), {}, [this, first] {
                 if (first) gate.arrive();
@@ -374,8 +374,8 @@ TEST_F(ReplacedWhileRetrieving, ADeletedRecordStaysDeleted) {
     startWorker();
     catalogue.clearSlot(0);
     finish();
-    const DocumentRecord z = zeroRecord();
-    const DocumentRecord r = catalogue.record(0);
+    const Document z = zeroRecord();
+    const Document r = catalogue.record(0);
     EXPECT_EQ(0, std::memcmp(&r, &z, sizeof z));
     EXPECT_FALSE(fileExists(dataFile("doc.content")));
     EXPECT_TRUE(test::tempFilesLeft().empty());
@@ -395,7 +395,7 @@ TEST_F(ReplacedWhileRetrieving, ASlotReusedByAnotherDocumentGetsOnlyItsOwnConten
 
 TEST_F(ReplacedWhileRetrieving, AnEditedRecordIsRetrievedAfresh) {
     startWorker();
-    DocumentRecord edited = test::localDocument("renamed", "new.bin");
+    Document edited = test::localDocument("renamed", "new.bin");
     catalogue.storeRecord(0, edited);
     // A worker started by the edit finds the slot held and leaves it.
     EXPECT_EQ(runCheckPass(catalogue, host, files, paths), 0u);
@@ -417,7 +417,7 @@ TEST_F(ReplacedWhileRetrieving, TwoWorkersShareTheCatalogueSafely) {
     catalogue.clearSlot(0);
     std::vector<std::atomic<int>> busy(kDocs * 2);
     std::atomic<int> overlaps{0}, retrievals{0};
-    paths.localFile = [&](const DocumentRecord& r, RetrievalContext& c) {
+    paths.localFile = [&](const Document& r, RetrievalContext& c) {
         const int id = std::stoi(fieldText(r.name).substr(1));
         if (busy[static_cast<std::size_t>(id)].fetch_add(1) != 0) overlaps++;
         // Busy until the rule is done with the content.
@@ -437,7 +437,7 @@ TEST_F(ReplacedWhileRetrieving, TwoWorkersShareTheCatalogueSafely) {
     for (int round = 0; round < 400; ++round) {
         const std::size_t slot = 1 + rng() % kDocs;
         catalogue.locked([&] {
-            DocumentRecord& r = catalogue.recordLocked(slot);
+            Document& r = catalogue.recordLocked(slot);
             if (r.status != Changed) r.status = WaitingForRetrieve;
             SlotState& st = catalogue.stateLocked(slot);
             if (st.held) st.remarked = true;

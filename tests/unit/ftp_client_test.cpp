@@ -12,9 +12,9 @@
 
 #include "catalogue/catalogue.h"
 #include "dialogs/ftp_connection_test.h"
-#include "engine/check_worker.h"
-#include "engine/ftp_client.h"
-#include "engine/ftp_retrieval.h"
+#include "check/check_worker.h"
+#include "net/ftp_client.h"
+#include "check/ftp_retrieval.h"
 #include "engine_test_support.h"
 #include "fake_ftp_server.h"
 #include "test_support.h"
@@ -83,7 +83,7 @@ protected:
     void SetUp() override {
         test::WorkingDirTest::SetUp();
         test::makeDataDir();
-        DocumentRecord r = zeroRecord();
+        Document r = zeroRecord();
         r.type = FtpFile;
         setField(r.name, "doc");
         setField(r.url, "ftp://ftp.example/pub/tools/list.bin");
@@ -94,7 +94,7 @@ protected:
         server.setAccount(kUser, kPassword);
         r.status = WaitingForRetrieve;
         slot = catalogue.appendRecord(r);
-        paths.ftpFile = [this](const DocumentRecord& record, RetrievalContext& ctx) {
+        paths.ftpFile = [this](const Document& record, RetrievalContext& ctx) {
             return fetchFtpFile(record, ctx.files, redirect, NetBounds{500, 500, 3000}, ContentLimits{20000, 0});
         };
     }
@@ -154,7 +154,7 @@ TEST_F(FtpPath, SavedUnchangedPrefixChangedAndFailuresKeepTheCopy) {
     // Refusals fail; no connection for a location that cannot be split or
     // names no file, nor for a line break in the account.
     auto withRecord = [&](const char* url, const char* password) {
-        DocumentRecord r = catalogue.record(slot);
+        Document r = catalogue.record(slot);
         setField(r.url, url);
         setField(r.password, password);
         r.status = NotChanged;
@@ -177,7 +177,7 @@ TEST_F(FtpPath, SavedUnchangedPrefixChangedAndFailuresKeepTheCopy) {
     elsewhere.setAccount(kUser, kPassword);
     elsewhere.setFile("pub/tools/list.bin", "a stranger's bytes");
     RedirectNetwork toElsewhere{*network, elsewhere.port(), "127.0.0.2"};
-    paths.ftpFile = [&](const DocumentRecord& record, RetrievalContext& ctx) {
+    paths.ftpFile = [&](const Document& record, RetrievalContext& ctx) {
         return fetchFtpFile(record, ctx.files, toElsewhere, NetBounds{500, 500, 3000});
     };
     EXPECT_EQ(withRecord("ftp.example/pub/tools/list.bin", kPassword), UnableToRetrieve);

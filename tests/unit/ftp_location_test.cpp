@@ -1,8 +1,8 @@
 // The split of an FTP location into server, directory and file name.
 #include <gtest/gtest.h>
 
-#include "engine/ftp_location.h"
-#include "engine/net_bounds.h"
+#include "net/ftp_location.h"
+#include "net/net_bounds.h"
 
 namespace hs {
 namespace {

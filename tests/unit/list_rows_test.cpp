@@ -12,9 +12,9 @@
 namespace hs {
 namespace {
 
-DocumentRecord doc(const std::string& name, int32_t type = HtmlPage, int32_t status = NotChanged,
+Document doc(const std::string& name, int32_t type = HtmlPage, int32_t status = NotChanged,
                    const std::string& lastCheck = "") {
-    DocumentRecord r = zeroRecord();
+    Document r = zeroRecord();
     setField(r.name, name);
     r.type = type;
     r.status = status;
@@ -25,7 +25,7 @@ DocumentRecord doc(const std::string& name, int32_t type = HtmlPage, int32_t sta
 class ListRows : public ::testing::Test {
 protected:
     // Appends a record and shows it at the row position equal to its slot.
-    std::size_t add(const DocumentRecord& r) {
+    std::size_t add(const Document& r) {
         std::size_t slot = cat.appendRecord(r);
         EXPECT_GE(list.showRecordRow(static_cast<long>(slot), static_cast<int>(slot), InsertRow), 0);
         return slot;
@@ -91,7 +91,7 @@ TEST_F(ListRows, FreeAndMissingSlotsAreNeverShown) {
 TEST_F(ListRows, RefreshRewritesTheRowFromItsSlot) {
     std::size_t s = add(doc("old", LocalFile, NotChanged));
     select(0);
-    cat.withSlot(s, [](DocumentRecord& r, SlotState&) {
+    cat.withSlot(s, [](Document& r, SlotState&) {
         setField(r.name, "new");
         r.status = Changed;
         setField(r.lastCheck, "2004/07/15 [09:05:03]");
@@ -143,7 +143,7 @@ TEST_F(ListRows, RepeatedNamesMapToTheFirstSlotAndTheFirstRow) {
 TEST_F(ListRows, CaseAndExactTextMatter) {
     add(doc("Report"));
     add(doc("report "));
-    DocumentRecord other = doc("REPORT");
+    Document other = doc("REPORT");
     std::size_t unshown = cat.appendRecord(other);
     EXPECT_EQ(list.rowOfRecord(static_cast<long>(unshown)), -1);
     EXPECT_EQ(list.recordOfRow(0), 0);

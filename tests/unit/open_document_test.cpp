@@ -8,7 +8,7 @@
 
 #include "app/commands.h"
 #include "catalogue/store.h"
-#include "engine/open_document.h"
+#include "open/open_document.h"
 #include "listview/memory_row_list.h"
 #include "test_support.h"
 
@@ -20,8 +20,8 @@ using test::fileExists;
 using test::readBytes;
 using test::writeBytes;
 
-DocumentRecord doc(const std::string& name, int32_t type, const std::string& url) {
-    DocumentRecord r = zeroRecord();
+Document doc(const std::string& name, int32_t type, const std::string& url) {
+    Document r = zeroRecord();
     setField(r.name, name);
     setField(r.url, url);
     r.type = type;
@@ -29,7 +29,7 @@ DocumentRecord doc(const std::string& name, int32_t type, const std::string& url
 }
 
 TEST(OpenDocument, PageAddressAndBrowserCommandLine) {
-    DocumentRecord page = doc("p", HtmlPage, "www.example.test/a b");
+    Document page = doc("p", HtmlPage, "www.example.test/a b");
     EXPECT_EQ(pageOpenUrl(page), "http://www.example.test/a b");
     setField(page.url, "HttpS://secure.example.test/x");
     EXPECT_EQ(pageOpenUrl(page), "https://secure.example.test/x");
@@ -97,7 +97,7 @@ protected:
 };
 
 TEST_F(Opening, PagesOpenLiveInTheBrowserOrThroughTheShell) {
-    const DocumentRecord page = doc("p", HtmlPage, "https://host.test/");
+    const Document page = doc("p", HtmlPage, "https://host.test/");
     EXPECT_EQ(openDocument(page, "C:\\b.exe", testFileSystem(), launcher), OpenResult::Opened);
     EXPECT_EQ(launcher.started, std::vector<std::string>{"\"C:\\b.exe\" \"https://host.test/\""});
     EXPECT_TRUE(launcher.opened.empty());
@@ -110,7 +110,7 @@ TEST_F(Opening, PagesOpenLiveInTheBrowserOrThroughTheShell) {
 }
 
 TEST_F(Opening, OtherKindsOpenACopyOfTheKeptContentNamedLikeTheDocument) {
-    DocumentRecord file = doc("f", WebFile, "http://host.test/dir/report.pdf");
+    Document file = doc("f", WebFile, "http://host.test/dir/report.pdf");
     EXPECT_EQ(openDocument(file, "b.exe", testFileSystem(), launcher), OpenResult::NotDownloaded);
     writeBytes(dataFile("f.content"), "kept bytes");
     setField(file.url, "report.pdf");
@@ -153,11 +153,11 @@ TEST_F(Opening, OpenCommandSpeaksOnlyForASingleRow) {
     FakeHost host;
     CommandContext ctx{catalogue, list, host, testFileSystem(), {}};
     std::vector<std::string> asked;
-    const DocumentOpener open = [&](const DocumentRecord& r) {
+    const DocumentOpener open = [&](const Document& r) {
         asked.push_back(fieldText(r.name));
         return openDocument(r, "", testFileSystem(), launcher);
     };
-    for (const DocumentRecord& r : {doc("a", WebFile, "http://h/a.zip"), doc("b", LocalFile, "nowhere")}) {
+    for (const Document& r : {doc("a", WebFile, "http://h/a.zip"), doc("b", LocalFile, "nowhere")}) {
         const std::size_t slot = catalogue.appendRecord(r);
         list.showRecordRow(static_cast<long>(slot), static_cast<int>(slot), InsertRow);
     }

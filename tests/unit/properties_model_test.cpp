@@ -15,8 +15,8 @@
 namespace hs {
 namespace {
 
-DocumentRecord recordOf(int32_t type, const std::string& name, const std::string& url) {
-    DocumentRecord r = zeroRecord();
+Document recordOf(int32_t type, const std::string& name, const std::string& url) {
+    Document r = zeroRecord();
     r.type = type;
     setField(r.name, name);
     setField(r.url, url);
@@ -47,7 +47,7 @@ TEST(PropertiesModel, OpeningStatesAndReactions) {
     EXPECT_FALSE(add.countFieldEnabled() || add.markerFieldsEnabled() || add.accountFieldsEnabled());
 
     // Only the strings of the stored mode are shown.
-    DocumentRecord page = recordOf(HtmlPage, "News", "http://host/");
+    Document page = recordOf(HtmlPage, "News", "http://host/");
     page.middleMode = 1;
     setField(page.middleStart, "<b>");
     setField(page.countString, "left over");
@@ -60,7 +60,7 @@ TEST(PropertiesModel, OpeningStatesAndReactions) {
     edit.selectType(HtmlPage);
     EXPECT_TRUE(edit.markerFieldsEnabled());
 
-    DocumentRecord local = recordOf(LocalFile, "Log", "C:\\log.txt");
+    Document local = recordOf(LocalFile, "Log", "C:\\log.txt");
     local.useAccount = 1;
     setField(local.userName, "u");
     DocumentPropertiesModel dup(PropertiesDuplicate, local, 0);
@@ -80,12 +80,12 @@ protected:
     std::string accept(const DocumentPropertiesModel& m, const std::vector<NamedSlot>& used = {}) {
         return m.accept(used, testFileSystem(), pending);
     }
-    DocumentRecord pending = recordOf(WebFile, "untouched", "http://x/");
+    Document pending = recordOf(WebFile, "untouched", "http://x/");
 };
 
 TEST_F(PropertiesAccept, ChecksRunInOrderAndAFailureLeavesThePendingRecord) {
     DocumentPropertiesModel m;
-    const DocumentRecord before = pending;
+    const Document before = pending;
     const std::vector<NamedSlot> used{{0, "Taken"}};
     m.selectCompare(CompareChoice::Middle);
     m.setUseAccount(true);
@@ -115,7 +115,7 @@ TEST_F(PropertiesAccept, ChecksRunInOrderAndAFailureLeavesThePendingRecord) {
 
     m.fields.name = "Page";
     ASSERT_EQ(accept(m, used), "");
-    DocumentRecord want = zeroRecord();
+    Document want = zeroRecord();
     want.type = HtmlPage;
     setField(want.url, "https://host/page");
     setField(want.name, "Page");
@@ -150,7 +150,7 @@ TEST_F(PropertiesAccept, SettingsOfAnotherTypeAreNotReadOrStored) {
 }
 
 TEST_F(PropertiesAccept, DuplicateNamesIgnoreTheCaseOfAToZOnly) {
-    const DocumentRecord source = recordOf(HtmlPage, "News", "http://host/");
+    const Document source = recordOf(HtmlPage, "News", "http://host/");
     const std::vector<NamedSlot> used{{3, "News"}, {5, "Caf\xC9"}};
     DocumentPropertiesModel edit(PropertiesEdit, source, 3);
     edit.fields.name = "news";

@@ -13,8 +13,8 @@
 namespace hs {
 namespace {
 
-DocumentRecord document(const std::string& name, int32_t status = NotChanged) {
-    DocumentRecord r = zeroRecord();
+Document document(const std::string& name, int32_t status = NotChanged) {
+    Document r = zeroRecord();
     r.type = HtmlPage;
     setField(r.url, "http://example.test/" + name);
     setField(r.name, name);
@@ -22,12 +22,12 @@ DocumentRecord document(const std::string& name, int32_t status = NotChanged) {
     return r;
 }
 
-std::string bytesOf(const DocumentRecord& r) {
+std::string bytesOf(const Document& r) {
     return std::string(reinterpret_cast<const char*>(&r), sizeof r);
 }
 
-DocumentRecord recordOfBytes(const std::string& bytes) {
-    DocumentRecord r = zeroRecord();
+Document recordOfBytes(const std::string& bytes) {
+    Document r = zeroRecord();
     std::memcpy(&r, bytes.data(), std::min(bytes.size(), sizeof r));
     return r;
 }
@@ -74,7 +74,7 @@ TEST_F(Store, ShortFilesAreSkippedAndLongFilesGiveTheirFirstRecord) {
     EXPECT_EQ(namesLoaded(), (std::set<std::string>{"longer", "exact"}));
     const long slot = cat.firstSlotNamed("longer");
     ASSERT_GE(slot, 0);
-    DocumentRecord got = cat.record(static_cast<std::size_t>(slot));
+    Document got = cat.record(static_cast<std::size_t>(slot));
     EXPECT_TRUE(bytesOf(got) == bytesOf(document("longer")));
 }
 
@@ -95,7 +95,7 @@ TEST_F(Store, StoredNameWinsOverTheFileName) {
 }
 
 TEST_F(Store, AccountIsStoredScrambledAndLoadedPlain) {
-    DocumentRecord r = document("secret");
+    Document r = document("secret");
     r.useAccount = 1;
     setField(r.userName, "abc");
     setField(r.password, std::string(127, 'p'));
@@ -105,13 +105,13 @@ TEST_F(Store, AccountIsStoredScrambledAndLoadedPlain) {
 
     const std::string file = test::readBytes(test::dataFile("secret.data"));
     ASSERT_EQ(file.size(), kRecordSize);
-    const DocumentRecord stored = recordOfBytes(file);
+    const Document stored = recordOfBytes(file);
     EXPECT_EQ(stored.userName[0], 3);
     EXPECT_EQ(stored.userName[1], 'c');
     EXPECT_EQ(stored.userName[5], 'b');
     EXPECT_EQ(stored.userName[9], 'a');
     EXPECT_EQ(stored.password[0], 127);
-    EXPECT_EQ(std::memcmp(&stored, &r, offsetof(DocumentRecord, userName)), 0);
+    EXPECT_EQ(std::memcmp(&stored, &r, offsetof(Document, userName)), 0);
 
     load();
     ASSERT_EQ(cat.slotCount(), 1u);
@@ -119,8 +119,8 @@ TEST_F(Store, AccountIsStoredScrambledAndLoadedPlain) {
 }
 
 TEST_F(Store, WithoutAccountTheFieldsAreStoredAsTheyAre) {
-    DocumentRecord none = document("none");
-    DocumentRecord typed = document("typed");
+    Document none = document("none");
+    Document typed = document("typed");
     setField(typed.userName, "wizard user");
     setField(typed.password, "wizard pass");
     ASSERT_TRUE(writeRecordFile(testFileSystem(), none));
@@ -130,13 +130,13 @@ TEST_F(Store, WithoutAccountTheFieldsAreStoredAsTheyAre) {
     load();
     ASSERT_EQ(cat.slotCount(), 2u);
     for (std::size_t s = 0; s < 2; ++s) {
-        DocumentRecord got = cat.record(s);
+        Document got = cat.record(s);
         EXPECT_TRUE(bytesOf(got) == bytesOf(cat.name(s) == "none" ? none : typed));
     }
 }
 
 TEST_F(Store, ReservedBytesAreCarriedThroughLoadAndWrite) {
-    DocumentRecord r = document("reserved");
+    Document r = document("reserved");
     for (std::size_t i = 0; i < kTextFieldSize; ++i) r.reserved[i] = static_cast<unsigned char>(i);
     test::writeBytes(test::dataFile("reserved.data"), bytesOf(r));
     load();
@@ -145,14 +145,14 @@ TEST_F(Store, ReservedBytesAreCarriedThroughLoadAndWrite) {
 }
 
 TEST_F(Store, DamagedRecordFilesCannotBreakTheirReaders) {
-    DocumentRecord r = document("damaged");
+    Document r = document("damaged");
     std::memset(r.url, 'u', kTextFieldSize);          // no terminator
     std::memset(r.middleEnd, 'e', kTextFieldSize);
     test::writeBytes(test::dataFile("damaged.data"), bytesOf(r));
-    DocumentRecord unnamed = document("");
+    Document unnamed = document("");
     test::writeBytes(test::dataFile(".data"), bytesOf(unnamed));
     EXPECT_EQ(load(), (std::vector<std::size_t>{0}));
-    DocumentRecord got = cat.record(0);
+    Document got = cat.record(0);
     EXPECT_EQ(fieldText(got.url), std::string(511, 'u'));
     EXPECT_EQ(fieldText(got.middleEnd), std::string(511, 'e'));
     EXPECT_FALSE(writeRecordFile(testFileSystem(), unnamed));  // a free slot has no file
@@ -186,11 +186,11 @@ TEST_F(Store, WritesWaitForTheFilesLockAndTakeTheNewestState) {
         saver = std::thread([&] { saveCatalogue(cat, testFileSystem()); });
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         EXPECT_FALSE(std::filesystem::exists(test::dataFile("counted.data")));
-        cat.withSlot(slot, [](DocumentRecord& r, SlotState&) { r.countResult = 7; });
+        cat.withSlot(slot, [](Document& r, SlotState&) { r.countResult = 7; });
     }
     saver.join();
     EXPECT_EQ(recordOfBytes(test::readBytes(test::dataFile("counted.data"))).countResult, 7);
-    EXPECT_EQ(cat.withSlot(slot, [](DocumentRecord&, SlotState& s) { return s.storedStatus; }), NotChanged);
+    EXPECT_EQ(cat.withSlot(slot, [](Document&, SlotState& s) { return s.storedStatus; }), NotChanged);
 }
 
 TEST_F(Store, ShutdownSaveStoresRetrievingAsWaitingAndSkipsFreeSlots) {
@@ -240,7 +240,7 @@ TEST_F(Store, DeleteTempFilesRemovesOnlyTemporaryFiles) {
 }
 
 TEST_F(Store, ReadersNeverSeeTheStoredFormWhileRecordsAreWritten) {
-    DocumentRecord r = document("shared");
+    Document r = document("shared");
     r.useAccount = 1;
     setField(r.userName, "user");
     setField(r.password, "pass");
@@ -248,7 +248,7 @@ TEST_F(Store, ReadersNeverSeeTheStoredFormWhileRecordsAreWritten) {
     std::atomic<bool> stop{false};
     std::thread reader([&] {
         while (!stop) {
-            DocumentRecord seen = cat.record(slot);
+            Document seen = cat.record(slot);
             ASSERT_EQ(fieldText(seen.userName), "user");
             ASSERT_EQ(fieldText(seen.password), "pass");
         }

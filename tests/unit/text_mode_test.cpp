@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/text_mode.h"
+#include "catalogue/text_mode.h"
 #include "test_support.h"
 
 namespace hs {

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
-#include "engine/check_worker.h"
-#include "engine/web_client.h"
-#include "engine/web_retrieval.h"
+#include "check/check_worker.h"
+#include "net/web_client.h"
+#include "check/web_retrieval.h"
 #include "engine_test_support.h"
 #include "platform/network.h"
 #include "test_support.h"
@@ -396,7 +396,7 @@ protected:
     void SetUp() override {
         test::WorkingDirTest::SetUp();
         test::makeDataDir();
-        DocumentRecord r = zeroRecord();
+        Document r = zeroRecord();
         r.type = HtmlPage;
         setField(r.name, "page");
         setField(r.url, server.url("/page"));

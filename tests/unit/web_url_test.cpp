@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "engine/web_client.h"
-#include "engine/web_url.h"
+#include "net/web_client.h"
+#include "net/web_url.h"
 #include "engine_test_support.h"
 
 namespace hs {
@@ -52,7 +52,7 @@ TEST(WebUrl, PartsOfLocations) {
 }
 
 TEST(WebUrl, AccountTravelsBesideTheLocationWhichKeepsItsScheme) {
-    DocumentRecord r = zeroRecord();
+    Document r = zeroRecord();
     setField(r.url, "https://secure.example/private/page.html");
     setField(r.userName, "ann@corp");
     setField(r.password, "p:a/s@s");

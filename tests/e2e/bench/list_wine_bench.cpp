@@ -59,8 +59,8 @@
 #include <vector>
 
 #include "catalogue/store.h"
-#include "engine/content_source.h"
-#include "engine/web_client.h"
+#include "net/content_source.h"
+#include "net/web_client.h"
 #include "list_input.h"
 #include "process.h"
 #include "record_files.h"
@@ -108,7 +108,7 @@ void prepareRecords(const WorkDir& dir, int count) {
         for (int k = 0; k < 8; ++k) name += static_cast<char>(letter(random));
         name += " " + std::to_string(i);
         const int32_t statuses[] = {NotChanged, Saved, UnableToRetrieve, Changed};
-        DocumentRecord r = makeRecord(name, LocalFile, "C:\\nowhere\\" + name + ".txt", statuses[i % 4]);
+        Document r = makeRecord(name, LocalFile, "C:\\nowhere\\" + name + ".txt", statuses[i % 4]);
         dir.writeFile(recordFileName(name), recordFileBytes(r));
     }
 }
@@ -372,7 +372,7 @@ std::vector<LocalPair> prepareUnchangedLocal(const WorkDir& dir, int count) {
         const std::string kept = "data\\" + name + ".content";
         dir.writeFile(source, bytes);
         dir.writeFile(kept, bytes);
-        DocumentRecord r = makeRecord(name, LocalFile, dir.file(source), NotChanged);
+        Document r = makeRecord(name, LocalFile, dir.file(source), NotChanged);
         setField(r.lastCheck, kOldCheckText);
         dir.writeFile(recordFileName(name), recordFileBytes(r));
         pairs.push_back({dir.file(source), dir.file(kept)});
@@ -519,7 +519,7 @@ std::vector<WebPage> prepareUnchangedWeb(const WorkDir& dir, const std::string& 
         const std::string kept = "data\\" + doc + ".content";
         dir.writeFile(kept, text);
         const std::string url = "http://127.0.0.1:" + std::to_string(httpPort) + "/files/" + file;
-        DocumentRecord r = makeRecord(doc, HtmlPage, url, NotChanged);
+        Document r = makeRecord(doc, HtmlPage, url, NotChanged);
         setField(r.lastCheck, kOldCheckText);
         dir.writeFile(recordFileName(doc), recordFileBytes(r));
         pages.push_back({url, dir.file(kept)});

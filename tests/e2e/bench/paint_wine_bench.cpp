@@ -51,7 +51,7 @@ void prepareRecords(const WorkDir& dir, int count) {
     for (int i = 0; i < count; ++i) {
         const std::string name = "Document " + std::to_string(100000 + i);
         const int32_t statuses[] = {NotChanged, Saved, UnableToRetrieve, Changed};
-        const DocumentRecord r = makeRecord(name, LocalFile, "C:\\nowhere\\" + name + ".txt", statuses[i % 4]);
+        const Document r = makeRecord(name, LocalFile, "C:\\nowhere\\" + name + ".txt", statuses[i % 4]);
         dir.writeFile(recordFileName(name), recordFileBytes(r));
     }
 }

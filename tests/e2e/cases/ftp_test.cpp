@@ -76,7 +76,7 @@ protected:
 
     void document(const std::string& name, const std::string& url, const std::string& kept = "",
                   bool account = false, const std::string& password = kPassword) {
-        DocumentRecord r = makeRecord(name, FtpFile, url, WaitingForRetrieve);
+        Document r = makeRecord(name, FtpFile, url, WaitingForRetrieve);
         if (account) {
             r.useAccount = 1;
             setField(r.userName, kUser);

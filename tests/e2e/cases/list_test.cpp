@@ -57,7 +57,7 @@ protected:
                              Row{"Alpha", LocalFile, UnableToRetrieve, ""},
                              Row{"delta", HtmlPage, Saved, "1999/12/31 [23:59:59]"},
                              Row{"Charlie", FtpFile, NotChanged, "2010/01/02 [03:04:05]"}}) {
-            DocumentRecord rec = makeRecord(r.name, r.type, "C:\\nowhere\\file.txt", r.status);
+            Document rec = makeRecord(r.name, r.type, "C:\\nowhere\\file.txt", r.status);
             setField(rec.lastCheck, r.lastCheck);
             writeRecord(rec);
         }
@@ -102,7 +102,7 @@ TEST_F(ListTest, RowsShowEveryStatusWithItsTextsAndImage) {
         writeRecord(makeRecord(name, LocalFile, held->path(), WaitingForRetrieve));
         dir().writeFile(std::string("data\\") + name + ".content", heldContent);
     }
-    DocumentRecord page = makeRecord("Page", HtmlPage, "http://page.example/", NotChanged);
+    Document page = makeRecord("Page", HtmlPage, "http://page.example/", NotChanged);
     setField(page.lastCheck, "2004/07/15 [09:05:03]");
     writeRecord(page);
     writeRecord(makeRecord("Web", WebFile, "http://web.example/f.zip", Changed));

@@ -22,7 +22,7 @@ protected:
 };
 
 TEST_F(OpenTest, PageOpensInTheFoundBrowserAsOneQuotedArgumentWithItsAccountEscaped) {
-    DocumentRecord page = makeRecord("Page", HtmlPage, "https://pages.example.test/a b", NotChanged);
+    Document page = makeRecord("Page", HtmlPage, "https://pages.example.test/a b", NotChanged);
     page.useAccount = 1;
     setField(page.userName, "me@home");
     setField(page.password, "p:w\" /x");

@@ -71,7 +71,7 @@ protected:
 };
 
 TEST_F(PropertiesTest, EditShowsTheRecordCancelKeepsFilesAndARenameStartsAfresh) {
-    DocumentRecord page = makeRecord("News", HtmlPage, "http://127.0.0.1:9/news.html", NotChanged);
+    Document page = makeRecord("News", HtmlPage, "http://127.0.0.1:9/news.html", NotChanged);
     page.middleMode = 1;
     setField(page.middleStart, "<h1>");
     setField(page.middleEnd, "</h1>");

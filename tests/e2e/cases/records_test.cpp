@@ -28,7 +28,7 @@ protected:
     }
 
     // Writes the record file and makes it look old, so a rewrite shows.
-    std::string prepare(const DocumentRecord& r, const std::string& fileName = "") {
+    std::string prepare(const Document& r, const std::string& fileName = "") {
         writeRecord(r, fileName);
         const std::string file = fileName.empty() ? recordFileName(fieldText(r.name)) : "data\\" + fileName;
         dir().makeOld(file);
@@ -51,22 +51,22 @@ protected:
 };
 
 TEST_F(RecordsTest, PreparedRecordsShowAsRowsAndAreWrittenBackAtExit) {
-    DocumentRecord page = makeRecord("Alpha page", HtmlPage, "http://alpha.example/", NotChanged);
+    Document page = makeRecord("Alpha page", HtmlPage, "http://alpha.example/", NotChanged);
     setField(page.lastCheck, "2004/07/15 [09:05:03]");
-    const DocumentRecord changed = makeRecord("Beta", WebFile, "http://beta.example/f.zip", Changed);
-    const DocumentRecord failed = makeRecord("Gamma", FtpFile, "ftp.example/pub/x.txt", UnableToRetrieve);
-    const DocumentRecord saved = makeRecord("Delta", LocalFile, "C:\\nowhere\\d.txt", Saved);
-    const DocumentRecord odd = makeRecord("Odd", 7, "?", 9);
+    const Document changed = makeRecord("Beta", WebFile, "http://beta.example/f.zip", Changed);
+    const Document failed = makeRecord("Gamma", FtpFile, "ftp.example/pub/x.txt", UnableToRetrieve);
+    const Document saved = makeRecord("Delta", LocalFile, "C:\\nowhere\\d.txt", Saved);
+    const Document odd = makeRecord("Odd", 7, "?", 9);
 
     std::vector<std::pair<std::string, std::string>> loaded;  // file name, bytes
-    for (const DocumentRecord& r : {page, changed, failed, saved, odd})
+    for (const Document& r : {page, changed, failed, saved, odd})
         loaded.emplace_back(recordFileName(fieldText(r.name)), prepare(r));
 
     // A file named differently from the name it holds loads under that name.
     const std::string renamedBytes =
         prepare(makeRecord("Stored name", LocalFile, "C:\\nowhere\\s.txt", NotChanged), "file name.data");
     // Only the first 4632 bytes of a longer file count.
-    DocumentRecord big = makeRecord("Big", LocalFile, "C:\\nowhere\\b.txt", NotChanged);
+    Document big = makeRecord("Big", LocalFile, "C:\\nowhere\\b.txt", NotChanged);
     dir().writeFile("data\\Big.data", recordFileBytes(big) + std::string(368, 'x'));
     dir().makeOld("data\\Big.data");
     // Short files are skipped, a directory that looks like a record too.
@@ -159,14 +159,14 @@ TEST_F(RecordsTest, RetrievingIsStoredAsWaitingAndCheckedAtTheNextStart) {
 }
 
 TEST_F(RecordsTest, AccountsAreStoredScrambledAndReadBackPlain) {
-    DocumentRecord account = makeRecord("Account", WebFile, "http://host.example/file.zip", NotChanged);
+    Document account = makeRecord("Account", WebFile, "http://host.example/file.zip", NotChanged);
     account.useAccount = 1;
     setField(account.userName, "abc");
     setField(account.password, "pa ss!");
     for (size_t i = 0; i < sizeof account.reserved; ++i)
         account.reserved[i] = static_cast<unsigned char>(i * 7 + 1);  // never read, kept as is
 
-    DocumentRecord longest = makeRecord("Longest", FtpFile, "ftp.example/a/b.bin", NotChanged);
+    Document longest = makeRecord("Longest", FtpFile, "ftp.example/a/b.bin", NotChanged);
     longest.useAccount = 1;
     std::string longName;
     for (int i = 0; i < 127; ++i) longName += static_cast<char>('!' + (i * 5) % 90);
@@ -174,7 +174,7 @@ TEST_F(RecordsTest, AccountsAreStoredScrambledAndReadBackPlain) {
     setField(longest.password, std::string(127, 'p'));
 
     // Text typed into an account step without "use account" stays plain.
-    DocumentRecord plain = makeRecord("Plain", WebFile, "http://plain.example/", NotChanged);
+    Document plain = makeRecord("Plain", WebFile, "http://plain.example/", NotChanged);
     setField(plain.userName, "typed user");
     setField(plain.password, "typed pass");
 

@@ -238,12 +238,12 @@ TEST_F(WebTest, WithoutABrowserAPageOpensThroughTheShell) {
 TEST_F(WebTest, CountAndMiddleModesAndTheMessageOfMissingMarkers) {
     serve("count.html", "new.gif new.gif new.gif");
     serve("middle.html", "<p>no markers here</p>");
-    DocumentRecord count = makeRecord("Count", HtmlPage, url("http", "/files/" + served("count.html")),
+    Document count = makeRecord("Count", HtmlPage, url("http", "/files/" + served("count.html")),
                                       WaitingForRetrieve);
     count.countMode = 1;
     setField(count.countString, "new.gif");
     writeRecord(count);
-    DocumentRecord middle = makeRecord("Middle", HtmlPage, url("http", "/files/" + served("middle.html")),
+    Document middle = makeRecord("Middle", HtmlPage, url("http", "/files/" + served("middle.html")),
                                        WaitingForRetrieve);
     middle.middleMode = 1;
     setField(middle.middleStart, "<b>");
@@ -291,7 +291,7 @@ TEST_F(WebTest, HttpsWithAnAccountAndOnlyTrustedCertificates) {
     serve("private.html", "members only\n");
     // A user name and password with the characters a URL cannot carry.
     std::ofstream(state_ + "\\www\\account", std::ios::binary) << "ann@corp\np:a/s@s\n";
-    DocumentRecord secure = makeRecord("Secure", HtmlPage, url("https", "/auth/" + served("private.html")),
+    Document secure = makeRecord("Secure", HtmlPage, url("https", "/auth/" + served("private.html")),
                                        WaitingForRetrieve);
     secure.useAccount = 1;
     setField(secure.userName, "ann@corp");

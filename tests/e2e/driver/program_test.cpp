@@ -110,7 +110,7 @@ std::optional<DWORD> ProgramTest::waitForExit(RunningProgram& app, milliseconds 
     return app.process.waitForExit(timeout);
 }
 
-void ProgramTest::writeRecord(const DocumentRecord& record, const std::string& fileName) {
+void ProgramTest::writeRecord(const Document& record, const std::string& fileName) {
     const std::string file = fileName.empty() ? recordFileName(fieldText(record.name))
                                               : "data\\" + fileName;
     dir_->writeFile(file, recordFileBytes(record));

@@ -80,7 +80,7 @@ protected:
     std::optional<DWORD> waitForExit(RunningProgram& app, milliseconds timeout = kWait);
 
     // Prepared files in the test's directory.
-    void writeRecord(const DocumentRecord& record, const std::string& fileName = "");
+    void writeRecord(const Document& record, const std::string& fileName = "");
     // The bytes of data\<name>.data; empty when the file is missing.
     std::string readRecordFile(const std::string& name);
     // The options file of the test's directory.

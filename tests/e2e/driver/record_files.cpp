@@ -4,9 +4,9 @@
 
 namespace hs::e2e {
 
-DocumentRecord makeRecord(const std::string& name, int32_t type, const std::string& url,
+Document makeRecord(const std::string& name, int32_t type, const std::string& url,
                           int32_t status) {
-    DocumentRecord r = zeroRecord();
+    Document r = zeroRecord();
     r.type = type;
     setField(r.url, url);
     setField(r.name, name);
@@ -28,7 +28,7 @@ std::string encodeStoredField(const std::string& plain, unsigned seed) {
     return field;
 }
 
-std::string recordFileBytes(const DocumentRecord& record) {
+std::string recordFileBytes(const Document& record) {
     std::string bytes(reinterpret_cast<const char*>(&record), sizeof record);
     if (record.useAccount == 1) {
         bytes.replace(offsets::userName, offsets::fieldSize,

@@ -1,4 +1,4 @@
-// Record files for the program under test: prepared from DocumentRecord
+// Record files for the program under test: prepared from Document
 // before a start, and read back after the program wrote them, by explicit
 // byte offsets so that a layout mistake in the program cannot hide behind
 // the same mistake in the test.
@@ -34,12 +34,12 @@ constexpr std::size_t recordSize = 4632;
 }  // namespace offsets
 
 // A zero-filled record with the given name, type, location and status.
-DocumentRecord makeRecord(const std::string& name, int32_t type, const std::string& url,
+Document makeRecord(const std::string& name, int32_t type, const std::string& url,
                           int32_t status);
 
 // The bytes of a record file for `record`: the record itself, with the
 // account fields in their stored (scrambled) form when useAccount is 1.
-std::string recordFileBytes(const DocumentRecord& record);
+std::string recordFileBytes(const Document& record);
 
 // The stored form of one account field: byte 0 the length, the characters
 // in reverse order at bytes 1, 5, 9, ..., filler from 32 to 125 elsewhere.

@@ -75,9 +75,9 @@ protected:
         SetWindowPos(main, nullptr, 40, 40, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
-    static DocumentRecord document(const std::string& name, int32_t type, const std::string& url, int32_t status,
+    static Document document(const std::string& name, int32_t type, const std::string& url, int32_t status,
                                    const std::string& lastCheck) {
-        DocumentRecord record = makeRecord(name, type, url, status);
+        Document record = makeRecord(name, type, url, status);
         setField(record.lastCheck, lastCheck);
         return record;
     }
@@ -90,7 +90,7 @@ TEST_F(ManualShots, MainWindow) {
     ASSERT_NE(silent.port(), 0);
     writeRecord(document("Tollenby Lab news", HtmlPage, "http://www.example.com/news/index.html", Changed,
                          "2026/12/08 [09:14:02]"));
-    DocumentRecord forum = document("Forum new posts", HtmlPage, "https://forum.example.org/board.php", NotChanged,
+    Document forum = document("Forum new posts", HtmlPage, "https://forum.example.org/board.php", NotChanged,
                                     "2026/12/08 [09:14:05]");
     forum.countMode = 1;
     setField(forum.countString, "new.gif");
@@ -154,7 +154,7 @@ TEST_F(ManualShots, AddWizard) {
 
 // The properties dialog, the options and the header viewer.
 TEST_F(ManualShots, Dialogs) {
-    DocumentRecord page = document("Tollenby Lab news", HtmlPage, "http://www.example.com/news/index.html",
+    Document page = document("Tollenby Lab news", HtmlPage, "http://www.example.com/news/index.html",
                                    NotChanged, "2026/12/08 [09:14:02]");
     page.middleMode = 1;
     setField(page.middleStart, "<h1>");

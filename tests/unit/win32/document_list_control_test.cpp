@@ -19,8 +19,8 @@
 namespace hs {
 namespace {
 
-DocumentRecord doc(const std::string& name, int32_t status, const std::string& lastCheck = "") {
-    DocumentRecord r = zeroRecord();
+Document doc(const std::string& name, int32_t status, const std::string& lastCheck = "") {
+    Document r = zeroRecord();
     setField(r.name, name);
     r.type = LocalFile;
     r.status = status;
@@ -62,7 +62,7 @@ protected:
         return item.iImage;
     }
 
-    std::size_t add(const DocumentRecord& r) {
+    std::size_t add(const Document& r) {
         const std::size_t slot = catalogue_.appendRecord(r);
         EXPECT_EQ(docs_->showRecordRow(static_cast<long>(slot), static_cast<int>(slot), InsertRow),
                   static_cast<int>(slot));
@@ -131,7 +131,7 @@ TEST_F(ListControlTest, RefreshLandsInTheRowOfTheDocumentAfterRowsMoved) {
     // Another row is put in front, as a sort or an insert would.
     const std::size_t extra = catalogue_.appendRecord(doc("zero", NotChanged));
     ASSERT_EQ(docs_->showRecordRow(static_cast<long>(extra), 0, InsertRow), 0);
-    catalogue_.withSlot(1, [](DocumentRecord& r, SlotState&) {
+    catalogue_.withSlot(1, [](Document& r, SlotState&) {
         r.status = Changed;
         setField(r.lastCheck, "2004/07/15 [09:05:03]");
     });

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "catalogue/store.h"
-#include "engine/text_mode.h"
+#include "catalogue/text_mode.h"
 #include "platform/file_system.h"
 #include "platform/proxy_settings.h"
 #include "platform/win32/file_system_win32.h"
@@ -33,7 +33,7 @@ protected:
         WorkingDirTest::TearDown();
     }
     static void writeRecordBytes(const std::string& file, const std::string& name) {
-        DocumentRecord r = zeroRecord();
+        Document r = zeroRecord();
         setField(r.name, name);
         test::writeBytes("data\\" + file, std::string(reinterpret_cast<const char*>(&r), sizeof r));
     }
@@ -116,7 +116,7 @@ TEST_F(Win32FileSystem, RecordWrittenOverAReadOnlyFileFailsWithoutHarm) {
         std::fclose(probe);
         GTEST_SKIP() << "read-only files are writable here (administrator under Wine)";
     }
-    DocumentRecord r = zeroRecord();
+    Document r = zeroRecord();
     setField(r.name, "locked");
     r.status = Saved;
     EXPECT_FALSE(writeRecordFile(testFileSystem(), r));

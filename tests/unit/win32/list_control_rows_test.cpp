@@ -123,8 +123,8 @@ TEST_F(ListControlRowsTest, SelectionOfAllRowsChangesOnlyTheSelectedState) {
     EXPECT_FALSE(rows_.setState(9, RowState{kRowSelected}, kRowSelected));
 }
 
-DocumentRecord doc(const std::string& name, int32_t status, const std::string& lastCheck = "") {
-    DocumentRecord r = zeroRecord();
+Document doc(const std::string& name, int32_t status, const std::string& lastCheck = "") {
+    Document r = zeroRecord();
     setField(r.name, name);
     r.type = LocalFile;
     r.status = status;

@@ -45,7 +45,7 @@ protected:
         background_.attach(list_, ::GetModuleHandleA(nullptr));
         docs_ = std::make_unique<DocumentList>(rows_, catalogue_);
         for (const char* name : {"first", "second"}) {
-            DocumentRecord r = zeroRecord();
+            Document r = zeroRecord();
             setField(r.name, name);
             r.type = LocalFile;
             r.status = UnableToRetrieve;  // the red image

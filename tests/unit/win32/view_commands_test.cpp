@@ -38,8 +38,8 @@ public:
     std::vector<std::string> asked;
 };
 
-DocumentRecord doc(const std::string& name, int32_t status) {
-    DocumentRecord r = zeroRecord();
+Document doc(const std::string& name, int32_t status) {
+    Document r = zeroRecord();
     setField(r.name, name);
     setField(r.url, "C:\\nowhere\\" + name);
     r.type = LocalFile;
@@ -60,8 +60,8 @@ protected:
     }
 
     // Writes the record files, then makes the view and loads them.
-    void startView(const std::vector<DocumentRecord>& records) {
-        for (const DocumentRecord& r : records) ASSERT_TRUE(writeRecordFile(testFileSystem(), r));
+    void startView(const std::vector<Document>& records) {
+        for (const Document& r : records) ASSERT_TRUE(writeRecordFile(testFileSystem(), r));
         ViewServices services{catalogue_, testFileSystem(), options_, shell_, tray_, checkHost_,
                               ::GetModuleHandleA(nullptr), [this] { ++workersStarted_; }, {}, {}, &host_};
         view_ = std::make_unique<CHalvorsightView>(std::move(services));
@@ -201,7 +201,7 @@ TEST_F(ViewCommandsTest, WorkersRefreshLandsInTheDocumentsRowAfterHeaderClicks) 
     clickHeader(0);  // descending
     EXPECT_EQ(shown(0, 0), "charlie");
 
-    catalogue_.withSlot(static_cast<std::size_t>(charlie), [](DocumentRecord& r, SlotState&) {
+    catalogue_.withSlot(static_cast<std::size_t>(charlie), [](Document& r, SlotState&) {
         r.status = Changed;
         setField(r.lastCheck, "2004/07/15 [09:05:03]");
     });
