@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "catalogue/document_files.h"
 #include "catalogue/store.h"
 
 namespace hs {
@@ -37,11 +38,6 @@ bool setNotChanged(DocumentCatalogue& catalogue, std::size_t slot) {
         catalogue.stateLocked(slot).remarked = false;
         return true;
     });
-}
-
-void removeDocumentFile(FileSystem& files, const std::string& path) {
-    // A file that does not exist or cannot be deleted is passed over.
-    files.removeFile(path);
 }
 
 }  // namespace
@@ -150,9 +146,7 @@ std::size_t deleteSelected(CommandContext& ctx) {
         // a content file after the deletion.
         const auto filesLock = ctx.catalogue.lockDocumentFiles();
         ctx.catalogue.clearSlot(static_cast<std::size_t>(slot));
-        removeDocumentFile(ctx.files, recordFilePath(name));
-        removeDocumentFile(ctx.files, contentFilePath(name));
-        removeDocumentFile(ctx.files, middleFilePath(name));
+        DocumentFiles(ctx.files).removeAll(name);
         ++deleted;
     }
     return deleted;
@@ -202,8 +196,7 @@ bool applyEdit(CommandContext& ctx, int row, std::size_t slot, const Document& p
     {
         const auto filesLock = ctx.catalogue.lockDocumentFiles();
         ctx.catalogue.storeRecord(slot, pending);
-        removeDocumentFile(ctx.files, recordFilePath(oldName));
-        removeDocumentFile(ctx.files, contentFilePath(oldName));
+        DocumentFiles(ctx.files).removeForEdit(oldName);
         writeRecord(ctx.catalogue, ctx.files, slot);
     }
     if (row >= 0) ctx.list.showRecordRow(static_cast<long>(slot), row, RefreshRow);
@@ -259,7 +252,7 @@ bool findKeptContentTarget(CommandContext& ctx, std::string& contentPath) {
         default:
             break;
     }
-    contentPath = contentFilePath(record.name);
+    contentPath = DocumentFiles::contentPath(record.name);
     return true;
 }
 

@@ -12,21 +12,6 @@
 
 namespace hs {
 
-const char* const kDataDir = "data";
-
-namespace {
-
-std::string documentFilePath(const std::string& name, const char* ending) {
-    if (!hasValidNameCharacters(name)) return std::string();
-    return joinPath(kDataDir, name + ending);
-}
-
-}  // namespace
-
-std::string recordFilePath(const std::string& name) { return documentFilePath(name, ".data"); }
-std::string contentFilePath(const std::string& name) { return documentFilePath(name, ".content"); }
-std::string middleFilePath(const std::string& name) { return documentFilePath(name, ".middle"); }
-
 namespace {
 
 // Reads the first kRecordSize bytes of a record file; false when the file
@@ -70,15 +55,15 @@ bool recordFromFileBytes(const void* bytes, std::size_t size, Document& record) 
 
 void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
                    const std::function<void(std::size_t slot)>& showRow) {
-    std::vector<std::string> names;
-    if (!fs.listFiles(kDataDir, "*.data", names)) return;
+    std::vector<std::string> paths;
+    if (!DocumentFiles(fs).listRecordFiles(paths)) return;
 
     // Records are completed (unscrambled) before they enter the catalogue,
     // so no other thread can ever see a stored form there.
     std::vector<Document> loaded;
-    for (const std::string& fileName : names) {
+    for (const std::string& path : paths) {
         Document record;
-        if (!readRecordFile(joinPath(kDataDir, fileName), record)) continue;
+        if (!readRecordFile(path, record)) continue;
         if (!completeLoadedRecord(record)) continue;
         try {
             loaded.push_back(record);
@@ -108,7 +93,7 @@ void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
 // exists but could not be opened for writing (read-only) is left alone, as
 // writing it in place would.
 bool writeRecordFile(FileSystem& fs, const Document& record) {
-    const std::string path = recordFilePath(fieldText(record.name));
+    const std::string path = DocumentFiles::recordPath(fieldText(record.name));
     if (path.empty()) return false;  // a free slot, or a name with no file
     if (fs.exists(path)) {
         StdioFile existing(path, "r+b");
@@ -118,7 +103,7 @@ bool writeRecordFile(FileSystem& fs, const Document& record) {
     Document stored = record;
     if (stored.useAccount == 1) scrambleCredentials(stored);
 
-    const std::string temp = fs.makeTempFile(kDataDir, "QVR");
+    const std::string temp = DocumentFiles(fs).newTempFile();
     if (temp.empty()) return false;
     bool ok = false;
     {
@@ -169,26 +154,6 @@ void saveCatalogue(DocumentCatalogue& catalogue, FileSystem& fs) {
         writeSlot(catalogue, fs, slot, [](Document& r) {
             if (r.status == Retrieving) r.status = WaitingForRetrieve;
         });
-    }
-}
-
-void deleteTempFiles(FileSystem& fs) {
-    std::vector<std::string> names;
-    if (!fs.listFiles(kDataDir, "*.tmp", names)) return;
-    for (const std::string& name : names) fs.removeFile(joinPath(kDataDir, name));
-}
-
-void deleteOpenCopies(FileSystem& fs) {
-    std::vector<std::string> names;
-    if (!fs.listFiles(kDataDir, "*", names)) return;
-    for (const std::string& name : names) {
-        const std::size_t mark = name.find(".tmp_");
-        if (mark == std::string::npos || mark < 3) continue;
-        if ((name[0] != 'Q' && name[0] != 'q') || (name[1] != 'V' && name[1] != 'v') ||
-            (name[2] != 'R' && name[2] != 'r')) {
-            continue;
-        }
-        fs.removeFile(joinPath(kDataDir, name));
     }
 }
 

@@ -1,6 +1,6 @@
-// The catalogue's files in the data directory: one record file per document,
+// The catalogue's record files in the data directory, one per document,
 // loaded once at start-up, written after each settled change and once more at
-// shutdown; and the leftover temporary files removed at shutdown.
+// shutdown. Where they lie is DocumentFiles' (document_files.h) to say.
 #pragma once
 
 #include <cstddef>
@@ -8,19 +8,10 @@
 #include <string>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/document_files.h"
 #include "platform/file_system.h"
 
 namespace hs {
-
-// The data directory, relative to the working directory.
-extern const char* const kDataDir;
-
-// "data\<name>.data", "data\<name>.content", "data\<name>.middle". A name
-// that fails hasValidNameCharacters (name_rule.h) gives "", which names no
-// file: such a name could reach outside "data".
-std::string recordFilePath(const std::string& name);
-std::string contentFilePath(const std::string& name);
-std::string middleFilePath(const std::string& name);
 
 // The record that the first bytes of a record file give, as loading takes
 // it: false when fewer than kRecordSize bytes are there, or when the stored
@@ -51,13 +42,5 @@ bool writeRecord(DocumentCatalogue& catalogue, FileSystem& fs, std::size_t slot)
 // Every used slot, in slot order; Retrieving is stored as WaitingForRetrieve
 // (also in memory). Takes the document files lock for each record itself.
 void saveCatalogue(DocumentCatalogue& catalogue, FileSystem& fs);
-
-// Deletes every "*.tmp" file of the data directory.
-void deleteTempFiles(FileSystem& fs);
-
-// Deletes the copies made for opening documents ("QVR*.tmp_*" in the data
-// directory), which the programs that showed them may have used until the
-// last run ended. A copy still open elsewhere stays until the next time.
-void deleteOpenCopies(FileSystem& fs);
 
 }  // namespace hs

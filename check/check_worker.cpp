@@ -73,6 +73,7 @@
 #include <thread>
 #include <utility>
 
+#include "catalogue/document_files.h"
 #include "catalogue/store.h"
 #include "compare/compare_rules.h"
 
@@ -142,25 +143,6 @@ void land(Document& r, const RetrievalOutcome& outcome, const std::string& stamp
     setField(r.lastCheck, stamp);
 }
 
-// Moves the staged files over the kept ones. When the content cannot be
-// moved, the kept state stays as it was as a whole (no middle file, no
-// count), the outcome becomes UnableToRetrieve and false is returned.
-bool keepStaged(RetrievalOutcome& outcome, FileSystem& files) {
-    if (!outcome.content.staged.empty()) {
-        if (!files.replaceFile(outcome.content.staged, outcome.content.target)) {
-            outcome.status = UnableToRetrieve;
-            outcome.countResult.reset();
-            return false;  // the staged files are discarded by the caller
-        }
-        outcome.content.staged.clear();
-    }
-    if (!outcome.middle.staged.empty() &&
-        files.replaceFile(outcome.middle.staged, outcome.middle.target)) {
-        outcome.middle.staged.clear();
-    }
-    return true;
-}
-
 // With the files lock held and the generation confirmed: makes the outcome
 // of `record` (the slot's record now) last. The record file is written
 // whenever it would otherwise say something that matters falsely: a new
@@ -179,7 +161,9 @@ std::optional<int32_t> keepOutcome(const Document& record, RetrievalOutcome& out
 
     Document next = record;
     land(next, outcome, stamp);
-    if (!writeRecordFile(files, next)) {
+    const DocumentFiles::Kept kept = DocumentFiles(files).keep(
+        [&] { return writeRecordFile(files, next); }, outcome.content, outcome.middle);
+    if (kept == DocumentFiles::Kept::RecordNotWritten) {
         if (keepsFiles) {
             outcome.status = UnableToRetrieve;
             outcome.countResult.reset();
@@ -187,7 +171,11 @@ std::optional<int32_t> keepOutcome(const Document& record, RetrievalOutcome& out
         return std::nullopt;  // the staged files are discarded by the caller
     }
     std::optional<int32_t> written = next.status;
-    if (keepsFiles && !keepStaged(outcome, files)) {
+    if (kept == DocumentFiles::Kept::ContentNotKept) {
+        // The kept state stays as it was as a whole (no middle file, no
+        // count); the staged files are discarded by the caller.
+        outcome.status = UnableToRetrieve;
+        outcome.countResult.reset();
         next = record;
         land(next, outcome, stamp);
         if (writeRecordFile(files, next)) written = next.status;

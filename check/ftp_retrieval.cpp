@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "catalogue/store.h"
+#include "catalogue/document_files.h"
 #include "net/ftp_client.h"
 #include "net/ftp_location.h"
 #include "catalogue/text_mode.h"
@@ -41,11 +41,12 @@ Fetched fetchFtpFile(const Document& record, FileSystem& files, Network& network
     if (!where->directory.empty() && !session->changeDirectory(where->directory)) return Fetched::failed();
     if (!session->startRetrieve(where->fileName)) return Fetched::failed();
 
-    const std::string fetched = files.makeTempFile(kDataDir, "QVR");
+    const std::string fetched = DocumentFiles(files).newTempFile();
     if (fetched.empty()) return Fetched::failed();
     bool complete;
     {
-        LimitedSource transfer(std::make_unique<FtpFileSource>(std::move(session)), files, kDataDir, limits);
+        LimitedSource transfer(std::make_unique<FtpFileSource>(std::move(session)), files,
+                               DocumentFiles::directory(), limits);
         complete = receiveInto(transfer, fetched);
     }  // the session ends here, before the comparison
     if (!complete) {

@@ -10,9 +10,6 @@ RetrievalPaths localRetrievalPaths() {
     return paths;
 }
 
-void discardStaged(FileSystem& files, StagedFile& file) {
-    if (!file.staged.empty()) files.removeFile(file.staged);
-    file.staged.clear();
-}
+void discardStaged(FileSystem& files, StagedFile& file) { DocumentFiles(files).discard(file); }
 
 }  // namespace hs

@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "catalogue/store.h"
+#include "catalogue/document_files.h"
 
 namespace hs {
 
@@ -12,7 +12,8 @@ RetrievalPath webRetrievalPath(std::shared_ptr<const WebClient> client, ContentL
         std::string error;
         auto body = client->open(webRequestOf(record), error);
         if (!body) return Fetched::failed();
-        return Fetched::stream(std::make_unique<LimitedSource>(std::move(body), ctx.files, kDataDir, limits));
+        return Fetched::stream(
+            std::make_unique<LimitedSource>(std::move(body), ctx.files, DocumentFiles::directory(), limits));
     };
 }
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <utility>
 
-#include "catalogue/store.h"
+#include "catalogue/document_files.h"
 #include "compare/detection.h"
 
 namespace hs {
@@ -39,7 +39,7 @@ public:
     Stager& operator=(const Stager&) = delete;
 
     bool open() {
-        path_ = files_.makeTempFile(kDataDir, "QVR");
+        path_ = DocumentFiles(files_).newTempFile();
         return !path_.empty() && writer_.open(path_, mode_);
     }
     bool write(const char* data, std::size_t n) { return writer_.write(data, n); }
@@ -97,14 +97,15 @@ std::string stageAll(ContentSource& fresh, FileMode mode, FileSystem& files) {
 
 RetrievalOutcome decideStream(const Document& record, ContentSource& fresh, FileSystem& files) {
     if (record.type != HtmlPage) {
-        return decideBinary(fresh, contentFilePath(fieldText(record.name)), FileMode::Binary, files);
+        return decideBinary(fresh, DocumentFiles::contentPath(fieldText(record.name)), FileMode::Binary,
+                            files);
     }
     switch (compareModeOf(record)) {
         case CompareMode::CountString: return decideCount(fresh, record, files);
         case CompareMode::MiddleString: return decideMiddle(fresh, record, files);
         case CompareMode::Binary: break;
     }
-    return decideBinary(fresh, contentFilePath(fieldText(record.name)), FileMode::Text, files);
+    return decideBinary(fresh, DocumentFiles::contentPath(fieldText(record.name)), FileMode::Text, files);
 }
 
 }  // namespace
@@ -192,7 +193,7 @@ RetrievalOutcome decideBinaryFile(const std::string& fetchedPath, const std::str
 }
 
 RetrievalOutcome decideCount(ContentSource& fresh, const Document& record, FileSystem& files) {
-    const std::string contentPath = contentFilePath(fieldText(record.name));
+    const std::string contentPath = DocumentFiles::contentPath(fieldText(record.name));
     const bool first = !keptContentExists(contentPath);
     std::string staged = stageAll(fresh, FileMode::Text, files);
     if (staged.empty()) return unable();
@@ -210,21 +211,21 @@ RetrievalOutcome decideCount(ContentSource& fresh, const Document& record, FileS
 
 RetrievalOutcome decideMiddle(ContentSource& fresh, const Document& record, FileSystem& files) {
     const std::string name = fieldText(record.name);
-    const std::string contentPath = contentFilePath(name);
+    const std::string contentPath = DocumentFiles::contentPath(name);
     const std::string startMarker = fieldText(record.middleStart);
     const std::string endMarker = fieldText(record.middleEnd);
     const bool first = !keptContentExists(contentPath);
 
     std::string staged = stageAll(fresh, FileMode::Text, files);
     if (staged.empty()) return unable();
-    std::string middle = files.makeTempFile(kDataDir, "QVR");
+    std::string middle = DocumentFiles(files).newTempFile();
     if (middle.empty()) {
         files.removeFile(staged);
         return unable();
     }
     const bool keepIt =
         first ? saveMiddleText(staged, startMarker, endMarker, middle)
-              : compareMiddleText(staged, startMarker, endMarker, middleFilePath(name), middle);
+              : compareMiddleText(staged, startMarker, endMarker, DocumentFiles::middlePath(name), middle);
     if (!keepIt) {
         files.removeFile(staged);
         files.removeFile(middle);
@@ -236,7 +237,7 @@ RetrievalOutcome decideMiddle(ContentSource& fresh, const Document& record, File
         return o;
     }
     RetrievalOutcome o = keep(first ? Saved : Changed, std::move(staged), contentPath);
-    o.middle = StagedFile{std::move(middle), middleFilePath(name)};
+    o.middle = StagedFile{std::move(middle), DocumentFiles::middlePath(name)};
     return o;
 }
 
@@ -250,7 +251,7 @@ RetrievalOutcome decide(const Document& record, Fetched& fetched, FileSystem& fi
             break;
     }
     if (record.type != HtmlPage) {
-        return decideBinaryFile(fetched.path(), contentFilePath(fieldText(record.name)), files);
+        return decideBinaryFile(fetched.path(), DocumentFiles::contentPath(fieldText(record.name)), files);
     }
     // A page in a file: its bytes are read as the stream a web client gives.
     RetrievalOutcome o = unable();

@@ -7,13 +7,9 @@
 #include <optional>
 #include <string>
 
-namespace hs {
+#include "catalogue/document_files.h"  // StagedFile
 
-// A staged file and the kept file it replaces at the commit.
-struct StagedFile {
-    std::string staged;  // a temporary file in the data directory, "" for none
-    std::string target;
-};
+namespace hs {
 
 struct RetrievalOutcome {
     // The new status; none leaves the status as it is (an unknown type stays

@@ -5,7 +5,7 @@
 #include <exception>
 #include <thread>
 
-#include "catalogue/store.h"
+#include "catalogue/document_files.h"
 
 namespace hs {
 
@@ -24,7 +24,7 @@ bool SessionFtpTestSteps::changeDirectory(const std::string& path) {
 // The server accepting the transfer (its 1xx reply and the data connection)
 // is the answer: the content itself is never read.
 bool SessionFtpTestSteps::getFile(const std::string& fileName) {
-    const std::string temp = files_.makeTempFile(kDataDir, "QVR");
+    const std::string temp = DocumentFiles(files_).newTempFile();
     if (temp.empty()) return false;
     const bool accepted = session_ && !fileName.empty() && session_->startRetrieve(fileName);
     files_.removeFile(temp);

@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "catalogue/store.h"
-#include "platform/stdio_file.h"
 
 namespace hs {
 
@@ -71,15 +69,6 @@ bool isDangerousFileName(const std::string& fileName) {
     return false;
 }
 
-std::string openCopyPath(const std::string& tempFile, const std::string& component, std::size_t maxLength) {
-    const std::string head = tempFile + "_";
-    if (head.size() + component.size() <= maxLength) return head + component;
-    const std::size_t dot = component.rfind('.');
-    const std::string extension = dot == std::string::npos ? std::string() : component.substr(dot);
-    if (head.size() + extension.size() > maxLength) return std::string();
-    return head + component.substr(0, maxLength - head.size() - extension.size()) + extension;
-}
-
 std::string pageOpenUrl(const Document& record) {
     const std::string location = fieldText(record.url);
     const bool secure = location.find("s://") != std::string::npos || location.find("S://") != std::string::npos;
@@ -130,31 +119,17 @@ OpenResult openDocument(const Document& record, const std::string& browserPath, 
         }
         return launcher.shellOpen(url, true) ? OpenResult::Opened : OpenResult::Refused;
     }
-    const std::string content = contentFilePath(fieldText(record.name));
-    {
-        StdioFile kept(openForReading(content));
-        if (!kept.get()) return OpenResult::NotDownloaded;
-    }
+    DocumentFiles documentFiles(files);
+    const std::string name = fieldText(record.name);
+    if (!documentFiles.hasKeptContent(name)) return OpenResult::NotDownloaded;
     std::string component;
     if (!lastLocationComponent(fieldText(record.url), component)) return OpenResult::InvalidLocation;
     // Whatever a server sent, a program or script is not started unasked.
     if (mode == OpenMode::Automatic && (isDangerousFileName(component) || launcher.systemCallsDangerous(component))) {
         return OpenResult::Withheld;
     }
-    // A fresh name that ends with the document's own file name, so that the
-    // shell picks the program for its kind, in the data directory as the
-    // shell can reach it however deep the working directory lies.
-    const std::string dir = files.pathForOtherPrograms(kDataDir, kOpenNameRoom);
-    std::string temp = files.makeTempFile(dir, "QVR");
-    if (temp.empty()) temp = files.makeTempFile(kDataDir, "QVR");
-    if (temp.empty()) return OpenResult::Failed;
-    files.removeFile(temp);
-    std::string copy = openCopyPath(temp, component, kMaxOpenPathLength);
-    // Too deep even in short form: made all the same, and the shell's
-    // refusal is what the user hears of.
-    if (copy.empty()) copy = temp + "_" + component;
-    if (!files.copyFile(content, copy)) return OpenResult::Failed;
-    files.markFromInternet(copy);
+    const std::string copy = documentFiles.makeOpenCopy(name, component, kOpenNameRoom, kMaxOpenPathLength);
+    if (copy.empty()) return OpenResult::Failed;
     return launcher.shellOpen(copy, false) ? OpenResult::Opened : OpenResult::Refused;
 }
 

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <string>
 
+#include "catalogue/document_files.h"  // openCopyPath
 #include "catalogue/record.h"
 #include "platform/file_system.h"
 
@@ -88,19 +89,13 @@ bool lastLocationComponent(const std::string& location, std::string& component);
 // trailing dots and blanks that Windows drops from file names.
 bool isDangerousFileName(const std::string& fileName);
 
-// The path of a copy for opening: "<tempFile>_<component>", at most
-// `maxLength` characters. A longer one loses the end of the component's
-// stem, never its extension, so the type stays. "" when not even the
-// temporary name, the "_" and the extension fit.
-std::string openCopyPath(const std::string& tempFile, const std::string& component, std::size_t maxLength);
-
 // Opens the document of `record`. A page: its live URL in the browser at
 // `browserPath`, or through the shell when that cannot be started (or is
 // empty). Any other kind: the kept content "data\<name>.content" is copied
 // to "<data>\QVRxxxx.tmp_<last component>" (openCopyPath; <data> being the
 // data directory as other programs are given it), marked as coming from
 // the Internet, and opened by the shell; the copy stays in "data" until the
-// next start (deleteOpenCopies). The automatic open withholds dangerous
+// next start (DocumentFiles::removeOpenCopies). The automatic open withholds dangerous
 // types before any copy is made.
 OpenResult openDocument(const Document& record, const std::string& browserPath, FileSystem& files,
                         DocumentLauncher& launcher, OpenMode mode = OpenMode::ByUser);

@@ -5,7 +5,7 @@
 #include "app/win32/program.h"
 #include "app/win32/view_messages.h"
 #include "platform/win32/handles.h"
-#include "catalogue/store.h"
+#include "catalogue/document_files.h"
 #include "res/command_ids.h"
 #include "res/resource_ids.h"
 
@@ -14,9 +14,10 @@ namespace hs {
 CMainFrame::CMainFrame(Program& program)
     : program_(program), taskbarCreatedMessage_(::RegisterWindowMessageA("TaskbarCreated")) {
     // An existing directory is not an error; a failure is not reported.
-    ::CreateDirectoryA(kDataDir, nullptr);
+    DocumentFiles documentFiles(program_.files());
+    documentFiles.makeDirectory();
     // Nothing of the last run reads its copies for opening any more.
-    deleteOpenCopies(program_.files());
+    documentFiles.removeOpenCopies();
     program_.shell().setHiddenInTray(false);
 }
 

@@ -4,6 +4,7 @@
 #include "app/win32/main_frame.h"
 #include "app/win32/program_commands.h"
 #include "app/win32/shell_links.h"
+#include "catalogue/document_files.h"
 #include "catalogue/store.h"
 #include "check/check_worker.h"
 #include "check/ftp_retrieval.h"
@@ -94,7 +95,7 @@ void Program::startCheckWorker() {
 
 void Program::shutDown() {
     tray_.remove();
-    deleteTempFiles(*files_);
+    DocumentFiles(*files_).removeTempFiles();
     saveCatalogue(catalogue_, *files_);
     ::PostQuitMessage(0);
 }

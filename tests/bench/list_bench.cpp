@@ -165,12 +165,12 @@ private:
     explicit DataDirectory(int n) : home_(std::filesystem::current_path()) {
         dir_ = std::filesystem::temp_directory_path() /
                ("hs-list-bench-" + std::to_string(n) + "-" + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(dir_ / kDataDir);
+        std::filesystem::create_directories(dir_ / DocumentFiles::directory());
         std::filesystem::current_path(dir_);
         std::mt19937 rng(7);
         for (int k = 0; k < n; ++k) {
             const Document r = makeRecord(k, rng);
-            std::FILE* f = std::fopen(recordFilePath(fieldText(r.name)).c_str(), "wb");
+            std::FILE* f = std::fopen(DocumentFiles::recordPath(fieldText(r.name)).c_str(), "wb");
             if (!f) continue;
             std::fwrite(&r, sizeof r, 1, f);
             std::fclose(f);
@@ -187,11 +187,11 @@ void BM_ReadRecordFiles(benchmark::State& state) {
     FileSystem& fs = testFileSystem();
     for (auto _ : state) {
         std::vector<std::string> names;
-        fs.listFiles(kDataDir, "*.data", names);
+        fs.listFiles(DocumentFiles::directory(), "*.data", names);
         std::vector<Document> records;
         records.reserve(names.size());
         for (const std::string& name : names) {
-            std::FILE* f = std::fopen(joinPath(kDataDir, name).c_str(), "rb");
+            std::FILE* f = std::fopen(joinPath(DocumentFiles::directory(), name).c_str(), "rb");
             if (!f) continue;
             Document r;
             if (std::fread(&r, sizeof r, 1, f) == 1) records.push_back(r);

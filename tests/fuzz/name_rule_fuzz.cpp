@@ -69,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const bool characters = hasValidNameCharacters(name);
     fuzz::require(!valid || characters, "a valid name passes the character test");
     if (!characters) {
-        fuzz::require(recordFilePath(name).empty() && contentFilePath(name).empty() && middleFilePath(name).empty(),
+        fuzz::require(DocumentFiles::recordPath(name).empty() && DocumentFiles::contentPath(name).empty() &&
+                          DocumentFiles::middlePath(name).empty(),
                       "a refused name gives no path");
         return 0;
     }
@@ -77,6 +78,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         fuzz::require(c != '/' && c != '\\' && c != ':' && static_cast<unsigned char>(c) >= 32,
                       "no separator, drive or control character");
     }
-    fuzz::require(recordFilePath(name) == joinPath(kDataDir, name + ".data"), "the record file lies in data");
+    fuzz::require(DocumentFiles::recordPath(name) == joinPath(DocumentFiles::directory(), name + ".data"), "the record file lies in data");
     return 0;
 }

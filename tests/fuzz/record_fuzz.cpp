@@ -16,7 +16,7 @@ namespace {
 // The document's files lie directly in "data".
 void requireInsideData(const std::string& path) {
     fuzz::require(!path.empty(), "a loaded name gives its paths");
-    const std::string prefix = joinPath(kDataDir, "");
+    const std::string prefix = joinPath(DocumentFiles::directory(), "");
     fuzz::require(path.compare(0, prefix.size(), prefix) == 0, "path starts with data");
     const std::string rest = path.substr(prefix.size());
     fuzz::require(rest.find_first_of("/\\:") == std::string::npos, "no separator or drive after data");
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const bool accepted = recordFromFileBytes(data, size, parsed);
 
     // The same bytes as a record file in "data", loaded as at start-up.
-    fuzz::writeFile(joinPath(kDataDir, "fuzzed.data"),
+    fuzz::writeFile(joinPath(DocumentFiles::directory(), "fuzzed.data"),
                     std::string(reinterpret_cast<const char*>(data), size));
     DocumentCatalogue catalogue;
     std::size_t shown = 0;
@@ -49,9 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     const std::string name = fieldText(loaded.name);
     fuzz::require(hasValidNameCharacters(name), "loaded names pass the character test");
-    requireInsideData(recordFilePath(name));
-    requireInsideData(contentFilePath(name));
-    requireInsideData(middleFilePath(name));
+    requireInsideData(DocumentFiles::recordPath(name));
+    requireInsideData(DocumentFiles::contentPath(name));
+    requireInsideData(DocumentFiles::middlePath(name));
 
     if (loaded.useAccount == 1) {
         fuzz::require(std::strlen(loaded.userName) <= kMaxAccountLength,

@@ -165,8 +165,8 @@ TEST_F(Store, StoredNamesThatCouldLeaveTheDataDirectoryAreNotLoaded) {
     int n = 0;
     for (const char* name : hostile) {
         test::writeBytes(test::dataFile("hostile" + std::to_string(n++) + ".data"), bytesOf(document(name)));
-        EXPECT_EQ(recordFilePath(name), "") << name;
-        EXPECT_EQ(middleFilePath(name), "") << name;
+        EXPECT_EQ(DocumentFiles::recordPath(name), "") << name;
+        EXPECT_EQ(DocumentFiles::middlePath(name), "") << name;
         EXPECT_FALSE(writeRecordFile(testFileSystem(), document(name))) << name;
     }
     test::writeBytes(test::dataFile("fine.data"), bytesOf(document("..fine. name")));
@@ -226,7 +226,7 @@ TEST_F(Store, DeleteTempFilesRemovesOnlyTemporaryFiles) {
     test::writeBytes(test::dataFile("QVR1B.tmp_report.pdf"), "x");  // a copy for opening
     std::filesystem::create_directory(test::dataFile("sub.tmp"));
     test::writeBytes("outside.tmp", "keep");
-    deleteTempFiles(testFileSystem());
+    DocumentFiles(testFileSystem()).removeTempFiles();
     EXPECT_FALSE(std::filesystem::exists(test::dataFile("QVR1A.tmp")));
     EXPECT_FALSE(std::filesystem::exists(test::dataFile("other.tmp")));
     EXPECT_TRUE(std::filesystem::exists(test::dataFile("page.content")));
@@ -234,7 +234,7 @@ TEST_F(Store, DeleteTempFilesRemovesOnlyTemporaryFiles) {
     EXPECT_TRUE(std::filesystem::is_directory(test::dataFile("sub.tmp")));
     EXPECT_TRUE(std::filesystem::exists("outside.tmp"));
     EXPECT_TRUE(std::filesystem::exists(test::dataFile("QVR1B.tmp_report.pdf")));  // until the next start
-    deleteOpenCopies(testFileSystem());
+    DocumentFiles(testFileSystem()).removeOpenCopies();
     EXPECT_FALSE(std::filesystem::exists(test::dataFile("QVR1B.tmp_report.pdf")));
     EXPECT_TRUE(std::filesystem::exists(test::dataFile("page.tmp.htm")));
 }

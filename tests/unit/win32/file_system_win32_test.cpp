@@ -93,7 +93,7 @@ TEST_F(Win32FileSystem, DirectoryWithArchiveAttributeIsNoFile) {
     std::vector<std::string> names;
     ASSERT_TRUE(testFileSystem().listFiles("data", "*.tmp", names));
     EXPECT_EQ(names, std::vector<std::string>{"left.TMP"});  // case as Windows compares
-    deleteTempFiles(testFileSystem());
+    DocumentFiles(testFileSystem()).removeTempFiles();
     EXPECT_FALSE(test::fileExists("data\\left.TMP"));
     EXPECT_TRUE(std::filesystem::is_directory("data\\folder.tmp"));
 }
