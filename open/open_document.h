@@ -91,12 +91,11 @@ bool isDangerousFileName(const std::string& fileName);
 
 // Opens the document of `record`. A page: its live URL in the browser at
 // `browserPath`, or through the shell when that cannot be started (or is
-// empty). Any other kind: the kept content "data\<name>.content" is copied
-// to "<data>\QVRxxxx.tmp_<last component>" (openCopyPath; <data> being the
-// data directory as other programs are given it), marked as coming from
-// the Internet, and opened by the shell; the copy stays in "data" until the
-// next start (DocumentFiles::removeOpenCopies). The automatic open withholds dangerous
-// types before any copy is made.
+// empty). Any other kind: the kept content is copied for opening under a
+// name ending with the location's last component (DocumentFiles::
+// makeOpenCopy), marked as coming from the Internet, and opened by the
+// shell; the copy stays until the next start. The automatic open withholds
+// dangerous types before any copy is made.
 OpenResult openDocument(const Document& record, const std::string& browserPath, FileSystem& files,
                         DocumentLauncher& launcher, OpenMode mode = OpenMode::ByUser);
 

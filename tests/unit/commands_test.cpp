@@ -193,8 +193,7 @@ TEST_F(Commands, DeleteAfterYesRemovesRowsFilesAndSlots) {
     EXPECT_EQ(rows.at(0).cells[0], "two");
     EXPECT_FALSE(anyFile("one"));
     EXPECT_FALSE(anyFile("three"));
-    EXPECT_TRUE(fileExists(dataFile("two.data")));
-    EXPECT_TRUE(fileExists(dataFile("two.middle")));
+    for (const char* ext : {".data", ".content", ".middle"}) EXPECT_TRUE(fileExists(dataFile("two" + std::string(ext))));
     EXPECT_TRUE(slotIsZero(0));
     EXPECT_TRUE(slotIsZero(2));
     EXPECT_EQ(cat.name(1), "two");  // other slots keep their indexes
@@ -456,6 +455,8 @@ TEST_F(Commands, EditThatRenamesLeavesNoFilesUnderTheOldName) {
     add("first");
     add("old");
     makeFiles("old");
+    makeFiles("first");
+    makeFiles("old.content");  // another document's files, named alike
     select({1});
     list.sortRows(0, false);  // old, first: the row moved to 0
     int row = -1;
@@ -469,6 +470,10 @@ TEST_F(Commands, EditThatRenamesLeavesNoFilesUnderTheOldName) {
     EXPECT_FALSE(fileExists(dataFile("old.content")));
     EXPECT_TRUE(fileExists(dataFile("old.middle")));  // left under the old name
     EXPECT_TRUE(fileExists(dataFile("new.data")));
+    for (const char* ext : {".data", ".content", ".middle"}) {
+        EXPECT_TRUE(fileExists(dataFile("first" + std::string(ext))));
+        EXPECT_TRUE(fileExists(dataFile("old.content" + std::string(ext))));
+    }
     EXPECT_EQ(rows.at(0).cells[0], "new");
     EXPECT_EQ(rows.at(1).cells[0], "first");
     EXPECT_EQ(list.recordOfRow(0), 1);
