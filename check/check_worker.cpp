@@ -195,19 +195,50 @@ std::optional<int32_t> keepOutcome(const Document& record, RetrievalOutcome& out
     return written;
 }
 
-void notifyHost(CheckHost& host, const RetrievalOutcome& outcome, const Document& landed) {
+// After a landed outcome: whether the markers-missing message is due. It is
+// shown once until the slot is stored anew or the markers are found again.
+bool markersMessageDue(DocumentCatalogue& catalogue, std::size_t slot, uint64_t generation,
+                       const RetrievalOutcome& outcome) {
+    return catalogue.locked([&] {
+        SlotState& state = catalogue.stateLocked(slot);
+        if (state.generation != generation) return false;
+        if (!outcome.markersMissing) {
+            if (outcome.status && *outcome.status != UnableToRetrieve) state.markersReported = false;
+            return false;
+        }
+        if (state.markersReported) return false;
+        state.markersReported = true;
+        return true;
+    });
+}
+
+void notifyHost(CheckHost& host, const RetrievalOutcome& outcome, const Document& landed, bool markersDue) {
     if (outcome.changed) {
         tellHost([&] { host.playChangeSound(); });
         tellHost([&] { host.startChangeBlink(); });
         if (outcome.status == Changed) tellHost([&] { host.documentChanged(landed); });
     }
-    if (outcome.markersMissing) tellHost([&] { host.middleMarkersMissing(landed); });
+    if (markersDue) tellHost([&] { host.middleMarkersMissing(landed); });
+}
+
+// A retrieval cut short by the end of the program: nothing of it lands. The
+// record stays Retrieving (stored as WaitingForRetrieve) and is retrieved
+// at the next start.
+void dropCancelled(DocumentCatalogue& catalogue, std::size_t slot, RetrievalOutcome& outcome, FileSystem& files) {
+    catalogue.locked([&] {
+        catalogue.stateLocked(slot).held = false;
+        catalogue.stateLocked(slot).remarked = false;
+        return 0;
+    });
+    catalogue.notifyAll();
+    discardStaged(files, outcome.content);
+    discardStaged(files, outcome.middle);
 }
 
 }  // namespace
 
 std::size_t checkDocument(DocumentCatalogue& catalogue, std::size_t slot, CheckHost& host,
-                          FileSystem& files, const RetrievalPaths& paths) {
+                          FileSystem& files, const RetrievalPaths& paths, const CancelToken* cancel) {
     if (slot >= catalogue.slotCount()) return 0;
     Claim claim;
     if (!catalogue.locked([&] { return claimLocked(catalogue, slot, claim); })) return 0;
@@ -219,6 +250,12 @@ std::size_t checkDocument(DocumentCatalogue& catalogue, std::size_t slot, CheckH
             tellHost(host, slot);  // the row reads "Retrieving..."
             RetrievalOutcome outcome = retrieve(claim.record, files, paths);
             ++retrievals;
+            if (cancel != nullptr && cancel->cancelled()) {
+                holding = false;
+                dropCancelled(catalogue, slot, outcome, files);
+                break;
+            }
+            const uint64_t claimed = claim.generation;
             std::string stamp;
             try {
                 stamp = host.lastCheckText();
@@ -263,7 +300,7 @@ std::size_t checkDocument(DocumentCatalogue& catalogue, std::size_t slot, CheckH
             // Whatever was not moved into place belongs to no document.
             discardStaged(files, outcome.content);
             discardStaged(files, outcome.middle);
-            if (landed) notifyHost(host, outcome, record);
+            if (landed) notifyHost(host, outcome, record, markersMessageDue(catalogue, slot, claimed, outcome));
             tellHost(host, slot);  // the row shows the outcome (or the next retrieval)
         }
     } catch (...) {
@@ -293,25 +330,6 @@ std::size_t runCheckPass(DocumentCatalogue& catalogue, CheckHost& host, FileSyst
         retrievals += checkDocument(catalogue, slot, host, files, paths);
     }
     return retrievals;
-}
-
-void startCheckWorker(DocumentCatalogue& catalogue, CheckHost& host, FileSystem& files,
-                      RetrievalPaths paths) {
-    try {
-        std::thread([&catalogue, &host, &files, paths = std::move(paths)] {
-            try {
-                runCheckPass(catalogue, host, files, paths);
-            } catch (...) {
-            }
-            try {
-                host.workerFinished();
-            } catch (...) {
-            }
-        }).detach();
-    } catch (...) {
-        // No thread could be started: the records stay WaitingForRetrieve
-        // and the next worker (or the next start) takes them.
-    }
 }
 
 std::string formatLastCheck(const std::tm& local) {
