@@ -7,7 +7,8 @@
 //
 // How workers, commands and the catalogue stay out of each other's way
 // --------------------------------------------------------------------
-// Any number of workers may run at once, and the window thread edits,
+// The check engine (check_engine.h) runs checkDocument on up to
+// kMaxRetrievals threads at once, and the window thread edits,
 // deletes, marks and resets records while they do. All record access goes
 // through the catalogue lock, in short steps that do no file work; no lock
 // is held while a document is fetched or compared, and no reference into the
@@ -56,12 +57,20 @@
 //    status, the kept content or the count changes, so an outcome is on
 //    disk as soon as it is found, not only at an orderly exit.
 //
-// 3. Notifications. The sound, the blink and documentChanged follow only a
-//    commit that landed, after the files lock is released; a document deleted
-//    or edited during its check never rings.
+// 3. Notifications. The sound, the blink, documentChanged and the
+//    markers-missing message follow only a commit that landed, after the
+//    files lock is released; a document deleted or edited during its check
+//    never rings. The host passes them to the window thread and returns at
+//    once. The markers-missing message comes once per stored document until
+//    its markers are found (SlotState::markersReported).
 //
-// Lock order: the files lock first, the catalogue lock inside it. Threads are
-// detached; nothing waits for them at exit. The window thread only waits for
+// 4. Cancellation. Once the cancel token given to checkDocument is
+//    cancelled (the program is ending), the outcome of the retrieval that
+//    was running is dropped with its staged files; the record stays
+//    Retrieving, which the shutdown save stores as WaitingForRetrieve.
+//
+// Lock order: the files lock first, the catalogue lock inside it. The
+// engine's threads are ended and joined at exit. The window thread only waits for
 // the short catalogue steps above, and for the files lock only when it
 // deletes, edits, adds or saves documents or reads a kept content. Every
 // host call is made without a lock.
