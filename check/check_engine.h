@@ -24,9 +24,10 @@ constexpr std::size_t kMaxRetrievals = 8;
 // document's location): as many as a browser opens, so no server sees the
 // program as a flood.
 constexpr std::size_t kMaxPerServer = 4;
-// Local files at once: they share one disk, where reads side by side only
-// seek against each other; two keep a slow network share from holding all.
-constexpr std::size_t kMaxLocalFiles = 2;
+// Local files at once: they share the disks, where reads side by side only
+// seek against each other; one at a time, in slot order, as they always
+// were read.
+constexpr std::size_t kMaxLocalFiles = 1;
 
 // The server a document is retrieved from: "http://host:port",
 // "https://host:port", "ftp://host:21", "file:" for every local file, and ""
