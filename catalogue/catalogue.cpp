@@ -117,6 +117,7 @@ void DocumentCatalogue::storeRecord(std::size_t slot, const Document& record) {
         s.state.generation++;
         s.state.remarked = false;
         s.state.storedStatus = kStatusNotStored;
+        s.state.markersReported = false;
         indexName(fieldText(s.record.name), slot);
     }
     changed_.notify_all();
@@ -132,6 +133,7 @@ void DocumentCatalogue::clearSlot(std::size_t slot) {
         s.state.generation++;
         s.state.remarked = false;
         s.state.storedStatus = kStatusNotStored;
+        s.state.markersReported = false;
     }
     changed_.notify_all();
 }

@@ -43,6 +43,9 @@ struct SlotState {
     // had when it was loaded; kStatusNotStored when unknown. A commit whose
     // new status differs from it writes the record file.
     int32_t storedStatus = kStatusNotStored;
+    // The markers-missing message was shown for this document; it is not
+    // shown again until the slot is stored anew or the markers are found.
+    bool markersReported = false;
 };
 
 class DocumentCatalogue {

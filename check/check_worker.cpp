@@ -7,7 +7,8 @@
 //
 // How workers, commands and the catalogue stay out of each other's way
 // --------------------------------------------------------------------
-// Any number of workers may run at once, and the window thread edits,
+// The check engine (check_engine.h) runs checkDocument on up to
+// kMaxRetrievals threads at once, and the window thread edits,
 // deletes, marks and resets records while they do. All record access goes
 // through the catalogue lock, in short steps that do no file work; no lock
 // is held while a document is fetched or compared, and no reference into the
@@ -56,12 +57,20 @@
 //    status, the kept content or the count changes, so an outcome is on
 //    disk as soon as it is found, not only at an orderly exit.
 //
-// 3. Notifications. The sound, the blink and documentChanged follow only a
-//    commit that landed, after the files lock is released; a document deleted
-//    or edited during its check never rings.
+// 3. Notifications. The sound, the blink, documentChanged and the
+//    markers-missing message follow only a commit that landed, after the
+//    files lock is released; a document deleted or edited during its check
+//    never rings. The host passes them to the window thread and returns at
+//    once. The markers-missing message comes once per stored document until
+//    its markers are found (SlotState::markersReported).
 //
-// Lock order: the files lock first, the catalogue lock inside it. Threads are
-// detached; nothing waits for them at exit. The window thread only waits for
+// 4. Cancellation. Once the cancel token given to checkDocument is
+//    cancelled (the program is ending), the outcome of the retrieval that
+//    was running is dropped with its staged files; the record stays
+//    Retrieving, which the shutdown save stores as WaitingForRetrieve.
+//
+// Lock order: the files lock first, the catalogue lock inside it. The
+// engine's threads are ended and joined at exit. The window thread only waits for
 // the short catalogue steps above, and for the files lock only when it
 // deletes, edits, adds or saves documents or reads a kept content. Every
 // host call is made without a lock.
@@ -183,19 +192,50 @@ std::optional<int32_t> keepOutcome(const Document& record, RetrievalOutcome& out
     return written;
 }
 
-void notifyHost(CheckHost& host, const RetrievalOutcome& outcome, const Document& landed) {
+// After a landed outcome: whether the markers-missing message is due. It is
+// shown once until the slot is stored anew or the markers are found again.
+bool markersMessageDue(DocumentCatalogue& catalogue, std::size_t slot, uint64_t generation,
+                       const RetrievalOutcome& outcome) {
+    return catalogue.locked([&] {
+        SlotState& state = catalogue.stateLocked(slot);
+        if (state.generation != generation) return false;
+        if (!outcome.markersMissing) {
+            if (outcome.status && *outcome.status != UnableToRetrieve) state.markersReported = false;
+            return false;
+        }
+        if (state.markersReported) return false;
+        state.markersReported = true;
+        return true;
+    });
+}
+
+void notifyHost(CheckHost& host, const RetrievalOutcome& outcome, const Document& landed, bool markersDue) {
     if (outcome.changed) {
         tellHost([&] { host.playChangeSound(); });
         tellHost([&] { host.startChangeBlink(); });
         if (outcome.status == Changed) tellHost([&] { host.documentChanged(landed); });
     }
-    if (outcome.markersMissing) tellHost([&] { host.middleMarkersMissing(landed); });
+    if (markersDue) tellHost([&] { host.middleMarkersMissing(landed); });
+}
+
+// A retrieval cut short by the end of the program: nothing of it lands. The
+// record stays Retrieving (stored as WaitingForRetrieve) and is retrieved
+// at the next start.
+void dropCancelled(DocumentCatalogue& catalogue, std::size_t slot, RetrievalOutcome& outcome, FileSystem& files) {
+    catalogue.locked([&] {
+        catalogue.stateLocked(slot).held = false;
+        catalogue.stateLocked(slot).remarked = false;
+        return 0;
+    });
+    catalogue.notifyAll();
+    discardStaged(files, outcome.content);
+    discardStaged(files, outcome.middle);
 }
 
 }  // namespace
 
 std::size_t checkDocument(DocumentCatalogue& catalogue, std::size_t slot, CheckHost& host,
-                          FileSystem& files, const RetrievalPaths& paths) {
+                          FileSystem& files, const RetrievalPaths& paths, const CancelToken* cancel) {
     if (slot >= catalogue.slotCount()) return 0;
     Claim claim;
     if (!catalogue.locked([&] { return claimLocked(catalogue, slot, claim); })) return 0;
@@ -207,6 +247,12 @@ std::size_t checkDocument(DocumentCatalogue& catalogue, std::size_t slot, CheckH
             tellHost(host, slot);  // the row reads "Retrieving..."
             RetrievalOutcome outcome = retrieve(claim.record, files, paths);
             ++retrievals;
+            if (cancel != nullptr && cancel->cancelled()) {
+                holding = false;
+                dropCancelled(catalogue, slot, outcome, files);
+                break;
+            }
+            const uint64_t claimed = claim.generation;
             std::string stamp;
             try {
                 stamp = host.lastCheckText();
@@ -251,7 +297,7 @@ std::size_t checkDocument(DocumentCatalogue& catalogue, std::size_t slot, CheckH
             // Whatever was not moved into place belongs to no document.
             discardStaged(files, outcome.content);
             discardStaged(files, outcome.middle);
-            if (landed) notifyHost(host, outcome, record);
+            if (landed) notifyHost(host, outcome, record, markersMessageDue(catalogue, slot, claimed, outcome));
             tellHost(host, slot);  // the row shows the outcome (or the next retrieval)
         }
     } catch (...) {
@@ -281,25 +327,6 @@ std::size_t runCheckPass(DocumentCatalogue& catalogue, CheckHost& host, FileSyst
         retrievals += checkDocument(catalogue, slot, host, files, paths);
     }
     return retrievals;
-}
-
-void startCheckWorker(DocumentCatalogue& catalogue, CheckHost& host, FileSystem& files,
-                      RetrievalPaths paths) {
-    try {
-        std::thread([&catalogue, &host, &files, paths = std::move(paths)] {
-            try {
-                runCheckPass(catalogue, host, files, paths);
-            } catch (...) {
-            }
-            try {
-                host.workerFinished();
-            } catch (...) {
-            }
-        }).detach();
-    } catch (...) {
-        // No thread could be started: the records stay WaitingForRetrieve
-        // and the next worker (or the next start) takes them.
-    }
 }
 
 std::string formatLastCheck(const std::tm& local) {

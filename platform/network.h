@@ -5,9 +5,12 @@
 // FTP clients.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace hs {
@@ -16,6 +19,27 @@ namespace hs {
 constexpr long kNetClosed = 0;     // the peer closed the connection
 constexpr long kNetError = -1;     // the connection failed
 constexpr long kNetTimedOut = -2;  // nothing came within the timeout
+
+// Ends every connection of a network at once, for the end of the program:
+// cancel() shuts the registered sockets down, so a wait on them returns at
+// once, and every later connect, accept or wait of that network fails.
+class CancelToken {
+public:
+    void cancel();
+    bool cancelled() const { return cancelled_.load(std::memory_order_acquire); }
+
+    // Runs `shut` at cancel(), or at once when that came already; returns
+    // the key for forget(). After forget() returns, `shut` is not running
+    // and never runs.
+    std::size_t onCancel(std::function<void()> shut);
+    void forget(std::size_t key);
+
+private:
+    std::mutex mutex_;
+    std::atomic<bool> cancelled_{false};
+    std::size_t next_ = 0;
+    std::map<std::size_t, std::function<void()>> shuts_;
+};
 
 class TcpStream {
 public:
@@ -62,10 +86,17 @@ public:
 // Runs `work` on a helper thread and waits at most `timeoutMs` for it: true
 // when it finished in time. Past the time the helper is left to finish by
 // itself, so `work` must own (share) everything it touches. The system's
-// host lookup, which takes no timeout, runs this way.
-bool runWithin(std::function<void()> work, int timeoutMs);
+// host lookup, which takes no timeout, runs this way. A cancelled token
+// ends the wait too (false).
+bool runWithin(std::function<void()> work, int timeoutMs, const CancelToken* cancel = nullptr);
 
-// The platform's sockets (Windows Sockets or BSD sockets).
-std::unique_ptr<Network> makePlatformNetwork();
+// The platform's sockets (Windows Sockets or BSD sockets). With a token,
+// cancelling it ends every connection and wait of this network within
+// kCancelCheckMs at most (the sockets themselves at once).
+std::unique_ptr<Network> makePlatformNetwork(std::shared_ptr<CancelToken> cancel = nullptr);
+
+// How often a wait that has no socket to be woken by (a connection being
+// made, a listener, a host lookup) looks at its network's token.
+constexpr int kCancelCheckMs = 50;
 
 }  // namespace hs

@@ -2,7 +2,9 @@
 // only in a few names, bridged below; every wait is a select() (Windows,
 // whose fd_set is a list of sockets) or a poll() (elsewhere, where select()
 // cannot take a descriptor beyond FD_SETSIZE) with the caller's timeout on a
-// non-blocking socket.
+// non-blocking socket. With a cancel token, each wait goes in slices of
+// kCancelCheckMs and looks at the token between them, and every open socket
+// is shut down when the token is cancelled, which ends its wait at once.
 #include "platform/network.h"
 
 #include <chrono>
@@ -35,6 +37,7 @@ namespace {
 using Socket = SOCKET;
 constexpr Socket kNoSocket = INVALID_SOCKET;
 void closeSocket(Socket s) { ::closesocket(s); }
+void shutSocket(Socket s) { ::shutdown(s, SD_BOTH); }
 bool setNonBlocking(Socket s) {
     u_long on = 1;
     return ::ioctlsocket(s, FIONBIO, &on) == 0;
@@ -59,6 +62,7 @@ struct SocketsStarted {
 using Socket = int;
 constexpr Socket kNoSocket = -1;
 void closeSocket(Socket s) { ::close(s); }
+void shutSocket(Socket s) { ::shutdown(s, SHUT_RDWR); }
 bool setNonBlocking(Socket s) {
     const int flags = ::fcntl(s, F_GETFL, 0);
     return flags >= 0 && ::fcntl(s, F_SETFL, flags | O_NONBLOCK) == 0;
@@ -72,22 +76,22 @@ struct SocketsStarted {
 #endif
 
 #ifdef _WIN32
-// Waits until `s` can be read (or written); false on a timeout or failure.
-bool waitFor(Socket s, bool forWrite, int timeoutMs) {
+// Waits until `s` can be read (or written): > 0 ready, 0 timed out, < 0
+// failed.
+int waitOnce(Socket s, bool forWrite, int timeoutMs) {
     fd_set set;
     FD_ZERO(&set);
     FD_SET(s, &set);
     timeval tv{};
     tv.tv_sec = timeoutMs / 1000;
     tv.tv_usec = (timeoutMs % 1000) * 1000;
-    const int ready = ::select(0, forWrite ? nullptr : &set, forWrite ? &set : nullptr, nullptr, &tv);
-    return ready > 0;
+    return ::select(0, forWrite ? nullptr : &set, forWrite ? &set : nullptr, nullptr, &tv);
 }
 
-// Waits until a connection being made is made or has failed; false on a
-// timeout. Windows Sockets report a failed connection in the exception set
-// only, so without it a refused connection would wait for the timeout.
-bool waitConnected(Socket s, int timeoutMs) {
+// Waits until a connection being made is made or has failed (as
+// waitOnce). Windows Sockets report a failed connection in the exception
+// set only, so without it a refused connection would wait for the timeout.
+int waitConnectedOnce(Socket s, int timeoutMs) {
     fd_set writable;
     fd_set failed;
     FD_ZERO(&writable);
@@ -97,19 +101,64 @@ bool waitConnected(Socket s, int timeoutMs) {
     timeval tv{};
     tv.tv_sec = timeoutMs / 1000;
     tv.tv_usec = (timeoutMs % 1000) * 1000;
-    return ::select(0, nullptr, &writable, &failed, &tv) > 0;
+    return ::select(0, nullptr, &writable, &failed, &tv);
 }
 #else
-bool waitFor(Socket s, bool forWrite, int timeoutMs) {
+int waitOnce(Socket s, bool forWrite, int timeoutMs) {
     pollfd one{};
     one.fd = s;
     one.events = forWrite ? POLLOUT : POLLIN;
-    return ::poll(&one, 1, timeoutMs) > 0;
+    const int ready = ::poll(&one, 1, timeoutMs);
+    return ready < 0 && errno == EINTR ? 0 : ready;
 }
 
 // A failed connection shows as POLLERR or POLLHUP beside POLLOUT.
-bool waitConnected(Socket s, int timeoutMs) { return waitFor(s, true, timeoutMs); }
+int waitConnectedOnce(Socket s, int timeoutMs) { return waitOnce(s, true, timeoutMs); }
 #endif
+
+// Runs wait(ms) until it is ready (true), fails or the time is up (false),
+// in slices of kCancelCheckMs while a token may end it (false once it did).
+template <class Wait>
+bool waitCancellable(const CancelToken* cancel, int timeoutMs, Wait wait) {
+    if (cancel == nullptr) return wait(timeoutMs) > 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (cancel->cancelled()) return false;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now()).count();
+        const int slice = static_cast<int>(left < kCancelCheckMs ? (left > 0 ? left : 0) : kCancelCheckMs);
+        const int ready = wait(slice);
+        if (ready != 0) return ready > 0 && !cancel->cancelled();
+        if (left <= kCancelCheckMs) return false;
+    }
+}
+
+bool waitFor(Socket s, bool forWrite, int timeoutMs, const CancelToken* cancel) {
+    return waitCancellable(cancel, timeoutMs, [&](int ms) { return waitOnce(s, forWrite, ms); });
+}
+
+bool waitConnected(Socket s, int timeoutMs, const CancelToken* cancel) {
+    return waitCancellable(cancel, timeoutMs, [&](int ms) { return waitConnectedOnce(s, ms); });
+}
+
+// An open socket of a network with a token: shut down when it is cancelled.
+class Registered {
+public:
+    Registered(std::shared_ptr<CancelToken> cancel, Socket s) : cancel_(std::move(cancel)) {
+        if (cancel_) key_ = cancel_->onCancel([s] { shutSocket(s); });
+    }
+    ~Registered() {
+        if (cancel_) cancel_->forget(key_);
+    }
+    Registered(const Registered&) = delete;
+    Registered& operator=(const Registered&) = delete;
+    const CancelToken* token() const { return cancel_.get(); }
+    bool cancelled() const { return cancel_ && cancel_->cancelled(); }
+
+private:
+    std::shared_ptr<CancelToken> cancel_;
+    std::size_t key_ = 0;
+};
 
 std::string dotted(const sockaddr_in& address) {
     char text[INET_ADDRSTRLEN] = {};
@@ -120,8 +169,8 @@ std::string dotted(const sockaddr_in& address) {
 // The IPv4 addresses of `host`, found within `timeoutMs`. The system
 // resolver takes no timeout, so a name (not a dotted address) is looked up
 // on a helper thread (runWithin).
-bool resolve(const std::string& host, int port, int timeoutMs, std::vector<sockaddr_in>& found,
-             std::string& error) {
+bool resolve(const std::string& host, int port, int timeoutMs, const CancelToken* cancel,
+             std::vector<sockaddr_in>& found, std::string& error) {
     sockaddr_in literal{};
     literal.sin_family = AF_INET;
     literal.sin_port = htons(static_cast<unsigned short>(port));
@@ -145,7 +194,7 @@ bool resolve(const std::string& host, int port, int timeoutMs, std::vector<socka
             }
             ::freeaddrinfo(list);
         },
-        timeoutMs);
+        timeoutMs, cancel);
     if (!inTime) {
         error = "host lookup timed out";
         return false;
@@ -158,10 +207,18 @@ bool resolve(const std::string& host, int port, int timeoutMs, std::vector<socka
     return true;
 }
 
+// Closes its socket when it goes.
+struct OwnedSocket {
+    explicit OwnedSocket(Socket s) : s(s) {}
+    ~OwnedSocket() { closeSocket(s); }
+    OwnedSocket(const OwnedSocket&) = delete;
+    OwnedSocket& operator=(const OwnedSocket&) = delete;
+    Socket s;
+};
+
 class SocketStream final : public TcpStream {
 public:
-    explicit SocketStream(Socket s) : s_(s) {}
-    ~SocketStream() override { closeSocket(s_); }
+    SocketStream(Socket s, std::shared_ptr<CancelToken> cancel) : owned_(s), s_(s), registered_(std::move(cancel), s) {}
 
     bool sendAll(const char* data, std::size_t size, int timeoutMs) override {
         while (size > 0) {
@@ -172,7 +229,7 @@ public:
                 size -= static_cast<std::size_t>(sent);
                 continue;
             }
-            if (sent < 0 && wouldBlock() && waitFor(s_, true, timeoutMs)) continue;
+            if (sent < 0 && wouldBlock() && waitFor(s_, true, timeoutMs, registered_.token())) continue;
             return false;
         }
         return true;
@@ -182,11 +239,17 @@ public:
         if (size == 0) return kNetError;
         const int want = static_cast<int>(size > 65536 ? 65536 : size);
         for (;;) {
+            // A cancelled connection fails: its shutdown must not read as
+            // the end of the content.
+            if (registered_.cancelled()) return kNetError;
             const auto got = ::recv(s_, buffer, want, 0);
+            if (registered_.cancelled()) return kNetError;
             if (got > 0) return static_cast<long>(got);
             if (got == 0) return kNetClosed;
             if (!wouldBlock()) return kNetError;
-            if (!waitFor(s_, false, timeoutMs)) return kNetTimedOut;
+            if (!waitFor(s_, false, timeoutMs, registered_.token())) {
+                return registered_.cancelled() ? kNetError : kNetTimedOut;
+            }
         }
     }
 
@@ -205,34 +268,43 @@ public:
     }
 
 private:
+    // Declared in this order so that the socket is forgotten by the token
+    // before it is closed: no shutdown reaches a closed (reused) socket.
+    OwnedSocket owned_;
     Socket s_;
+    Registered registered_;
 };
 
 class SocketListener final : public TcpListener {
 public:
-    SocketListener(Socket s, int port) : s_(s), port_(port) {}
-    ~SocketListener() override { closeSocket(s_); }
+    SocketListener(Socket s, int port, std::shared_ptr<CancelToken> cancel)
+        : owned_(s), s_(s), port_(port), cancel_(std::move(cancel)), registered_(cancel_, s) {}
 
     int port() const override { return port_; }
 
     std::unique_ptr<TcpStream> accept(int timeoutMs) override {
-        if (!waitFor(s_, false, timeoutMs)) return nullptr;
+        if (!waitFor(s_, false, timeoutMs, registered_.token())) return nullptr;
         const Socket s = ::accept(s_, nullptr, nullptr);
         if (s == kNoSocket) return nullptr;
         if (!setNonBlocking(s)) {
             closeSocket(s);
             return nullptr;
         }
-        return std::make_unique<SocketStream>(s);
+        return std::make_unique<SocketStream>(s, cancel_);
     }
 
 private:
+    OwnedSocket owned_;
     Socket s_;
     int port_;
+    std::shared_ptr<CancelToken> cancel_;
+    Registered registered_;
 };
 
 class SocketNetwork final : public Network {
 public:
+    explicit SocketNetwork(std::shared_ptr<CancelToken> cancel) : cancel_(std::move(cancel)) {}
+
     std::unique_ptr<TcpStream> connect(const std::string& host, int port, int timeoutMs,
                                        std::string& error) override {
         if (!started_.ok) {
@@ -241,7 +313,7 @@ public:
         }
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         std::vector<sockaddr_in> found;
-        if (!resolve(host, port, timeoutMs, found, error)) return nullptr;
+        if (cancelled(error) || !resolve(host, port, timeoutMs, cancel_.get(), found, error)) return nullptr;
         std::unique_ptr<TcpStream> stream;
         error = "connection failed";
         for (const sockaddr_in& a : found) {
@@ -252,13 +324,14 @@ public:
                 break;
             }
             stream = connectTo(a, static_cast<int>(left), error);
-            if (stream) break;
+            if (stream || cancelled(error)) break;
         }
         return stream;
     }
 
     std::unique_ptr<TcpListener> listen(const std::string& address) override {
-        if (!started_.ok) return nullptr;
+        std::string ignored;
+        if (!started_.ok || cancelled(ignored)) return nullptr;
         const Socket s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
         if (s == kNoSocket) return nullptr;
         sockaddr_in local{};
@@ -275,11 +348,17 @@ public:
             closeSocket(s);
             return nullptr;
         }
-        return std::make_unique<SocketListener>(s, ntohs(local.sin_port));
+        return std::make_unique<SocketListener>(s, ntohs(local.sin_port), cancel_);
     }
 
 private:
-    static std::unique_ptr<TcpStream> connectTo(const sockaddr_in& a, int timeoutMs, std::string& error) {
+    bool cancelled(std::string& error) const {
+        if (!cancel_ || !cancel_->cancelled()) return false;
+        error = "cancelled";
+        return true;
+    }
+
+    std::unique_ptr<TcpStream> connectTo(const sockaddr_in& a, int timeoutMs, std::string& error) {
         const Socket s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
         if (s == kNoSocket) return nullptr;
         if (!setNonBlocking(s)) {
@@ -292,7 +371,7 @@ private:
                 closeSocket(s);
                 return nullptr;
             }
-            if (!waitConnected(s, timeoutMs)) {
+            if (!waitConnected(s, timeoutMs, cancel_.get())) {
                 error = "connection timed out";
                 closeSocket(s);
                 return nullptr;
@@ -306,15 +385,34 @@ private:
                 return nullptr;
             }
         }
-        return std::make_unique<SocketStream>(s);
+        return std::make_unique<SocketStream>(s, cancel_);
     }
 
     SocketsStarted started_;
+    std::shared_ptr<CancelToken> cancel_;
 };
 
 }  // namespace
 
-bool runWithin(std::function<void()> work, int timeoutMs) {
+void CancelToken::cancel() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    cancelled_.store(true, std::memory_order_release);
+    for (auto& entry : shuts_) entry.second();
+}
+
+std::size_t CancelToken::onCancel(std::function<void()> shut) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (cancelled_.load(std::memory_order_acquire)) shut();
+    shuts_.emplace(next_, std::move(shut));
+    return next_++;
+}
+
+void CancelToken::forget(std::size_t key) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    shuts_.erase(key);
+}
+
+bool runWithin(std::function<void()> work, int timeoutMs, const CancelToken* cancel) {
     struct Shared {
         std::mutex mutex;
         std::condition_variable done;
@@ -336,11 +434,13 @@ bool runWithin(std::function<void()> work, int timeoutMs) {
         return false;  // no thread
     }
     std::unique_lock<std::mutex> lock(shared->mutex);
-    return shared->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return shared->finished; });
+    return waitCancellable(cancel, timeoutMs, [&](int ms) {
+        return shared->done.wait_for(lock, std::chrono::milliseconds(ms), [&] { return shared->finished; }) ? 1 : 0;
+    });
 }
 
-std::unique_ptr<Network> makePlatformNetwork() {
-    return std::make_unique<SocketNetwork>();
+std::unique_ptr<Network> makePlatformNetwork(std::shared_ptr<CancelToken> cancel) {
+    return std::make_unique<SocketNetwork>(std::move(cancel));
 }
 
 }  // namespace hs

@@ -64,6 +64,10 @@ bool loadStandardProfileSettings(int entries) {
 
 // ---------------------------------------------------------------- start-up
 
+CHalvorsightApp::~CHalvorsightApp() {
+    if (program_ && !program_->engineEnded()) static_cast<void>(program_.release());
+}
+
 bool CHalvorsightApp::initInstance(HINSTANCE module) {
     module_ = module;
     if (raiseRunningInstance()) return false;

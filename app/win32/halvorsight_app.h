@@ -30,6 +30,10 @@ private:
 class CHalvorsightApp {
 public:
     CHalvorsightApp() = default;
+    // The program goes with the application object, unless a check engine
+    // thread outlived the exit's wait: then it is left to the end of the
+    // process, which that thread may still use.
+    ~CHalvorsightApp();
     CHalvorsightApp(const CHalvorsightApp&) = delete;
     CHalvorsightApp& operator=(const CHalvorsightApp&) = delete;
 

@@ -321,6 +321,9 @@ LRESULT CHalvorsightView::handleMessage(UINT message, WPARAM wParam, LPARAM lPar
                 if (!refreshTimerArmed_) refreshChangedRows();
             }
             return 0;
+        case kCheckEffectsMessage:
+            services_.checkHost.runEffects();
+            return 0;
         case kArmBlinkMessage:
             // Still hidden? The window may have come back since the post.
             if (services_.shell.isHiddenInTray()) armTrayBlinkTimer(window);

@@ -6,6 +6,8 @@
 #include "app/win32/shell_links.h"
 #include "catalogue/document_files.h"
 #include "catalogue/store.h"
+#include <chrono>
+
 #include "check/check_worker.h"
 #include "check/ftp_retrieval.h"
 #include "check/web_retrieval.h"
@@ -20,15 +22,21 @@ namespace {
 // The local-file path and the web path for pages and web files, all with
 // one client: its own sockets and Schannel, the application title as agent,
 // the user's proxy settings.
-RetrievalPaths programRetrievalPaths() {
+// The networks share one cancel token, which the engine cancels at exit.
+RetrievalPaths programRetrievalPaths(const std::shared_ptr<CancelToken>& cancel) {
     RetrievalPaths paths = localRetrievalPaths();
-    auto client = std::make_shared<WebClient>(std::shared_ptr<Network>(makePlatformNetwork()), startTls, kAppTitle,
-                                              webBounds());
+    auto client = std::make_shared<WebClient>(std::shared_ptr<Network>(makePlatformNetwork(cancel)), startTls,
+                                              kAppTitle, webBounds());
     client->setProxySource(systemProxy);
     paths.htmlPage = webRetrievalPath(client);
     paths.webFile = paths.htmlPage;
+    paths.ftpFile = ftpRetrievalPath(makePlatformNetwork(cancel));
     return paths;
 }
+
+// How long the exit waits for the engine's threads once their retrievals
+// are cancelled (which ends them within a fraction of a second).
+constexpr auto kEngineStopLimit = std::chrono::seconds(5);
 
 }  // namespace
 
@@ -37,11 +45,11 @@ Program::Program(HINSTANCE module)
       files_(makePlatformFileSystem()),
       checkHost_(options_, shell_,
                  [this](const Document& record) { return openDocument(record, OpenMode::Automatic); }),
-      retrievalPaths_(programRetrievalPaths()),
+      cancel_(std::make_shared<CancelToken>()),
+      retrievalPaths_(programRetrievalPaths(cancel_)),
+      engine_(std::make_unique<CheckEngine>(catalogue_, checkHost_, *files_, retrievalPaths_, cancel_)),
       tray_(module),
-      commands_(std::make_unique<ProgramCommands>(*this)) {
-    retrievalPaths_.ftpFile = ftpRetrievalPath(makePlatformNetwork());
-}
+      commands_(std::make_unique<ProgramCommands>(*this)) {}
 
 // The windows go before the parts they use.
 Program::~Program() {
@@ -89,12 +97,13 @@ void Program::openManualSection(const std::string& section) {
 
 void Program::offerStartupWizard() { commands_->offerStartupWizard(); }
 
-void Program::startCheckWorker() {
-    hs::startCheckWorker(catalogue_, checkHost_, *files_, retrievalPaths_);
-}
+void Program::startCheckWorker() { engine_->wake(); }
 
 void Program::shutDown() {
     tray_.remove();
+    // Nothing of a cancelled retrieval lands: its record stays Retrieving,
+    // which the save stores as WaitingForRetrieve.
+    if (!engine_->stop(kEngineStopLimit)) engineEnded_ = false;
     DocumentFiles(*files_).removeTempFiles();
     saveCatalogue(catalogue_, *files_);
     ::PostQuitMessage(0);

@@ -6,6 +6,9 @@
 // else gets what it needs from here by reference; window procedures find
 // their objects through their windows' user data. No other program-wide
 // state exists.
+//
+// The check engine is declared last of the parts it uses, so it is
+// destroyed (its threads ended) before them.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +23,7 @@
 #include "app/win32/tray_icon.h"
 #include "app/win32/win32_check_host.h"
 #include "catalogue/catalogue.h"
+#include "check/check_engine.h"
 #include "check/retrieval.h"
 #include "platform/file_system.h"
 
@@ -69,13 +73,19 @@ public:
     // The start-up prompt and, when accepted, the add wizard.
     void offerStartupWizard();
 
-    // Starts one more check worker over the catalogue and returns at once.
+    // Wakes the check engine for the documents just marked; returns at once.
     void startCheckWorker();
 
-    // Exit, closing the main window and the tray menu's Exit: removes the
-    // tray icon, deletes every "*.tmp" file of "data", writes every used
-    // record and ends the message loop. Running workers are not waited for.
+    // Exit, closing the main window, the tray menu's Exit and the end of
+    // the Windows session: removes the tray icon, cancels the running
+    // retrievals and waits for the engine (kEngineStopLimit at most),
+    // deletes every "*.tmp" file of "data", writes every used record and
+    // ends the message loop.
     void shutDown();
+
+    // False when an engine thread did not end in time at shutdown: it may
+    // still touch the catalogue, so the program must not be destroyed.
+    bool engineEnded() const { return engineEnded_; }
 
 private:
     HINSTANCE module_;
@@ -85,7 +95,10 @@ private:
     ShellState shell_;
     ShellLauncher launcher_;
     Win32CheckHost checkHost_;
+    std::shared_ptr<CancelToken> cancel_;
     RetrievalPaths retrievalPaths_;
+    std::unique_ptr<CheckEngine> engine_;
+    bool engineEnded_ = true;
     TrayIcon tray_;
     std::unique_ptr<ProgramCommands> commands_;
     std::unique_ptr<CMainFrame> frame_;

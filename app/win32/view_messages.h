@@ -1,6 +1,6 @@
-// Private messages of the list view window and the main frame. Check
-// workers post them (never send: a worker must not wait for the window
-// thread).
+// Private messages of the list view window and the main frame. The check
+// engine's threads post them (never send: a retrieval must not wait for the
+// window thread).
 #pragma once
 
 #include <windows.h>
@@ -19,5 +19,8 @@ constexpr UINT kArmBlinkMessage = WM_APP + 2;
 // The selection changed: the toolbar's buttons are enabled anew. Posted so
 // that a burst of selection changes costs one update.
 constexpr UINT kSelectionChangedMessage = WM_APP + 3;
+// The check host queued effects of landed checks (sound, automatic open,
+// markers-missing message): the window thread runs them.
+constexpr UINT kCheckEffectsMessage = WM_APP + 4;
 
 }  // namespace hs

@@ -14,10 +14,47 @@ void Win32CheckHost::recordChanged(std::size_t slot) {
     if (window == nullptr || !::PostMessageA(window, kRecordsChangedMessage, 0, 0)) refreshes_.wakeFailed();
 }
 
+void Win32CheckHost::queue(Effect effect, const Document* record) {
+    {
+        std::lock_guard<std::mutex> lock(effectsMutex_);
+        effects_.emplace_back(effect, record ? *record : zeroRecord());
+    }
+    if (HWND window = window_.load()) ::PostMessageA(window, kCheckEffectsMessage, 0, 0);
+}
+
+void Win32CheckHost::runEffects() {
+    if (runningEffects_) return;  // a box is up: its caller goes on afterwards
+    runningEffects_ = true;
+    for (;;) {
+        std::pair<Effect, Document> next;
+        {
+            std::lock_guard<std::mutex> lock(effectsMutex_);
+            if (effects_.empty()) break;
+            next = std::move(effects_.front());
+            effects_.pop_front();
+        }
+        switch (next.first) {
+            case Effect::Sound:
+                if (!options_.playSoundOn()) break;
+                // Without SND_NODEFAULT: a missing file plays the system's
+                // default sound.
+                ::PlaySoundA(kSoundFileName, nullptr, SND_FILENAME | SND_ASYNC | SND_NOWAIT);
+                break;
+            case Effect::Open:
+                if (open_ && options_.autoOpenOn()) open_(next.second);
+                break;
+            case Effect::MarkersMissing:
+                // No owner: the list stays usable while the box is up.
+                showMessage(nullptr, "Cannot find the specified strings from document content.",
+                            MB_OK | MB_ICONINFORMATION);
+                break;
+        }
+    }
+    runningEffects_ = false;
+}
+
 void Win32CheckHost::playChangeSound() {
-    if (!options_.playSoundOn()) return;
-    // Without SND_NODEFAULT: a missing file plays the system's default sound.
-    ::PlaySoundA(kSoundFileName, nullptr, SND_FILENAME | SND_ASYNC | SND_NOWAIT);
+    if (options_.playSoundOn()) queue(Effect::Sound);
 }
 
 void Win32CheckHost::startChangeBlink() {
@@ -29,18 +66,14 @@ void Win32CheckHost::startChangeBlink() {
 void Win32CheckHost::documentChanged(const Document& record) {
     if (!open_ || !options_.autoOpenOn()) return;
     if (record.type != HtmlPage && record.type != WebFile) return;
-    open_(record);
+    queue(Effect::Open, &record);
 }
 
 void Win32CheckHost::workerFinished() {
     if (HWND window = window_.load()) ::PostMessageA(window, kRecordsChangedMessage, kFlushRefreshes, 0);
 }
 
-void Win32CheckHost::middleMarkersMissing(const Document&) {
-    // No owner: a box owned by a window of the window thread would disable
-    // that window while this worker waits.
-    showMessage(nullptr, "Cannot find the specified strings from document content.", MB_OK | MB_ICONINFORMATION);
-}
+void Win32CheckHost::middleMarkersMissing(const Document& record) { queue(Effect::MarkersMissing, &record); }
 
 std::string Win32CheckHost::lastCheckText() {
     SYSTEMTIME now{};

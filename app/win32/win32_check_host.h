@@ -1,12 +1,16 @@
-// The check workers' host in the Windows program: row refreshes are queued
-// and the list view window is woken by one posted message per burst; blink
-// requests are posted to it; the sound plays asynchronously; the last-check
-// text comes from the local time.
+// The check engine's host in the Windows program. The engine's threads make
+// no user-interface call: row refreshes are queued and the list view window
+// is woken by one posted message per burst; blink requests are posted to
+// it; the sound, the automatic open and the markers-missing message are
+// queued and run by the window thread (runEffects) once the commit that
+// called for them landed. The last-check text comes from the local time.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
+#include <deque>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,12 +37,12 @@ public:
     void playChangeSound() override;
     void startChangeBlink() override;
     // With "Open HTML/CGI page if changed" on, a changed page or web file
-    // is opened at once, on the worker's thread, without messages; a file
-    // of a dangerous type is not. Files from FTP servers and local files
-    // are never opened by themselves.
+    // is opened by the window thread, without messages; a file of a
+    // dangerous type is not. Files from FTP servers and local files are
+    // never opened by themselves.
     void documentChanged(const Document& record) override;
-    // The message box of a first MiddleString retrieval without its
-    // markers, shown from the worker's thread; the worker waits for it.
+    // The message box of a MiddleString retrieval without its markers,
+    // shown by the window thread; no retrieval waits for it.
     void middleMarkersMissing(const Document& record) override;
     std::string lastCheckText() override;
     // Asks the window to show the finished worker's last rows at once.
@@ -48,7 +52,18 @@ public:
     // when kRecordsChangedMessage arrives.
     std::vector<std::size_t> takeChangedSlots() { return refreshes_.drain(); }
 
+    // Window thread, on kCheckEffectsMessage: plays, opens and shows what
+    // the engine queued, in order. While a message box is up, effects that
+    // come meanwhile wait until it is closed.
+    void runEffects();
+
 private:
+    enum class Effect { Sound, Open, MarkersMissing };
+    void queue(Effect effect, const Document* record = nullptr);
+
+    std::mutex effectsMutex_;
+    std::deque<std::pair<Effect, Document>> effects_;
+    bool runningEffects_ = false;  // window thread only
     const ProgramOptions& options_;
     const ShellState& shell_;
     DocumentOpener open_;

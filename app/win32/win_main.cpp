@@ -6,8 +6,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdlib>
-
 #include "app/win32/halvorsight_app.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -23,7 +21,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     } catch (...) {
         exitCode = 1;
     }
-    // Everything is saved by now. Check workers may still be running: the
-    // process ends without running static destructors under their feet.
-    std::_Exit(exitCode);
+    // Everything is saved by now and the check engine's threads have ended.
+    return exitCode;
 }

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <set>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -30,6 +32,7 @@ public:
     void playChangeSound() override { add("sound"); }
     void startChangeBlink() override { add("blink"); }
     void documentChanged(const Document& r) override { add("changed " + fieldText(r.name)); }
+    void middleMarkersMissing(const Document& r) override { add("markers " + fieldText(r.name)); }
     std::string lastCheckText() override {
         std::lock_guard<std::mutex> lock(mutex_);
         return stamp_;
@@ -105,6 +108,55 @@ private:
     std::condition_variable cv_;
     int arrived_ = 0;
     bool open_ = false;
+};
+
+// Retrievals that note when they start and then wait (bounded) until the
+// test lets their document go, counting how many run at once in all, per
+// server (the part of the name before '-') and per document.
+class HeldRetrievals {
+public:
+    void run(const std::string& name) {
+        const std::string server = name.substr(0, name.find('-'));
+        std::unique_lock<std::mutex> lock(mutex_);
+        started_.push_back(name);
+        maxAll_ = std::max(maxAll_, ++all_);
+        maxServer_ = std::max(maxServer_, ++server_[server]);
+        if (++document_[name] > 1) ++twice_;
+        cv_.notify_all();
+        cv_.wait_for(lock, std::chrono::seconds(10), [&] { return all_released_ || released_.count(name); });
+        released_.erase(name);
+        --all_, --server_[server], --document_[name];
+    }
+    void release(const std::string& name) { set([&] { released_.insert(name); }); }
+    void releaseAll() { set([&] { all_released_ = true; }); }
+    // The documents started so far, once at least `n` have (bounded wait).
+    std::vector<std::string> started(std::size_t n) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        cv_.wait_for(lock, std::chrono::seconds(10), [&] { return started_.size() >= n; });
+        return started_;
+    }
+    int maxAll() { return read(maxAll_); }
+    int maxPerServer() { return read(maxServer_); }
+    int twice() { return read(twice_); }
+
+private:
+    int read(const int& value) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return value;
+    }
+    template <class F>
+    void set(F f) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        f();
+        cv_.notify_all();
+    }
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    std::vector<std::string> started_;
+    std::set<std::string> released_;
+    bool all_released_ = false;
+    std::map<std::string, int> server_, document_;
+    int all_ = 0, maxAll_ = 0, maxServer_ = 0, twice_ = 0;
 };
 
 // The platform's file system with switches that make single operations

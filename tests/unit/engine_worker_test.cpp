@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <ctime>
 #include <map>
@@ -12,6 +13,7 @@
 #include "catalogue/catalogue.h"
 #include "app/commands.h"
 #include "catalogue/store.h"
+#include "check/check_engine.h"
 #include "check/check_worker.h"
 #include "check/local_retrieval.h"
 #include "engine_test_support.h"
@@ -462,14 +464,103 @@ TEST_F(ReplacedWhileRetrieving, TwoWorkersShareTheCatalogueSafely) {
     EXPECT_TRUE(test::tempFilesLeft().empty());
 }
 
-TEST_F(ReplacedWhileRetrieving, StartedWorkersRunDetached) {
+TEST_F(ReplacedWhileRetrieving, TheEngineRetrievesWhatIsMarked) {
     gate.open();
-    test::RecordingHost detachedHost;
-    startCheckWorker(catalogue, detachedHost, files, paths);
-    startCheckWorker(catalogue, detachedHost, files, paths);
-    ASSERT_TRUE(detachedHost.waitFinished(2));
+    test::RecordingHost engineHost;
+    CheckEngine engine(catalogue, engineHost, files, paths);
+    engine.wake();
+    engine.wake();
+    ASSERT_TRUE(engineHost.waitFinished(1));
     EXPECT_EQ(catalogue.status(0), Saved);
     EXPECT_EQ(calls.load(), 1);
+    EXPECT_TRUE(engine.stop(std::chrono::seconds(5)));
+}
+
+// ---------------------------------------------------------- the engine's queue
+
+Document webDocument(const std::string& name, const std::string& url) {
+    Document r = document(name, HtmlPage, WaitingForRetrieve);
+    setField(r.url, url);
+    return r;
+}
+
+// Slots a-0..a-5 on one server, b-0..b-3 on another, c-0 on a third: the
+// first eight start (four of a), a-4 waits for room on a, c-0 for a free
+// retrieval; marks made meanwhile never start a document twice at once.
+TEST_F(CheckWorker, TheEngineTakesSlotsInOrderWithinItsLimits) {
+    for (int i = 0; i < 6; ++i) catalogue.appendRecord(webDocument("a-" + std::to_string(i), "http://A:80/" + std::to_string(i)));
+    for (int i = 0; i < 4; ++i) catalogue.appendRecord(webDocument("b-" + std::to_string(i), "b/" + std::to_string(i)));
+    catalogue.appendRecord(webDocument("c-0", "https://a/"));
+    test::HeldRetrievals held;
+    RetrievalPaths paths = scripted([&](const Document& r) {
+        held.run(fieldText(r.name));
+        return NotChanged;
+    });
+    CheckEngine engine(catalogue, host, files, paths);
+    engine.wake();
+    std::vector<std::string> started = held.started(8);
+    std::sort(started.begin(), started.end());
+    EXPECT_EQ(started, (std::vector<std::string>{"a-0", "a-1", "a-2", "a-3", "b-0", "b-1", "b-2", "b-3"}));
+    held.release("a-0");
+    EXPECT_EQ(held.started(9).at(8), "a-4");
+    held.release("b-0");
+    EXPECT_EQ(held.started(10).at(9), "c-0");
+    for (std::size_t s = 0; s < catalogue.slotCount(); ++s) catalogue.setStatus(s, WaitingForRetrieve);
+    engine.wake();
+    held.releaseAll();
+    ASSERT_TRUE(host.waitFinished(1));
+    EXPECT_TRUE(engine.stop(std::chrono::seconds(5)));
+    EXPECT_EQ(held.maxAll(), 8);
+    EXPECT_EQ(held.maxPerServer(), 4);
+    EXPECT_EQ(held.twice(), 0);
+    for (std::size_t s = 0; s < catalogue.slotCount(); ++s) EXPECT_EQ(catalogue.status(s), NotChanged) << s;
+}
+
+// Stopping cancels: what was being retrieved lands nothing and stays
+// Retrieving (stored as waiting), and no later document starts.
+TEST_F(CheckWorker, StoppingTheEngineDropsWhatRuns) {
+    catalogue.appendRecord(webDocument("a-0", "http://a/"));
+    catalogue.appendRecord(webDocument("a-1", "http://a/"));
+    auto cancel = std::make_shared<CancelToken>();
+    test::Gate gate;
+    RetrievalPaths paths = scripted([&](const Document&) {
+        gate.arrive();
+        return Saved;
+    });
+    CheckEngine engine(catalogue, host, files, paths, cancel);
+    engine.wake();
+    ASSERT_TRUE(gate.waitArrived(2));
+    std::thread opener([&] {
+        while (!cancel->cancelled()) std::this_thread::yield();
+        gate.open();
+    });
+    EXPECT_TRUE(engine.stop(std::chrono::seconds(5)));
+    opener.join();
+    EXPECT_EQ(catalogue.status(0), Retrieving);
+    EXPECT_EQ(host.count("row 0"), 1u);  // only "Retrieving..."
+    EXPECT_TRUE(test::tempFilesLeft().empty());
+}
+
+// The markers-missing message comes once until the slot is stored again.
+TEST_F(CheckWorker, MissingMarkersAreToldOnceUntilTheDocumentIsStoredAgain) {
+    Document page = webDocument("page", "http://a/");
+    page.middleMode = 1;
+    setField(page.middleStart, "<b>");
+    setField(page.middleEnd, "</b>");
+    catalogue.appendRecord(page);
+    RetrievalPaths paths;
+    paths.htmlPage = [](const Document&, RetrievalContext&) {
+        return Fetched::stream(std::make_unique<test::StringSource>("no markers"));
+    };
+    for (int i = 0; i < 2; ++i) {
+        catalogue.setStatus(0, WaitingForRetrieve);
+        runCheckPass(catalogue, host, files, paths);
+    }
+    EXPECT_EQ(host.count("markers page"), 1u);
+    catalogue.storeRecord(0, page);
+    runCheckPass(catalogue, host, files, paths);
+    EXPECT_EQ(host.count("markers page"), 2u);
+    EXPECT_EQ(catalogue.status(0), UnableToRetrieve);
 }
 
 }  // namespace

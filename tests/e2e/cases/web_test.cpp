@@ -249,12 +249,15 @@ TEST_F(WebTest, CountAndMiddleModesAndTheMessageOfMissingMarkers) {
     setField(middle.middleStart, "<b>");
     setField(middle.middleEnd, "</b>");
     writeRecord(middle);
+    serve("after.html", "after the middle page");
+    document("After", HtmlPage, url("http", "/files/" + served("after.html")));
 
     RunningProgram& app = start();
-    // The first retrieval of the middle page finds no markers: the worker
-    // shows the message and waits for it.
+    // The first retrieval of the middle page finds no markers: the window
+    // shows the message, and the documents behind it do not wait for it.
     HWND box = waitForDialog(app.pid(), kAppTitle);
     ASSERT_NE(box, nullptr) << "no message about the missing markers";
+    EXPECT_TRUE(pollUntil([&] { return cellOf(app.rows(), "After", kStatusColumn) == "Saved"; }));
     EXPECT_EQ(messageBoxText(box), "Cannot find the specified strings from document content.");
     saveWindowScreenshot(box, screenshotDirectory() + "\\WebTest." + prefix_ + "-markers.bmp");
     // The window stays usable while the box is up.
@@ -265,6 +268,11 @@ TEST_F(WebTest, CountAndMiddleModesAndTheMessageOfMissingMarkers) {
     auto status = waitForOutcomes(app, {"Count", "Middle"}, none);
     EXPECT_EQ(status["Count"], "Saved");
     EXPECT_EQ(status["Middle"], "Unable to retrieve");
+    // Missing again: no second message until the markers are found.
+    status = checkAll(app, {"Middle"});
+    EXPECT_EQ(status["Middle"], "Unable to retrieve");
+    Sleep(500);
+    EXPECT_EQ(waitForDialog(app.pid(), kAppTitle, milliseconds(0)), nullptr);
     EXPECT_EQ(int32At(readRecordFile("Count"), offsets::countResult), 3);
 
     // Other text changes, the count stays: not changed, the older page kept.
@@ -382,12 +390,28 @@ TEST_F(WebTest, HostileServersEndUnableToRetrieveAndKeepTheCopy) {
     exitClean(app);
 }
 
-TEST_F(WebTest, ExitDuringADownloadLeavesNoTemporaryFile) {
+TEST_F(WebTest, ExitDuringDownloadsEndsAtOnceAndLeavesNoTemporaryFile) {
+    // Bounds far beyond the test: only the exit's cancellation ends these.
+    SetEnvironmentVariableA("HS_TEST_NET_BOUNDS", "2000,60000,120000");
     document("Endless", WebFile, url("http", "/endless"), "kept copy");
+    for (int i = 0; i < 50; ++i) {  // two servers to the engine: eight retrievals at once
+        const std::string host = i % 2 ? "http://localhost:" : "http://127.0.0.1:";
+        document("Slow " + std::to_string(i), WebFile, host + std::to_string(ports_["http"]) + "/trickle?every=0.5",
+                 "kept copy");
+    }
     RunningProgram& app = start();
     ASSERT_TRUE(pollUntil([&] { return cellOf(app.rows(), "Endless", kStatusColumn) == "Retrieving..."; }));
-    Sleep(1000);  // the body is being staged
+    Sleep(1000);  // the bodies are being staged
+    const auto begin = std::chrono::steady_clock::now();
     exitClean(app);
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(5));
+    for (int i = 0; i < 50; ++i) {
+        const std::string name = "Slow " + std::to_string(i);
+        const std::string record = readRecordFile(name);
+        ASSERT_EQ(record.size(), offsets::recordSize) << name;
+        EXPECT_EQ(int32At(record, offsets::status), WaitingForRetrieve) << name;
+        EXPECT_EQ(kept(name), "kept copy") << name;
+    }
     EXPECT_EQ(kept("Endless"), "kept copy");
 }
 
