@@ -43,6 +43,10 @@ struct SlotState {
     // had when it was loaded; kStatusNotStored when unknown. A commit whose
     // new status differs from it writes the record file.
     int32_t storedStatus = kStatusNotStored;
+    // recordFingerprint of what the record file got at that write (or held
+    // when loaded); 0 when unknown. The shutdown save writes only records
+    // whose fingerprint differs.
+    uint64_t storedFingerprint = 0;
 };
 
 class DocumentCatalogue {
