@@ -118,6 +118,7 @@ void DocumentCatalogue::storeRecord(std::size_t slot, const Document& record) {
         s.state.remarked = false;
         s.state.storedStatus = kStatusNotStored;
         s.state.markersReported = false;
+        s.state.storedFingerprint = 0;
         indexName(fieldText(s.record.name), slot);
     }
     changed_.notify_all();
@@ -134,6 +135,7 @@ void DocumentCatalogue::clearSlot(std::size_t slot) {
         s.state.remarked = false;
         s.state.storedStatus = kStatusNotStored;
         s.state.markersReported = false;
+        s.state.storedFingerprint = 0;
     }
     changed_.notify_all();
 }
@@ -145,6 +147,7 @@ std::size_t DocumentCatalogue::appendRecord(const Document& record) {
     s.record = record;
     s.state.generation++;
     s.state.storedStatus = record.status;
+    s.state.storedFingerprint = recordFingerprint(record);
     indexName(fieldText(s.record.name), slot);
     return slot;
 }

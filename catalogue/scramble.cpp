@@ -71,16 +71,16 @@ void reverseString(char* text) {
     std::reverse(text, text + n);
 }
 
-void scrambleCredentials(Document& record, unsigned seed) {
+void scrambleCredentials(RecordLayout& record, unsigned seed) {
     scrambleField(record.userName, seed);
     scrambleField(record.password, seed);
 }
 
-void scrambleCredentials(Document& record) {
+void scrambleCredentials(RecordLayout& record) {
     scrambleCredentials(record, static_cast<unsigned>(std::time(nullptr)));
 }
 
-void unscrambleCredentials(Document& record) {
+void unscrambleCredentials(RecordLayout& record) {
     unscrambleField(record.userName);
     unscrambleField(record.password);
 }

@@ -25,14 +25,14 @@ void reverseString(char* text);
 // bytes apart inside 512 bytes): only its first 127 characters are stored,
 // so the field never reaches beyond its 512 bytes and the text read back is
 // the beginning of what was typed.
-void scrambleCredentials(Document& record, unsigned seed);
+void scrambleCredentials(RecordLayout& record, unsigned seed);
 
 // The same, seeded with the current time in seconds.
-void scrambleCredentials(Document& record);
+void scrambleCredentials(RecordLayout& record);
 
 // Turns both fields from the stored form back into plain, zero-terminated
 // text with zero bytes after it. A length byte above 127 (never written by
 // the program) gives an empty field; nothing is read beyond the 512 bytes.
-void unscrambleCredentials(Document& record);
+void unscrambleCredentials(RecordLayout& record);
 
 }  // namespace hs

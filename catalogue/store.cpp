@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <utility>
 #include <vector>
 
 #include "catalogue/name_rule.h"
@@ -16,7 +17,7 @@ namespace {
 
 // Reads the first kRecordSize bytes of a record file; false when the file
 // cannot be opened or is shorter.
-bool readRecordFile(const std::string& path, Document& record) {
+bool readRecordFile(const std::string& path, RecordLayout& record) {
     StdioFile f(openForReading(path));
     if (!f.get()) return false;
     return std::fread(&record, 1, sizeof record, f.get()) == sizeof record;
@@ -27,7 +28,7 @@ bool readRecordFile(const std::string& path, Document& record) {
 // each text field is made zero. Records the program writes are unchanged by
 // this. The account fields in stored form are left to unscrambling, which
 // always terminates them.
-void terminateTextFields(Document& r) {
+void terminateTextFields(RecordLayout& r) {
     char* fields[] = {r.url, r.name, r.lastCheck, r.countString, r.middleStart, r.middleEnd};
     for (char* field : fields) field[kTextFieldSize - 1] = '\0';
     if (r.useAccount != 1) {
@@ -38,19 +39,21 @@ void terminateTextFields(Document& r) {
 
 // An empty name marks a free slot; such a file is no document. A name that
 // could leave the data directory is no document either.
-bool completeLoadedRecord(Document& record) {
-    terminateTextFields(record);
-    if (!hasValidNameCharacters(fieldText(record.name))) return false;
-    if (record.useAccount == 1) unscrambleCredentials(record);
+bool completeLoadedRecord(RecordLayout& layout, Document& record) {
+    terminateTextFields(layout);
+    if (!hasValidNameCharacters(fieldText(layout.name))) return false;
+    if (layout.useAccount == 1) unscrambleCredentials(layout);
+    record = documentFromLayout(layout);
     return true;
 }
 
 }  // namespace
 
 bool recordFromFileBytes(const void* bytes, std::size_t size, Document& record) {
-    if (!bytes || size < sizeof record) return false;
-    std::memcpy(&record, bytes, sizeof record);
-    return completeLoadedRecord(record);
+    RecordLayout layout;
+    if (!bytes || size < sizeof layout) return false;
+    std::memcpy(&layout, bytes, sizeof layout);
+    return completeLoadedRecord(layout, record);
 }
 
 void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
@@ -62,11 +65,12 @@ void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
     // so no other thread can ever see a stored form there.
     std::vector<Document> loaded;
     for (const std::string& path : paths) {
+        RecordLayout layout;
         Document record;
-        if (!readRecordFile(path, record)) continue;
-        if (!completeLoadedRecord(record)) continue;
+        if (!readRecordFile(path, layout)) continue;
+        if (!completeLoadedRecord(layout, record)) continue;
         try {
-            loaded.push_back(record);
+            loaded.push_back(std::move(record));
         } catch (const std::exception&) {
             break;
         }
@@ -100,7 +104,7 @@ bool writeRecordFile(FileSystem& fs, const Document& record) {
         if (!existing.get()) return false;
     }
 
-    Document stored = record;
+    RecordLayout stored = layoutFromDocument(record);
     if (stored.useAccount == 1) scrambleCredentials(stored);
 
     const std::string temp = DocumentFiles(fs).newTempFile();
@@ -122,20 +126,30 @@ namespace {
 
 // With the document files lock held: writes the slot's record, as
 // prepare() leaves it under the catalogue lock, and notes what was written.
+// With `onlyChanged`, a record whose file is there and holds its bytes
+// already is left alone.
 template <class Prepare>
-bool writeSlot(DocumentCatalogue& catalogue, FileSystem& fs, std::size_t slot, Prepare prepare) {
+bool writeSlot(DocumentCatalogue& catalogue, FileSystem& fs, std::size_t slot, Prepare prepare,
+               bool onlyChanged = false) {
     Document copy;
     uint64_t generation = 0;
+    uint64_t fingerprint = 0;
+    bool same = false;
     const bool used = catalogue.withSlot(slot, [&](Document& r, SlotState& state) {
         if (r.name[0] == '\0') return false;
         prepare(r);
+        fingerprint = recordFingerprint(r);
+        same = onlyChanged && fingerprint == state.storedFingerprint;
         copy = r;
         generation = state.generation;
         return true;
     });
+    if (same && fs.exists(DocumentFiles::recordPath(copy.name))) return true;
     if (!used || !writeRecordFile(fs, copy)) return false;
     catalogue.withSlot(slot, [&](Document&, SlotState& state) {
-        if (state.generation == generation) state.storedStatus = copy.status;
+        if (state.generation != generation) return;
+        state.storedStatus = copy.status;
+        state.storedFingerprint = fingerprint;
     });
     return true;
 }
@@ -151,9 +165,12 @@ void saveCatalogue(DocumentCatalogue& catalogue, FileSystem& fs) {
     const std::size_t count = catalogue.slotCount();
     for (std::size_t slot = 0; slot < count; ++slot) {
         const auto filesLock = catalogue.lockDocumentFiles();
-        writeSlot(catalogue, fs, slot, [](Document& r) {
-            if (r.status == Retrieving) r.status = WaitingForRetrieve;
-        });
+        writeSlot(
+            catalogue, fs, slot,
+            [](Document& r) {
+                if (r.status == Retrieving) r.status = WaitingForRetrieve;
+            },
+            true);
     }
 }
 

@@ -39,8 +39,8 @@ bool writeRecordFile(FileSystem& fs, const Document& record);
 // one on disk.
 bool writeRecord(DocumentCatalogue& catalogue, FileSystem& fs, std::size_t slot);
 
-// Every used slot, in slot order; Retrieving is stored as WaitingForRetrieve
-// (also in memory). Takes the document files lock for each record itself.
+// Every used slot whose record file does not hold its bytes yet, in slot
+// order; Retrieving is stored as WaitingForRetrieve (also in memory). Takes the document files lock for each record itself.
 void saveCatalogue(DocumentCatalogue& catalogue, FileSystem& fs);
 
 }  // namespace hs

@@ -282,7 +282,10 @@ std::size_t checkDocument(DocumentCatalogue& catalogue, std::size_t slot, CheckH
                     if (landed) {
                         land(r, outcome, stamp);
                         record = r;
-                        if (written) state.storedStatus = *written;
+                        if (written) {
+                            state.storedStatus = *written;
+                            state.storedFingerprint = recordFingerprint(r);
+                        }
                     }
                     state.held = false;
                     state.remarked = false;

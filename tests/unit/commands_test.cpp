@@ -102,7 +102,7 @@ protected:
     bool slotIsZero(std::size_t slot) {
         Document z = zeroRecord();
         Document got = cat.record(slot);
-        return std::memcmp(&got, &z, sizeof z) == 0;
+        return got == z;
     }
 
     DocumentCatalogue cat;

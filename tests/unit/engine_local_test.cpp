@@ -159,7 +159,7 @@ TEST_F(LocalRetrieval, AFailedCopyNeverLosesTheKeptContent) {
 // for the next write.
 TEST_F(LocalRetrieval, OutcomesReachTheRecordFileAsTheyAreFound) {
     auto stored = [] {
-        Document r = zeroRecord();
+        RecordLayout r = zeroLayout();
         const std::string bytes = readBytes(dataFile("doc.data"));
         std::memcpy(&r, bytes.data(), std::min(bytes.size(), sizeof r));
         return std::make_pair(r.status, fieldText(r.lastCheck));

@@ -109,7 +109,7 @@ TEST_F(PropertiesAccept, ChecksRunInOrderAndAFailureLeavesThePendingRecord) {
     m.fields.name = "bad:name";
     step();
     EXPECT_EQ(seen, std::vector<std::string>(std::begin(expected), std::end(expected)));
-    EXPECT_EQ(std::memcmp(&pending, &before, sizeof pending), 0);
+    EXPECT_TRUE(pending == before);
     const std::string invalidName = kInvalidNameText;
     EXPECT_EQ(invalidName.substr(invalidName.find('\n')), "\n\n\\ / : * ? \" < > |");
 
@@ -126,7 +126,7 @@ TEST_F(PropertiesAccept, ChecksRunInOrderAndAFailureLeavesThePendingRecord) {
     want.middleMode = 1;
     setField(want.middleStart, "a");
     setField(want.middleEnd, "b");
-    EXPECT_EQ(std::memcmp(&pending, &want, sizeof pending), 0);
+    EXPECT_TRUE(pending == want);
 }
 
 TEST_F(PropertiesAccept, SettingsOfAnotherTypeAreNotReadOrStored) {
@@ -136,7 +136,7 @@ TEST_F(PropertiesAccept, SettingsOfAnotherTypeAreNotReadOrStored) {
     m.fields = {"File", "host/f.zip", "", "", "", "", ""};
     ASSERT_EQ(accept(m), "");
     EXPECT_EQ(pending.countMode, 0);
-    EXPECT_STREQ(pending.url, "http://host/f.zip");
+    EXPECT_EQ(pending.url, "http://host/f.zip");
 
     // A checked box disabled by "Local file" still counts.
     m.setUseAccount(true);
@@ -146,7 +146,7 @@ TEST_F(PropertiesAccept, SettingsOfAnotherTypeAreNotReadOrStored) {
     m.fields = {"File", "ftp://not/normalized", "", "", "", "u", "p"};
     ASSERT_EQ(accept(m), "");
     EXPECT_EQ(pending.useAccount, 1);
-    EXPECT_STREQ(pending.url, "ftp://not/normalized");
+    EXPECT_EQ(pending.url, "ftp://not/normalized");
 }
 
 TEST_F(PropertiesAccept, DuplicateNamesIgnoreTheCaseOfAToZOnly) {
@@ -155,7 +155,7 @@ TEST_F(PropertiesAccept, DuplicateNamesIgnoreTheCaseOfAToZOnly) {
     DocumentPropertiesModel edit(PropertiesEdit, source, 3);
     edit.fields.name = "news";
     EXPECT_EQ(accept(edit, used), "");
-    EXPECT_STREQ(pending.name, "news");
+    EXPECT_EQ(pending.name, "news");
 
     DocumentPropertiesModel dup(PropertiesDuplicate, source, 3);
     EXPECT_EQ(accept(dup, used), kNameTakenText);

@@ -22,7 +22,7 @@ TEST(RecordTexts, KnownAndUnknownTypesAndStatuses) {
 }
 
 TEST(RecordFields, SetFieldCutsAt511AndZeroFillsTheRest) {
-    Document r = zeroRecord();
+    RecordLayout r = zeroLayout();
     std::memset(r.url, 'x', sizeof r.url);
     setField(r.url, "ab");
     EXPECT_EQ(fieldText(r.url), "ab");
@@ -34,7 +34,7 @@ TEST(RecordFields, SetFieldCutsAt511AndZeroFillsTheRest) {
 }
 
 TEST(RecordFields, UnterminatedFieldReadsToItsEndOnly) {
-    Document r = zeroRecord();
+    RecordLayout r = zeroLayout();
     std::memset(r.name, 'n', sizeof r.name);
     r.useAccount = 0x7777;  // the bytes after the field must not be read
     EXPECT_EQ(fieldText(r.name), std::string(512, 'n'));

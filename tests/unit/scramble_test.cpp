@@ -7,8 +7,8 @@
 namespace hs {
 namespace {
 
-Document withAccount(const std::string& user, const std::string& password) {
-    Document r = zeroRecord();
+RecordLayout withAccount(const std::string& user, const std::string& password) {
+    RecordLayout r = zeroLayout();
     r.useAccount = 1;
     setField(r.userName, user);
     setField(r.password, password);
@@ -36,7 +36,7 @@ TEST(ReverseString, ReversesInPlace) {
 }
 
 TEST(Scramble, StoredLayoutOfAbc) {
-    Document r = withAccount("abc", "");
+    RecordLayout r = withAccount("abc", "");
     scrambleCredentials(r, 12345u);
     EXPECT_EQ(byteAt(r.userName, 0), 3);
     EXPECT_EQ(r.userName[1], 'c');
@@ -55,10 +55,10 @@ TEST(Scramble, StoredLayoutOfAbc) {
 }
 
 TEST(Scramble, OneSeedGivesBothFieldsTheSameFiller) {
-    Document r = withAccount("", "");
+    RecordLayout r = withAccount("", "");
     scrambleCredentials(r, 7u);
     EXPECT_EQ(0, std::memcmp(r.userName + 1, r.password + 1, kTextFieldSize - 1));
-    Document other = withAccount("", "");
+    RecordLayout other = withAccount("", "");
     scrambleCredentials(other, 8u);
     EXPECT_NE(0, std::memcmp(r.userName + 1, other.userName + 1, kTextFieldSize - 1));
 }
@@ -70,7 +70,7 @@ TEST(Scramble, RoundTripForEveryLengthUpTo127) {
             user += static_cast<char>('!' + (i * 7) % 90);
             password += static_cast<char>(0xA0 + i % 90);  // ANSI letters above 127
         }
-        Document r = withAccount(user, password);
+        RecordLayout r = withAccount(user, password);
         scrambleCredentials(r, static_cast<unsigned>(n));
         unscrambleCredentials(r);
         ASSERT_EQ(fieldText(r.userName), user) << n;
@@ -85,7 +85,7 @@ TEST(Scramble, RoundTripForEveryLengthUpTo127) {
 TEST(Scramble, TextLongerThan127KeepsItsFirst127Characters) {
     std::string longText;
     for (int i = 0; i < 511; ++i) longText += static_cast<char>('a' + i % 26);
-    Document r = withAccount(longText, std::string(200, 'p'));
+    RecordLayout r = withAccount(longText, std::string(200, 'p'));
     // An unterminated field (512 characters) is handled the same way.
     std::memset(r.password, 'q', kTextFieldSize);
     scrambleCredentials(r, 1u);
@@ -97,7 +97,7 @@ TEST(Scramble, TextLongerThan127KeepsItsFirst127Characters) {
 }
 
 TEST(Unscramble, DamagedStoredFormsStayInsideTheField) {
-    Document r = zeroRecord();
+    RecordLayout r = zeroLayout();
     std::memset(r.userName, 'z', kTextFieldSize);
     r.userName[0] = static_cast<char>(200);  // never written by the program
     std::memset(r.password, 'w', kTextFieldSize);
@@ -110,10 +110,10 @@ TEST(Unscramble, DamagedStoredFormsStayInsideTheField) {
 }
 
 TEST(Unscramble, ZeroLengthGivesAnEmptyField) {
-    Document r = withAccount("", "");
+    RecordLayout r = withAccount("", "");
     scrambleCredentials(r);
     unscrambleCredentials(r);
-    Document expected = withAccount("", "");
+    RecordLayout expected = withAccount("", "");
     EXPECT_EQ(0, std::memcmp(&r, &expected, sizeof r));
 }
 

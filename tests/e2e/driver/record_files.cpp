@@ -29,7 +29,8 @@ std::string encodeStoredField(const std::string& plain, unsigned seed) {
 }
 
 std::string recordFileBytes(const Document& record) {
-    std::string bytes(reinterpret_cast<const char*>(&record), sizeof record);
+    const RecordLayout layout = layoutFromDocument(record);
+    std::string bytes(reinterpret_cast<const char*>(&layout), sizeof layout);
     if (record.useAccount == 1) {
         bytes.replace(offsets::userName, offsets::fieldSize,
                       encodeStoredField(fieldText(record.userName), 7));

@@ -33,7 +33,7 @@ protected:
         WorkingDirTest::TearDown();
     }
     static void writeRecordBytes(const std::string& file, const std::string& name) {
-        Document r = zeroRecord();
+        RecordLayout r = zeroLayout();
         setField(r.name, name);
         test::writeBytes("data\\" + file, std::string(reinterpret_cast<const char*>(&r), sizeof r));
     }
