@@ -237,7 +237,7 @@ void openSelected(CommandContext& ctx, const DocumentOpener& open) {
     for (int row : rows) openRow(ctx, row, selected == 1, open);
 }
 
-bool findKeptContentTarget(CommandContext& ctx, std::string& contentPath) {
+bool findKeptContentTarget(CommandContext& ctx, std::string& name) {
     if (ctx.list.selectedCount() != 1) return false;
     const long slot = ctx.list.recordOfRow(ctx.list.nextSelectedRow(-1));
     if (slot < 0) return false;
@@ -252,7 +252,7 @@ bool findKeptContentTarget(CommandContext& ctx, std::string& contentPath) {
         default:
             break;
     }
-    contentPath = DocumentFiles::contentPath(record.name);
+    name = record.name;
     return true;
 }
 

@@ -143,8 +143,8 @@ void openSelected(CommandContext& ctx, const DocumentOpener& open);
 // exactly one selected row whose text matches a slot (anything else does
 // nothing, in silence), and a record that has kept content. A record that is
 // Retrieving, UnableToRetrieve or WaitingForRetrieve is refused with the
-// "not retrieved" message. On success `contentPath` is the record's content
-// file.
-bool findKeptContentTarget(CommandContext& ctx, std::string& contentPath);
+// "not retrieved" message. On success `name` is the document's name, by which
+// its files are read (DocumentFiles).
+bool findKeptContentTarget(CommandContext& ctx, std::string& name);
 
 }  // namespace hs

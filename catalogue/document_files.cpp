@@ -108,6 +108,39 @@ bool DocumentFiles::hasKeptContent(const std::string& name) {
     return kept.get() != nullptr;
 }
 
+bool DocumentFiles::readKeptContent(const std::string& name, std::size_t limit, std::string& bytes) {
+    StdioFile kept(openForReading(contentPath(name)));
+    if (!kept.get()) return false;
+    bytes.assign(limit, '\0');
+    bytes.resize(std::fread(&bytes[0], 1, limit, kept.get()));
+    return true;
+}
+
+bool DocumentFiles::copyKeptContent(const std::string& name, const std::string& target) {
+    StdioFile in(openForReading(contentPath(name)));
+    if (!in.get()) return false;
+    bool ok = true;
+    {
+        StdioFile out(target, "wb");
+        if (!out.get()) return false;
+        char buffer[16384];
+        for (;;) {
+            const std::size_t got = std::fread(buffer, 1, sizeof buffer, in.get());
+            if (got > 0 && std::fwrite(buffer, 1, got, out.get()) != got) {
+                ok = false;
+                break;
+            }
+            if (got < sizeof buffer) {
+                ok = std::ferror(in.get()) == 0;
+                break;
+            }
+        }
+        if (!out.close()) ok = false;
+    }
+    if (!ok) fs_.removeFile(target);
+    return ok;
+}
+
 std::string DocumentFiles::makeOpenCopy(const std::string& name, const std::string& fileName, std::size_t room,
                                         std::size_t maxLength) {
     // A fresh name that ends with the document's own file name, so that the

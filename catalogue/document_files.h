@@ -92,6 +92,16 @@ public:
     // Whether the document has kept content that can be read.
     bool hasKeptContent(const std::string& name);
 
+    // The first `limit` bytes of the kept content (all of a shorter one); a
+    // read error ends them as the end of the file does. False when there is
+    // no kept content to read.
+    bool readKeptContent(const std::string& name, std::size_t limit, std::string& bytes);
+
+    // Save as: copies the whole kept content to `target`, replacing it. False
+    // when there is no kept content (`target` untouched) or `target` cannot
+    // be written completely (a half-written one is removed).
+    bool copyKeptContent(const std::string& name, const std::string& target);
+
     // Copies the kept content to a fresh name for opening, "<data>\QVRxxxx.
     // tmp_<fileName>" (openCopyPath, at most maxLength characters; <data> as
     // other programs are given it with `room` characters left for the name),

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/stdio_file.h"
+#include "catalogue/document_files.h"
 
 namespace hs {
 
@@ -21,46 +21,20 @@ HeaderDump dumpHeader(const std::string& bytes) {
     return dump;
 }
 
-bool readHeaderDump(DocumentCatalogue& catalogue, const std::string& path, HeaderDump& dump) {
-    const auto filesLock = catalogue.lockDocumentFiles();
-    std::FILE* f = openForReading(path);
-    if (f == nullptr) return false;
-    dump = HeaderDump();
-    for (std::size_t n = 1; n <= kHeaderDumpLimit; ++n) {
-        const int c = std::fgetc(f);
-        if (c == EOF) break;
-        appendDumpByte(dump, static_cast<unsigned char>(c), n);
+bool readHeaderDump(DocumentCatalogue& catalogue, FileSystem& fs, const std::string& name, HeaderDump& dump) {
+    std::string bytes;
+    {
+        const auto filesLock = catalogue.lockDocumentFiles();
+        if (!DocumentFiles(fs).readKeptContent(name, kHeaderDumpLimit, bytes)) return false;
     }
-    std::fclose(f);
+    dump = dumpHeader(bytes);
     return true;
 }
 
-bool copyKeptContent(DocumentCatalogue& catalogue, const std::string& from, const std::string& to) {
+bool copyKeptContent(DocumentCatalogue& catalogue, FileSystem& fs, const std::string& name,
+                     const std::string& to) {
     const auto filesLock = catalogue.lockDocumentFiles();
-    std::FILE* in = openForReading(from);
-    if (in == nullptr) return false;
-    std::FILE* out = std::fopen(to.c_str(), "wb");
-    if (out == nullptr) {
-        std::fclose(in);
-        return false;
-    }
-    bool ok = true;
-    char buffer[16384];
-    for (;;) {
-        const std::size_t got = std::fread(buffer, 1, sizeof buffer, in);
-        if (got > 0 && std::fwrite(buffer, 1, got, out) != got) {
-            ok = false;
-            break;
-        }
-        if (got < sizeof buffer) {
-            ok = std::ferror(in) == 0;
-            break;
-        }
-    }
-    std::fclose(in);
-    if (std::fclose(out) != 0) ok = false;
-    if (!ok) std::remove(to.c_str());
-    return ok;
+    return DocumentFiles(fs).copyKeptContent(name, to);
 }
 
 }  // namespace hs

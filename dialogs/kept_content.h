@@ -9,6 +9,7 @@
 #include <string>
 
 #include "catalogue/catalogue.h"
+#include "platform/file_system.h"
 
 namespace hs {
 
@@ -28,15 +29,15 @@ void appendDumpByte(HeaderDump& dump, unsigned char byte, std::size_t n);
 // The dump of the first kHeaderDumpLimit bytes of `bytes`.
 HeaderDump dumpHeader(const std::string& bytes);
 
-// Dumps the beginning of the file at `path`, read one byte at a time and
-// never past the limit; a read error ends the dump as the end of the file
-// does. False when the file cannot be opened.
-bool readHeaderDump(DocumentCatalogue& catalogue, const std::string& path, HeaderDump& dump);
+// Dumps the beginning of the kept content of the document named `name`,
+// never read past the limit; a read error ends the dump as the end of the
+// file does. False when there is no kept content to read.
+bool readHeaderDump(DocumentCatalogue& catalogue, FileSystem& fs, const std::string& name, HeaderDump& dump);
 
-// Copies the whole file `from` to `to`, replacing `to`. False when `from`
-// cannot be opened or `to` cannot be written completely; a target left
-// half-written is removed. A source that cannot be opened leaves `to`
-// untouched.
-bool copyKeptContent(DocumentCatalogue& catalogue, const std::string& from, const std::string& to);
+// Copies the whole kept content of the document named `name` to `to`,
+// replacing `to`. False when there is no kept content (`to` untouched) or
+// `to` cannot be written completely (a half-written one is removed).
+bool copyKeptContent(DocumentCatalogue& catalogue, FileSystem& fs, const std::string& name,
+                     const std::string& to);
 
 }  // namespace hs

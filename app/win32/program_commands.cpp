@@ -68,9 +68,9 @@ void ProgramCommands::viewDocumentHeader() {
     CHalvorsightView* view = program_.view();
     if (view == nullptr) return;
     CommandContext ctx = view->commandContext();
-    std::string contentPath;
-    if (!findKeptContentTarget(ctx, contentPath)) return;
-    if (showHeaderViewer(program_.module(), view->window(), ctx.catalogue, contentPath) == 0) {
+    std::string name;
+    if (!findKeptContentTarget(ctx, name)) return;
+    if (showHeaderViewer(program_.module(), view->window(), ctx.catalogue, ctx.files, name) == 0) {
         ctx.host.showError(kCannotOpenDocumentText);
     }
 }
@@ -79,11 +79,11 @@ void ProgramCommands::saveDocumentAs() {
     CHalvorsightView* view = program_.view();
     if (view == nullptr) return;
     CommandContext ctx = view->commandContext();
-    std::string contentPath;
-    if (!findKeptContentTarget(ctx, contentPath)) return;
+    std::string name;
+    if (!findKeptContentTarget(ctx, name)) return;
     const std::string target = chooseSaveAsPath(view->window());
     if (target.empty()) return;
-    if (!copyKeptContent(ctx.catalogue, contentPath, target)) ctx.host.showError(kSaveFailedText);
+    if (!copyKeptContent(ctx.catalogue, ctx.files, name, target)) ctx.host.showError(kSaveFailedText);
 }
 
 // Edit and Duplicate: the properties dialog, owned by the list view window,

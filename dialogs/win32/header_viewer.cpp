@@ -41,9 +41,10 @@ private:
 
 }  // namespace
 
-int showHeaderViewer(HINSTANCE module, HWND owner, DocumentCatalogue& catalogue, const std::string& path) {
+int showHeaderViewer(HINSTANCE module, HWND owner, DocumentCatalogue& catalogue, FileSystem& fs,
+                     const std::string& name) {
     HeaderDump dump;
-    if (!readHeaderDump(catalogue, path, dump)) return 0;
+    if (!readHeaderDump(catalogue, fs, name, dump)) return 0;
     HeaderViewer viewer(dump);
     return viewer.runModal(module, IDD_HEADER_VIEWER, owner) == 1 ? 1 : 0;
 }

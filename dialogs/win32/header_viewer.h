@@ -13,7 +13,8 @@ namespace hs {
 // Shows the viewer over the file at `path`, owned by `owner`. The file is
 // read, and closed again, before the dialog opens. Returns 1 once the dialog
 // was shown and closed, 0 when the file cannot be opened (nothing is shown).
-int showHeaderViewer(HINSTANCE module, HWND owner, DocumentCatalogue& catalogue, const std::string& path);
+int showHeaderViewer(HINSTANCE module, HWND owner, DocumentCatalogue& catalogue, FileSystem& fs,
+                     const std::string& name);
 
 // The save-file dialog of "Sa&ve document as..": the chosen path, or empty
 // when the user cancelled. Choosing leaves the working directory as it was.

@@ -539,7 +539,7 @@ TEST_F(Commands, ViewAndSaveTakeOnlyOneRetrievedDocument) {
         select({row});
         EXPECT_EQ(findKeptContentTarget(ctx, path), row == 0);
     }
-    EXPECT_EQ(path, dataFile(std::to_string(Changed) + ".content"));
+    EXPECT_EQ(path, std::to_string(Changed));
     EXPECT_EQ(host.informations, std::vector<std::string>(3, kNotRetrievedText));
 }
 

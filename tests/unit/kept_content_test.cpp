@@ -36,39 +36,44 @@ TEST(HeaderDump, SixPairsALineTheLimitAndZeroBytes) {
 class KeptContent : public test::WorkingDirTest {
 protected:
     DocumentCatalogue cat;
+    std::unique_ptr<FileSystem> files = makePlatformFileSystem();
+    void SetUp() override {
+        test::WorkingDirTest::SetUp();
+        files->makeDirectory("data");
+    }
 };
 
 // A commit replaces the content file under the files lock; on Windows an
 // open file cannot be replaced, so a viewer coming meanwhile must wait and
 // then read the new file.
 TEST_F(KeptContent, ReadingWaitsForACommitInProgress) {
-    writeBytes("doc.content", "old");
-    writeBytes("new.tmp", "new");
+    writeBytes(test::dataFile("doc.content"), "old");
+    writeBytes(test::dataFile("new.tmp"), "new");
     HeaderDump dump;
     std::atomic<bool> done{false};
     std::thread viewer;
     {
         const auto commit = cat.lockDocumentFiles();
-        viewer = std::thread([&] { done = readHeaderDump(cat, "doc.content", dump); });
+        viewer = std::thread([&] { done = readHeaderDump(cat, *files, "doc", dump); });
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         EXPECT_FALSE(done);
-        EXPECT_TRUE(makePlatformFileSystem()->replaceFile("new.tmp", "doc.content"));
+        EXPECT_TRUE(files->replaceFile(test::dataFile("new.tmp"), test::dataFile("doc.content")));
     }
     viewer.join();
     EXPECT_EQ(dump.text, "new");
-    EXPECT_FALSE(readHeaderDump(cat, "missing.content", dump));
+    EXPECT_FALSE(readHeaderDump(cat, *files, "missing", dump));
 }
 
 TEST_F(KeptContent, CopyReplacesTheTargetAndReportsFailures) {
     std::string bytes;
     for (int i = 0; i < 40000; ++i) bytes += static_cast<char>(i * 7);
-    writeBytes("doc.content", bytes);
+    writeBytes(test::dataFile("doc.content"), bytes);
     writeBytes("target.bin", "older");
-    ASSERT_TRUE(copyKeptContent(cat, "doc.content", "target.bin"));
+    ASSERT_TRUE(copyKeptContent(cat, *files, "doc", "target.bin"));
     EXPECT_EQ(readBytes("target.bin"), bytes);
-    EXPECT_FALSE(copyKeptContent(cat, "missing.content", "target.bin"));
+    EXPECT_FALSE(copyKeptContent(cat, *files, "missing", "target.bin"));
     EXPECT_EQ(readBytes("target.bin"), bytes);
-    EXPECT_FALSE(copyKeptContent(cat, "doc.content", joinPath("no-such-dir", "target.bin")));
+    EXPECT_FALSE(copyKeptContent(cat, *files, "doc", joinPath("no-such-dir", "target.bin")));
 }
 
 }  // namespace
