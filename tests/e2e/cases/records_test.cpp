@@ -163,8 +163,10 @@ TEST_F(RecordsTest, AccountsAreStoredScrambledAndReadBackPlain) {
     account.useAccount = 1;
     setField(account.userName, "abc");
     setField(account.password, "pa ss!");
-    for (size_t i = 0; i < sizeof account.reserved; ++i)
-        account.reserved[i] = static_cast<unsigned char>(i * 7 + 1);  // never read, kept as is
+    RecordLayout carried = zeroLayout();
+    for (size_t i = 0; i < sizeof carried.reserved; ++i)
+        carried.reserved[i] = static_cast<unsigned char>(i * 7 + 1);  // never read, kept as is
+    account.carried = std::make_shared<const RecordLayout>(carried);
 
     Document longest = makeRecord("Longest", FtpFile, "ftp.example/a/b.bin", NotChanged);
     longest.useAccount = 1;
