@@ -7,6 +7,7 @@
 #include <string>
 
 #include "catalogue/catalogue.h"
+#include "platform/file_system.h"
 
 namespace hs {
 
