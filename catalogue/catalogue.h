@@ -46,8 +46,8 @@ struct SlotState {
     // The markers-missing message was shown for this document; it is not
     // shown again until the slot is stored anew or the markers are found.
     bool markersReported = false;
-    // recordFingerprint of what the record file got at that write (or held
-    // when loaded); 0 when unknown. The shutdown save writes only records
+    // recordFingerprint of what the record file got at that write (or holds
+    // when loaded, if exactly that); 0 when unknown. The shutdown save writes only records
     // whose fingerprint differs.
     uint64_t storedFingerprint = 0;
 };

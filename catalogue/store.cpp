@@ -16,11 +16,13 @@ namespace hs {
 namespace {
 
 // Reads the first kRecordSize bytes of a record file; false when the file
-// cannot be opened or is shorter.
-bool readRecordFile(const std::string& path, RecordLayout& record) {
+// cannot be opened or is shorter. `longer` tells whether more bytes follow.
+bool readRecordFile(const std::string& path, RecordLayout& record, bool& longer) {
     StdioFile f(openForReading(path));
     if (!f.get()) return false;
-    return std::fread(&record, 1, sizeof record, f.get()) == sizeof record;
+    if (std::fread(&record, 1, sizeof record, f.get()) != sizeof record) return false;
+    longer = std::fgetc(f.get()) != EOF;
+    return true;
 }
 
 // A damaged or foreign record file may hold a text field without its
@@ -63,14 +65,21 @@ void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
 
     // Records are completed (unscrambled) before they enter the catalogue,
     // so no other thread can ever see a stored form there.
-    std::vector<Document> loaded;
+    // A file that holds exactly the bytes the program would write for its
+    // record needs no write at exit; one that is longer, holds a stored form
+    // of credentials (which gets new filler) or had to be terminated does.
+    std::vector<std::pair<Document, bool>> loaded;
     for (const std::string& path : paths) {
         RecordLayout layout;
         Document record;
-        if (!readRecordFile(path, layout)) continue;
+        bool longer = false;
+        if (!readRecordFile(path, layout, longer)) continue;
+        const RecordLayout asRead = layout;
         if (!completeLoadedRecord(layout, record)) continue;
+        const RecordLayout written = layoutFromDocument(record);
+        const bool exact = !longer && record.useAccount != 1 && std::memcmp(&asRead, &written, sizeof written) == 0;
         try {
-            loaded.push_back(std::move(record));
+            loaded.emplace_back(std::move(record), exact);
         } catch (const std::exception&) {
             break;
         }
@@ -78,9 +87,10 @@ void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
 
     std::vector<std::size_t> slots;
     slots.reserve(loaded.size());
-    for (const Document& record : loaded) {
+    for (const auto& [record, exact] : loaded) {
         try {
             slots.push_back(catalogue.appendRecord(record));
+            if (!exact) catalogue.withSlot(slots.back(), [](Document&, SlotState& s) { s.storedFingerprint = 0; });
         } catch (const std::exception&) {
             break;  // out of memory: keep what was loaded
         }

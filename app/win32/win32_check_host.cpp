@@ -22,16 +22,22 @@ void Win32CheckHost::queue(Effect effect, const Document* record) {
     if (HWND window = window_.load()) ::PostMessageA(window, kCheckEffectsMessage, 0, 0);
 }
 
+// A box runs a message loop of its own, which brings the next wake-ups
+// here again: sounds and opens coming meanwhile run at once, a second box
+// waits until the first is closed.
 void Win32CheckHost::runEffects() {
-    if (runningEffects_) return;  // a box is up: its caller goes on afterwards
-    runningEffects_ = true;
+    const bool insideBox = boxShown_;
     for (;;) {
         std::pair<Effect, Document> next;
         {
             std::lock_guard<std::mutex> lock(effectsMutex_);
-            if (effects_.empty()) break;
-            next = std::move(effects_.front());
-            effects_.pop_front();
+            auto it = effects_.begin();
+            if (insideBox) {
+                while (it != effects_.end() && it->first == Effect::MarkersMissing) ++it;
+            }
+            if (it == effects_.end()) break;
+            next = std::move(*it);
+            effects_.erase(it);
         }
         switch (next.first) {
             case Effect::Sound:
@@ -45,12 +51,13 @@ void Win32CheckHost::runEffects() {
                 break;
             case Effect::MarkersMissing:
                 // No owner: the list stays usable while the box is up.
+                boxShown_ = true;
                 showMessage(nullptr, "Cannot find the specified strings from document content.",
                             MB_OK | MB_ICONINFORMATION);
+                boxShown_ = false;
                 break;
         }
     }
-    runningEffects_ = false;
 }
 
 void Win32CheckHost::playChangeSound() {

@@ -63,7 +63,7 @@ private:
 
     std::mutex effectsMutex_;
     std::deque<std::pair<Effect, Document>> effects_;
-    bool runningEffects_ = false;  // window thread only
+    bool boxShown_ = false;  // a markers box is up (window thread only)
     const ProgramOptions& options_;
     const ShellState& shell_;
     DocumentOpener open_;
