@@ -192,18 +192,17 @@ double waitForAll(int count, Done done, Clock::time_point since, milliseconds ev
 }
 
 struct Memory {
-    double workingMb = -1, peakMb = -1, privateMb = -1;
+    double workingMb = -1, peakMb = -1;
 };
 
 Memory memoryOf(HANDLE process) {
-    PROCESS_MEMORY_COUNTERS_EX m{};
+    PROCESS_MEMORY_COUNTERS m{};
     m.cb = sizeof m;
     Memory out;
-    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&m), sizeof m)) {
+    if (GetProcessMemoryInfo(process, &m, sizeof m)) {
         constexpr double mb = 1024.0 * 1024.0;
         out.workingMb = static_cast<double>(m.WorkingSetSize) / mb;
         out.peakMb = static_cast<double>(m.PeakWorkingSetSize) / mb;
-        out.privateMb = static_cast<double>(m.PrivateUsage) / mb;
     }
     return out;
 }
@@ -443,9 +442,9 @@ IdleFigures measureIdle(const std::string& program, int count, int runs) {
         const double took = code ? msBetween(t0, Clock::now()) : -1;
         if (!code) app.process.terminate();
         exits.push_back(took);
-        std::printf("  run %d of %d, %d documents: idle working set %.1f MB (peak %.1f MB, private %.1f MB), "
+        std::printf("  run %d of %d, %d documents: idle working set %.1f MB (peak %.1f MB), "
                     "WM_CLOSE to the process's end %.0f ms (exit code %lu)\n",
-                    run + 1, runs, count, m.workingMb, m.peakMb, m.privateMb, took,
+                    run + 1, runs, count, m.workingMb, m.peakMb, took,
                     code ? static_cast<unsigned long>(*code) : 0ul);
     }
     f.exitMs = fastest(exits);
@@ -538,11 +537,10 @@ void printTable(const std::vector<FarFigures>& farPages, const LocalFigures& loc
     }
     if (!idle.empty()) {
         std::printf("\n4. exit and 5. memory, nothing checked (working set idle with the full list)\n");
-        std::printf("%9s | %14s | %12s | %12s | %12s\n", "documents", "WM_CLOSE->end", "working MB", "peak MB",
-                    "private MB");
+        std::printf("%9s | %14s | %12s | %12s\n", "documents", "WM_CLOSE->end", "working MB", "peak MB");
         for (const IdleFigures& i : idle) {
-            std::printf("%9d | %14.0f | %12.1f | %12.1f | %12.1f\n", i.documents, i.exitMs, i.idle.workingMb,
-                        i.idle.peakMb, i.idle.privateMb);
+            std::printf("%9d | %14.0f | %12.1f | %12.1f\n", i.documents, i.exitMs, i.idle.workingMb,
+                        i.idle.peakMb);
         }
         if (idle.size() >= 2) {
             std::printf("  exit %d / %d: %.2f\n", idle.back().documents, idle.front().documents,
