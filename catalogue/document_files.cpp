@@ -69,7 +69,20 @@ bool DocumentFiles::listRecordFiles(std::vector<std::string>& paths) {
     return true;
 }
 
-std::string DocumentFiles::newTempFile() { return fs_.makeTempFile(kDataDir, kTempPrefix); }
+std::string DocumentFiles::newTempFile() {
+    const std::string staging = stagingDirectory();
+    std::string temp = fs_.makeTempFile(staging, kTempPrefix);
+    if (temp.empty() && fs_.makeDirectory(staging)) temp = fs_.makeTempFile(staging, kTempPrefix);
+    if (temp.empty()) temp = fs_.makeTempFile(kDataDir, kTempPrefix);  // no room for the folder
+    return temp;
+}
+
+// Where staged files are made. Under Wine a new name costs a read of the
+// whole directory it is made in (names are matched without regard to case),
+// and "data" holds every document's files: staged there, a check of N
+// documents read N directories of N names. Made when first needed, removed
+// at exit; a staged file is then moved over its target, whose name exists.
+std::string DocumentFiles::stagingDirectory() { return joinPath(kDataDir, "staging"); }
 
 void DocumentFiles::discard(StagedFile& file) {
     if (!file.staged.empty()) fs_.removeFile(file.staged);
@@ -148,7 +161,7 @@ std::string DocumentFiles::makeOpenCopy(const std::string& name, const std::stri
     // shell can reach it however deep the working directory lies.
     const std::string dir = fs_.pathForOtherPrograms(kDataDir, room);
     std::string temp = fs_.makeTempFile(dir, kTempPrefix);
-    if (temp.empty()) temp = newTempFile();
+    if (temp.empty()) temp = fs_.makeTempFile(kDataDir, kTempPrefix);
     if (temp.empty()) return std::string();
     fs_.removeFile(temp);
     std::string copy = openCopyPath(temp, fileName, maxLength);
@@ -159,9 +172,13 @@ std::string DocumentFiles::makeOpenCopy(const std::string& name, const std::stri
 }
 
 void DocumentFiles::removeTempFiles() {
-    std::vector<std::string> names;
-    if (!fs_.listFiles(kDataDir, "*.tmp", names)) return;
-    for (const std::string& name : names) fs_.removeFile(joinPath(kDataDir, name));
+    const std::string staging = stagingDirectory();
+    for (const std::string& dir : {std::string(kDataDir), staging}) {
+        std::vector<std::string> names;
+        if (!fs_.listFiles(dir, "*.tmp", names)) continue;
+        for (const std::string& name : names) fs_.removeFile(joinPath(dir, name));
+    }
+    fs_.removeDirectory(staging);
 }
 
 void DocumentFiles::removeOpenCopies() {

@@ -56,10 +56,11 @@ public:
     // platform lists them; false when the listing cannot start.
     bool listRecordFiles(std::vector<std::string>& paths);
 
-    // A new, empty temporary file in the data directory ("" on failure):
-    // where new content, a middle text or a record is written before it
-    // replaces the kept file.
+    // A new, empty temporary file in the staging folder of the data
+    // directory ("" on failure): where new content, a middle text or a record
+    // is written before it replaces the kept file.
     std::string newTempFile();
+    static std::string stagingDirectory();
 
     // Deletes a staged file, if any (failures are passed over), and forgets it.
     void discard(StagedFile& file);
@@ -111,7 +112,8 @@ public:
     std::string makeOpenCopy(const std::string& name, const std::string& fileName, std::size_t room,
                              std::size_t maxLength);
 
-    // At exit: every "*.tmp" file of the data directory.
+    // At exit: every "*.tmp" file of the data directory and of its staging
+    // folder, then the folder.
     void removeTempFiles();
 
     // At start: the copies made for opening ("QVR*.tmp_*"), which the

@@ -28,6 +28,9 @@ public:
     // Creates a directory; an existing one is not an error.
     virtual bool makeDirectory(const std::string& dir) = 0;
 
+    // Removes an empty directory; false when it is not there or not empty.
+    virtual bool removeDirectory(const std::string& dir) { (void)dir; return false; }
+
     // Creates an empty file that must not exist yet; fails if anything of
     // that name exists. Never touches an existing file.
     virtual bool createNewFile(const std::string& path) = 0;

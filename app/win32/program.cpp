@@ -104,8 +104,10 @@ void Program::shutDown() {
     // Nothing of a cancelled retrieval lands: its record stays Retrieving,
     // which the save stores as WaitingForRetrieve.
     if (!engine_->stop(kEngineStopLimit)) engineEnded_ = false;
-    DocumentFiles(*files_).removeTempFiles();
+    DocumentFiles documentFiles(*files_);
+    documentFiles.removeTempFiles();  // the room they took may be what the save needs
     saveCatalogue(catalogue_, *files_);
+    documentFiles.removeTempFiles();  // the save staged its records too: the folder goes now
     ::PostQuitMessage(0);
 }
 

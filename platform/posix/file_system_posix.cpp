@@ -86,6 +86,8 @@ public:
         return true;
     }
 
+    bool removeDirectory(const std::string& dir) override { return ::rmdir(dir.c_str()) == 0; }
+
     bool makeDirectory(const std::string& dir) override {
         if (::mkdir(dir.c_str(), 0777) == 0) return true;
         return errno == EEXIST && isDirectory(dir);

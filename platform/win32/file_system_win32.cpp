@@ -67,6 +67,8 @@ public:
         return true;
     }
 
+    bool removeDirectory(const std::string& dir) override { return RemoveDirectoryA(dir.c_str()) != 0; }
+
     bool makeDirectory(const std::string& dir) override {
         if (CreateDirectoryA(dir.c_str(), nullptr)) return true;
         return GetLastError() == ERROR_ALREADY_EXISTS && isDirectory(dir);

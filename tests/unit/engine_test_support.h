@@ -184,6 +184,7 @@ public:
         return note(), inner_.listFiles(d, p, n);
     }
     bool makeDirectory(const std::string& d) override { return note(), inner_.makeDirectory(d); }
+    bool removeDirectory(const std::string& d) override { return note(), inner_.removeDirectory(d); }
     bool createNewFile(const std::string& p) override { return note(), inner_.createNewFile(p); }
     bool exists(const std::string& p) override { return note(), inner_.exists(p); }
     bool isDirectory(const std::string& p) override { return note(), inner_.isDirectory(p); }
@@ -260,11 +261,11 @@ inline Fetched hooked(Fetched fetched, std::function<void()> atEnd, std::functio
     return Fetched::stream(std::move(h));
 }
 
-// Names of the temporary files left in "data".
+// Names of the temporary files left in "data" and its staging folder.
 inline std::vector<std::string> tempFilesLeft() {
     std::vector<std::string> names;
     std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator("data", ec)) {
+    for (const auto& e : std::filesystem::recursive_directory_iterator("data", ec)) {
         if (e.path().extension() == ".tmp") names.push_back(e.path().filename().string());
     }
     return names;

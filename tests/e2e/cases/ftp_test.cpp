@@ -119,8 +119,7 @@ protected:
     }
     void expectNoTempFilesAfterExit(RunningProgram& app) {
         ASSERT_TRUE(exitByCommand(app).has_value());
-        for (const std::string& f : dir().list("data"))
-            EXPECT_EQ(f.find(".tmp"), std::string::npos) << f << " left in data";
+        EXPECT_EQ(dir().temporaryFiles(), std::vector<std::string>{}) << "left in data";
     }
 
 private:

@@ -259,11 +259,7 @@ TEST_F(PropertiesFtpTest, ConnectionTestShowsEachStepInTheHintArea) {
         return dialogItemText(dlg, kHint) ==
                "Connecting to the server...SUCCESS\r\nChanging directory...FAILED";
     })) << dialogItemText(dlg, kHint);
-    std::vector<std::string> temps;
-    for (const std::string& file : dir().list("data")) {
-        if (file.size() > 4 && file.substr(file.size() - 4) == ".tmp") temps.push_back(file);
-    }
-    EXPECT_TRUE(temps.empty()) << "the test left a temporary file";
+    EXPECT_TRUE(dir().temporaryFiles().empty()) << "the test left a temporary file";
     ASSERT_TRUE(clickButton(dlg, IDCANCEL));
     ASSERT_TRUE(waitForWindowGone(dlg, kShortWait));
     EXPECT_TRUE(exitByCommand(app).has_value());
@@ -276,8 +272,7 @@ TEST_F(PropertiesFtpTest, HostileServersLeaveTheDialogAnsweringAndCancelEndsTheT
     ASSERT_NE(dlg, nullptr);
     const std::string getting = "Connecting to the server...SUCCESS\r\nChanging directory...SUCCESS\r\nGetting file...";
     auto temps = [&] {
-        std::vector<std::string> files = dir().list("data");
-        return std::count_if(files.begin(), files.end(), [](const std::string& f) { return f.find(".tmp") != f.npos; });
+        return dir().temporaryFiles().size();
     };
 
     // A silent server: the dialog answers meanwhile (its hint is read), the reply bound ends the test.

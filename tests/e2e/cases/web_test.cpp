@@ -66,13 +66,7 @@ protected:
         if (!dir().readFile("data\\" + name + ".content", bytes)) return "(no kept copy)";
         return bytes;
     }
-    std::vector<std::string> tempFiles() {
-        std::vector<std::string> found;
-        for (const std::string& n : dir().list("data")) {
-            if (n.size() > 4 && n.substr(n.size() - 4) == ".tmp") found.push_back(n);
-        }
-        return found;
-    }
+    std::vector<std::string> tempFiles() { return dir().temporaryFiles(); }
 
     // Ends the program by its Exit command; nothing temporary stays behind.
     void exitClean(RunningProgram& app) {

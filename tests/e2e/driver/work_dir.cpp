@@ -143,4 +143,14 @@ std::vector<std::string> WorkDir::list(const std::string& relative) const {
     return names;
 }
 
+std::vector<std::string> WorkDir::temporaryFiles() const {
+    std::vector<std::string> found;
+    for (const char* where : {"data", "data\\staging"}) {
+        for (const std::string& n : list(where)) {
+            if (n.size() > 4 && n.compare(n.size() - 4, 4, ".tmp") == 0) found.push_back(n);
+        }
+    }
+    return found;
+}
+
 }  // namespace hs::e2e

@@ -52,6 +52,8 @@ public:
     void makeOld(const std::string& relative) const;
     // Names of the entries of a subdirectory, sorted.
     std::vector<std::string> list(const std::string& relative = "") const;
+    // Names of the temporary files in "data" and its staging folder.
+    std::vector<std::string> temporaryFiles() const;
 
 private:
     std::string path_;
