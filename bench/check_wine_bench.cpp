@@ -8,7 +8,7 @@
 //      100 ms late), all "Not changed" with kept content equal to the page.
 //      "Chec&k All !" is timed until every row shows a new "Last check"
 //      (a "Not changed" outcome leaves the record file as it is, so the
-//      rows are read, at most every 200 ms and from the first row not yet
+//      rows are read, at most every 25 ms and from the first row not yet
 //      seen done: about one read per row). Beside it urlwatch on the same
 //      URLs (its second run, the first fills its cache), the floor
 //      N x delay / 8 (eight retrievals at once), and the most connections
@@ -327,7 +327,7 @@ FarFigures measureFarPages(const std::string& program, const FarSites& sites, in
         sendBounded(app.list, WM_COMMAND, kCheckAllCommand, 0, nullptr, milliseconds(60000));
         const double shown = waitForAll(
             count, [&](int row) { return reader.text(row, kLastCheckColumn) != kOldCheckText; }, t0,
-            milliseconds(200), milliseconds(60000 + count * 400));
+            milliseconds(25), milliseconds(60000 + count * 400));
         f.rowReads = reader.reads();
         sites.stats(f.mostAtOnce, f.requests);
         f.notChanged = 0;

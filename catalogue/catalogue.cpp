@@ -1,5 +1,6 @@
 #include "catalogue/catalogue.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
@@ -7,18 +8,22 @@ namespace hs {
 
 namespace {
 
-// Segment k holds first << k slots and starts at first * (2^k - 1).
+// Segment k holds first << k slots and starts at first * (2^k - 1), up to
+// segments of `largest` slots; from there on every segment holds `largest`.
 struct SlotPosition {
     std::size_t segment;
     std::size_t offset;
 };
 
-SlotPosition locate(std::size_t slot, std::size_t first) {
-    const std::size_t units = slot / first + 1;  // 1-based count of "first" blocks
+SlotPosition locate(std::size_t slot, std::size_t first, std::size_t largest) {
     std::size_t k = 0;
-    while ((std::size_t{2} << k) - 1 < units) ++k;
-    const std::size_t start = first * ((std::size_t{1} << k) - 1);
-    return {k, slot - start};
+    std::size_t start = 0;
+    while ((first << k) < largest) {
+        if (slot < start + (first << k)) return {k, slot - start};
+        start += first << k;
+        ++k;
+    }
+    return {k + (slot - start) / largest, (slot - start) % largest};
 }
 
 }  // namespace
@@ -33,22 +38,24 @@ DocumentCatalogue::~DocumentCatalogue() {
 }
 
 DocumentCatalogue::Slot& DocumentCatalogue::slotRef(std::size_t slot) {
-    const SlotPosition p = locate(slot, kFirstSegment);
+    const SlotPosition p = locate(slot, kFirstSegment, kLargestSegment);
     return segments_[p.segment][p.offset];
 }
 
 const DocumentCatalogue::Slot& DocumentCatalogue::slotRef(std::size_t slot) const {
-    const SlotPosition p = locate(slot, kFirstSegment);
+    const SlotPosition p = locate(slot, kFirstSegment, kLargestSegment);
     return segments_[p.segment][p.offset];
 }
 
 std::size_t DocumentCatalogue::appendLocked() {
     const std::size_t index = count_.load(std::memory_order_relaxed);
-    const SlotPosition p = locate(index, kFirstSegment);
+    const SlotPosition p = locate(index, kFirstSegment, kLargestSegment);
     if (p.segment >= kSegments) throw std::length_error("catalogue full");
     if (!segments_[p.segment]) {
-        Slot* seg = new Slot[kFirstSegment << p.segment];
-        for (std::size_t i = 0; i < (kFirstSegment << p.segment); ++i) {
+        std::size_t size = kFirstSegment;
+        for (std::size_t k = 0; k < p.segment && size < kLargestSegment; ++k) size <<= 1;
+        Slot* seg = new Slot[size];
+        for (std::size_t i = 0; i < size; ++i) {
             seg[i].record = zeroRecord();
         }
         segments_[p.segment] = seg;
@@ -161,15 +168,20 @@ long DocumentCatalogue::firstSlotNamed(const std::string& name) const {
 }
 
 void DocumentCatalogue::indexName(const std::string& name, std::size_t slot) {
-    if (!name.empty()) byName_[name].insert(slot);
+    if (name.empty()) return;
+    std::vector<std::size_t>& slots = byName_[name];
+    const auto at = std::lower_bound(slots.begin(), slots.end(), slot);
+    if (at == slots.end() || *at != slot) slots.insert(at, slot);
 }
 
 void DocumentCatalogue::unindexName(const std::string& name, std::size_t slot) {
     if (name.empty()) return;
     auto it = byName_.find(name);
     if (it == byName_.end()) return;
-    it->second.erase(slot);
-    if (it->second.empty()) byName_.erase(it);
+    std::vector<std::size_t>& slots = it->second;
+    const auto at = std::lower_bound(slots.begin(), slots.end(), slot);
+    if (at != slots.end() && *at == slot) slots.erase(at);
+    if (slots.empty()) byName_.erase(it);
 }
 
 DocumentCatalogue::NameGuard::NameGuard(DocumentCatalogue& c, std::size_t sl, Slot& sr)

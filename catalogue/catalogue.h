@@ -24,9 +24,9 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "catalogue/record.h"
 
@@ -149,9 +149,11 @@ private:
     };
 
     // Slots live in segments that are never moved or freed while the
-    // catalogue lives; segment k holds kFirstSegment << k slots.
+    // catalogue lives; segment k holds kFirstSegment << k slots, at most
+    // kLargestSegment (so a large catalogue leaves little room unused).
     static constexpr std::size_t kFirstSegment = 64;
-    static constexpr std::size_t kSegments = 48;
+    static constexpr std::size_t kLargestSegment = 1024;
+    static constexpr std::size_t kSegments = 4096;
 
     Slot& slotRef(std::size_t slot);
     const Slot& slotRef(std::size_t slot) const;
@@ -183,7 +185,8 @@ private:
     std::condition_variable changed_;
     std::atomic<std::size_t> count_{0};
     Slot* segments_[kSegments] = {};
-    std::map<std::string, std::set<std::size_t>> byName_;
+    // The slots of each name, in slot order (nearly always one).
+    std::map<std::string, std::vector<std::size_t>> byName_;
 };
 
 }  // namespace hs

@@ -62,10 +62,8 @@ bool DocumentFiles::makeDirectory() { return fs_.makeDirectory(kDataDir); }
 
 bool DocumentFiles::listRecordFiles(std::vector<std::string>& paths) {
     paths.clear();
-    std::vector<std::string> names;
-    if (!fs_.listFiles(kDataDir, "*.data", names)) return false;
-    paths.reserve(names.size());
-    for (const std::string& name : names) paths.push_back(joinPath(kDataDir, name));
+    if (!fs_.listFiles(kDataDir, "*.data", paths)) return false;
+    for (std::string& path : paths) path = joinPath(kDataDir, path);  // in place: one list of 10,000 names is enough
     return true;
 }
 

@@ -68,7 +68,7 @@ void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
     // A file that holds exactly the bytes the program would write for its
     // record needs no write at exit; one that is longer, holds a stored form
     // of credentials (which gets new filler) or had to be terminated does.
-    std::vector<std::pair<Document, bool>> loaded;
+    std::vector<std::size_t> slots;
     for (const std::string& path : paths) {
         RecordLayout layout;
         Document record;
@@ -78,16 +78,6 @@ void loadCatalogue(DocumentCatalogue& catalogue, FileSystem& fs,
         if (!completeLoadedRecord(layout, record)) continue;
         const RecordLayout written = layoutFromDocument(record);
         const bool exact = !longer && record.useAccount != 1 && std::memcmp(&asRead, &written, sizeof written) == 0;
-        try {
-            loaded.emplace_back(std::move(record), exact);
-        } catch (const std::exception&) {
-            break;
-        }
-    }
-
-    std::vector<std::size_t> slots;
-    slots.reserve(loaded.size());
-    for (const auto& [record, exact] : loaded) {
         try {
             slots.push_back(catalogue.appendRecord(record));
             if (!exact) catalogue.withSlot(slots.back(), [](Document&, SlotState& s) { s.storedFingerprint = 0; });

@@ -44,6 +44,15 @@ TEST(CatalogueSlots, ClearedSlotIsAllZeroAndGetsNewGeneration) {
     EXPECT_EQ(cat.firstSlotNamed("doc"), -1);
 }
 
+TEST(CatalogueSlots, ManySlotsKeepTheirRecordsAcrossSegments) {
+    DocumentCatalogue cat;
+    for (int i = 0; i < 3000; ++i) ASSERT_EQ(cat.appendRecord(named(std::to_string(i))), std::size_t(i));
+    for (int i : {0, 63, 64, 959, 960, 1983, 1984, 2999}) {
+        EXPECT_EQ(cat.name(i), std::to_string(i));
+        EXPECT_EQ(cat.firstSlotNamed(std::to_string(i)), i);
+    }
+}
+
 TEST(CatalogueSlots, LookupByNameFindsFirstOfDuplicatesAndFollowsRenames) {
     DocumentCatalogue cat;
     cat.appendRecord(named("x"));
