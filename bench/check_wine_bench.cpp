@@ -47,6 +47,7 @@
 
 #include "options_file.h"
 #include "process.h"
+#include "program_bench.h"
 #include "record_files.h"
 #include "remote.h"
 #include "window_find.h"
@@ -66,10 +67,6 @@ constexpr int kSites = 10;
 constexpr double kDelayMs = 100;
 constexpr int kRetrievalsAtOnce = 8;
 
-double msBetween(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
 double fastest(const std::vector<double>& v) {
     double best = -1;
     for (double x : v) {
@@ -79,14 +76,6 @@ double fastest(const std::vector<double>& v) {
 }
 
 double ratio(double a, double b) { return a > 0 && b > 0 ? a / b : -1; }
-
-std::string besideThisProgram(const std::string& relative) {
-    char buf[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-    std::string p(buf, n);
-    const auto slash = p.find_last_of("\\/");
-    return (slash == std::string::npos ? std::string(".") : p.substr(0, slash)) + "\\" + relative;
-}
 
 std::string padded(int i, int width) {
     std::string s = std::to_string(i);
@@ -98,79 +87,6 @@ std::string padded(int i, int width) {
 void writeOptions(const WorkDir& dir) { dir.writeFile(kOptionsFile, OptionsFile{}.bytes()); }
 
 // ------------------------------------------------------------- the program
-
-struct Running {
-    Process process;
-    HWND main = nullptr;
-    HWND list = nullptr;
-};
-
-// Starts the program and waits for the shown list with every row; the
-// time from CreateProcess, or -1.
-double startToFullList(const std::string& program, const WorkDir& dir, int count, Running& app,
-                       Clock::time_point* started = nullptr) {
-    const auto t0 = Clock::now();
-    if (started) *started = t0;
-    app.process = Process::start(program, dir.path());
-    WindowQuery q;
-    q.pid = app.process.pid();
-    q.title = kAppTitle;
-    q.visibleOnly = true;
-    const bool full = pollUntil(
-        [&] {
-            if (!app.main) app.main = findTopLevelWindow(q);
-            if (app.main && !app.list) app.list = findDescendant(app.main, "SysListView32");
-            if (!app.list) return false;
-            LRESULT n = 0;
-            return sendBounded(app.list, LVM_GETITEMCOUNT, 0, 0, &n, milliseconds(60000)) && n == count;
-        },
-        milliseconds(300000), milliseconds(5));
-    return full ? msBetween(t0, Clock::now()) : -1;
-}
-
-// Waits until the window thread answers quickly a few times in a row.
-void settle(HWND view) {
-    for (int quiet = 0, round = 0; quiet < 3 && round < 3000; ++round) {
-        const auto t0 = Clock::now();
-        const bool ok = sendBounded(view, WM_NULL, 0, 0, nullptr, milliseconds(60000));
-        quiet = ok && msBetween(t0, Clock::now()) < 2.0 ? quiet + 1 : 0;
-        Sleep(20);
-    }
-}
-
-// Column texts of single rows through one buffer in the program: one
-// message and two memory copies a read (about 0.25 ms of the program's
-// window thread under Wine).
-class RowReader {
-public:
-    explicit RowReader(HWND list)
-        : list_(list), process_(openWindowProcess(list)), mem_(process_.get(), sizeof(LVITEMA) + kText) {}
-
-    std::string text(int row, int column) const {
-        LVITEMA item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = row;
-        item.iSubItem = column;
-        item.pszText = mem_.at<char>(sizeof(LVITEMA));
-        item.cchTextMax = static_cast<int>(kText);
-        const char zero = 0;
-        ++reads_;
-        if (!mem_ || !mem_.write(0, &item, sizeof item) || !mem_.write(sizeof item, &zero, 1)) return "";
-        if (!sendBounded(list_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), mem_.lparam(), nullptr,
-                         milliseconds(60000))) {
-            return "";
-        }
-        return mem_.readString(sizeof(LVITEMA), kText);
-    }
-    long reads() const { return reads_; }
-
-private:
-    static constexpr std::size_t kText = 512;
-    mutable long reads_ = 0;
-    HWND list_;
-    UniqueHandle process_;
-    RemoteMemory mem_;
-};
 
 // Waits until done(i) holds for every i < count, polling every `every`.
 // Each poll goes on from the first item not yet seen done and stops at the

@@ -63,6 +63,7 @@
 #include "net/web_client.h"
 #include "list_input.h"
 #include "process.h"
+#include "program_bench.h"
 #include "record_files.h"
 #include "remote.h"
 #include "window_find.h"
@@ -77,22 +78,10 @@ constexpr const char* kAppTitle = "Tarnwell (QVR) - Halvorsight";
 constexpr int kExitCommand = 32779;
 constexpr int kCheckAllCommand = 32800;
 
-double msBetween(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
 double median(std::vector<double> v) {
     if (v.empty()) return -1;
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
-}
-
-std::string besideThisProgram(const std::string& name) {
-    char buf[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-    std::string p(buf, n);
-    const auto slash = p.find_last_of("\\/");
-    return (slash == std::string::npos ? std::string(".") : p.substr(0, slash)) + "\\" + name;
 }
 
 // N record files with names in random order, local files that do not exist
@@ -123,33 +112,6 @@ double bareRead(const std::string& reader, const WorkDir& dir, int count) {
     return msBetween(t0, t1);
 }
 
-struct Running {
-    Process process;
-    HWND main = nullptr;
-    HWND list = nullptr;
-};
-
-// (b): starts the program and waits for the shown, filled list.
-double startToFullList(const std::string& program, const WorkDir& dir, int count, Running& app) {
-    const auto t0 = Clock::now();
-    app.process = Process::start(program, dir.path());
-    WindowQuery q;
-    q.pid = app.process.pid();
-    q.title = kAppTitle;
-    q.visibleOnly = true;
-    const bool full = pollUntil(
-        [&] {
-            if (!app.main) app.main = findTopLevelWindow(q);
-            if (app.main && !app.list) app.list = findDescendant(app.main, "SysListView32");
-            if (!app.list) return false;
-            LRESULT n = 0;
-            return sendBounded(app.list, LVM_GETITEMCOUNT, 0, 0, &n, milliseconds(60000)) && n == count;
-        },
-        milliseconds(120000), milliseconds(2));
-    const auto t1 = Clock::now();
-    return full ? msBetween(t0, t1) : -1;
-}
-
 bool exitProgram(Running& app) {
     if (app.main) PostMessageA(app.main, WM_COMMAND, kExitCommand, 0);
     const bool ended = app.process.waitForExit(milliseconds(300000)).has_value();
@@ -164,61 +126,6 @@ double timedSend(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     const auto t1 = Clock::now();
     return ok ? msBetween(t0, t1) : -1;
 }
-
-// Waits until the window thread answers quickly a few times in a row.
-// Sent messages overtake posted ones, so this says nothing about posted
-// row refreshes still queued; see waitForOutcomes.
-void settle(HWND view) {
-    for (int quiet = 0, round = 0; quiet < 3 && round < 2000; ++round) {
-        quiet = timedSend(view, WM_NULL, 0, 0) < 2.0 ? quiet + 1 : 0;
-        Sleep(20);
-    }
-}
-
-// Column texts of single rows, read through one buffer in the program, so
-// that a poll costs one message and two memory copies per row read (under
-// Wine about 0.4 ms a row, most of it in the wineserver).
-class RowReader {
-public:
-    explicit RowReader(HWND list)
-        : list_(list), process_(openWindowProcess(list)), mem_(process_.get(), sizeof(LVITEMA) + kText) {}
-
-    int rows() const {
-        LRESULT n = 0;
-        return mem_ && sendBounded(list_, LVM_GETITEMCOUNT, 0, 0, &n, milliseconds(60000)) ? static_cast<int>(n) : 0;
-    }
-
-    std::string text(int row, int column) const {
-        // The item and an empty text behind it, in one copy.
-        struct {
-            LVITEMA item;
-            char zero;
-        } request{};
-        request.item.mask = LVIF_TEXT;
-        request.item.iItem = row;
-        request.item.iSubItem = column;
-        request.item.pszText = mem_.at<char>(sizeof(LVITEMA));
-        request.item.cchTextMax = static_cast<int>(kText);
-        static_assert(offsetof(decltype(request), zero) == sizeof(LVITEMA), "text right behind the item");
-        ++reads_;
-        if (!mem_.write(0, &request, sizeof(LVITEMA) + 1)) return "";
-        if (!sendBounded(list_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), mem_.lparam(), nullptr,
-                         milliseconds(60000))) {
-            return "";
-        }
-        return mem_.readString(sizeof(LVITEMA), kText);
-    }
-
-    // Texts read so far: what a poll cost the program's window thread.
-    long reads() const { return reads_; }
-
-private:
-    static constexpr std::size_t kText = 512;
-    mutable long reads_ = 0;
-    HWND list_;
-    UniqueHandle process_;
-    RemoteMemory mem_;
-};
 
 constexpr int kStatusColumn = 2;
 constexpr int kLastCheckColumn = 3;
