@@ -106,6 +106,16 @@ struct CheckEngine::State {
         return it == perServer.end() || it->second < limitOf(server);
     }
 
+    // With the mutex held: whether pick() might find a slot now.
+    bool mayPick() {
+        if (running >= kMaxRetrievals) return false;
+        if (again || cursor < catalogue.slotCount()) return true;
+        for (auto& queue : held) {
+            if (!queue.second.empty() && hasRoom(queue.first)) return true;
+        }
+        return false;
+    }
+
     // With the mutex held: the next slot to retrieve and its server.
     bool pick(std::size_t& slot, std::string& server) {
         if (running >= kMaxRetrievals) return false;
@@ -176,6 +186,11 @@ struct CheckEngine::State {
             ++running;
             ++perServer[server];
             idleTold = false;
+            // One more thread looks for work only when there may be some: a
+            // thread that ends a retrieval picks the next one itself, and
+            // waking every thread for each document (all but one of them to
+            // find nothing) costs more than a local file's whole check.
+            if (mayPick()) changed.notify_one();
             lock.unlock();
             try {
                 checkDocument(catalogue, slot, host, files, paths, cancel.get());
@@ -186,7 +201,6 @@ struct CheckEngine::State {
             noteOf(slot) = kFree;
             --running;
             if (--perServer[server] == 0) perServer.erase(server);
-            changed.notify_all();
         }
         --alive;
         changed.notify_all();
