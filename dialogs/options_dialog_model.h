@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/options.h"
+#include "catalogue/options.h"
 
 namespace hs {
 

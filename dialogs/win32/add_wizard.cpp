@@ -4,7 +4,7 @@
 // the step stays open.
 #include "dialogs/win32/add_wizard.h"
 
-#include "app/win32/shell_state.h"
+#include "dialogs/win32/message_box.h"
 #include "dialogs/add_wizard_model.h"
 #include "dialogs/win32/file_chooser.h"
 #include "dialogs/win32/properties_dialog.h"

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/options.h"
+#include "catalogue/options.h"
 
 namespace hs {
 

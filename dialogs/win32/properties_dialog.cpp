@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/win32/shell_state.h"
+#include "dialogs/win32/message_box.h"
 #include "dialogs/ftp_connection_test.h"
 #include "dialogs/win32/file_chooser.h"
 #include "net/net_bounds.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "app/options.h"
+#include "catalogue/options.h"
 #include "dialogs/options_dialog_model.h"
 #include "unit/test_support.h"
 
