@@ -71,7 +71,7 @@ private:
     SlotRefreshQueue refreshes_;
 };
 
-// "YYYY/MM/DD [hh:mm:ss]" of a local time.
+// "YYYY/MM/DD [hh:mm:ss]" of a local time (formatLastCheck).
 std::string lastCheckTextOf(const SYSTEMTIME& time);
 
 }  // namespace hs
