@@ -220,7 +220,7 @@ private:
     }
 
     void showMessage(const std::string& message) {
-        ::MessageBoxA(window(), message.c_str(), kAppTitle, MB_OK | MB_ICONINFORMATION);
+        hs::showMessage(window(), message.c_str(), MB_OK | MB_ICONINFORMATION);
     }
 
     DocumentPropertiesModel model_;
