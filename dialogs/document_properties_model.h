@@ -1,9 +1,9 @@
 // The rules of the document properties dialog, free of any window code: the
 // title and the opening state per mode, what the type, comparison and account
-// controls enable, the texts shown per type, the location's normalization,
-// the location button's actions (the FTP connection test runs here over an
-// interface the platform fills in), and the checks of OK with the record
-// they produce.
+// controls enable, the texts shown per type, the location button's actions
+// (the FTP connection test runs here over an interface the platform fills
+// in), and the checks of OK with the record they produce; the checks are
+// shared with the add wizard.
 //
 // The Win32 dialog copies the texts of its edit fields into `fields` before
 // OK and before the location button, and shows the model's state after every
