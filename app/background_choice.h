@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/commands.h"
-#include "app/options.h"
+#include "catalogue/options.h"
 #include "listview/background_pictures.h"
 
 namespace hs {

@@ -45,6 +45,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/win32/message_box.h"
 #include "options_file.h"
 #include "process.h"
 #include "program_bench.h"
@@ -58,7 +59,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr const char* kAppTitle = "Tarnwell (QVR) - Halvorsight";
 constexpr int kCheckAllCommand = 32800;
 constexpr int kStatusColumn = 2;
 constexpr int kLastCheckColumn = 3;

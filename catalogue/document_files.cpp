@@ -134,18 +134,7 @@ bool DocumentFiles::copyKeptContent(const std::string& name, const std::string& 
     {
         StdioFile out(target, "wb");
         if (!out.get()) return false;
-        char buffer[16384];
-        for (;;) {
-            const std::size_t got = std::fread(buffer, 1, sizeof buffer, in.get());
-            if (got > 0 && std::fwrite(buffer, 1, got, out.get()) != got) {
-                ok = false;
-                break;
-            }
-            if (got < sizeof buffer) {
-                ok = std::ferror(in.get()) == 0;
-                break;
-            }
-        }
+        ok = copyStream(in.get(), out.get());
         if (!out.close()) ok = false;
     }
     if (!ok) fs_.removeFile(target);

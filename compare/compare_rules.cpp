@@ -127,8 +127,7 @@ BinaryComparison compareWithKept(ContentSource& fresh, ContentSource& kept) {
             c.result = BinaryComparison::Failed;
             return c;
         }
-        // memcmp compares the bytes as unsigned values.
-        if (static_cast<std::size_t>(k) < len || std::memcmp(mine.data(), theirs.data(), len) != 0) {
+        if (pieceDiffers(mine.data(), theirs.data(), static_cast<std::size_t>(k), len)) {
             c.result = BinaryComparison::Changed;
             c.piece.assign(mine.data(), mine.data() + len);
             return c;

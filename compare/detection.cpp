@@ -15,6 +15,11 @@ CompareMode compareModeOf(const Document& record) {
 
 // ------------------------------------------------------------ Binary rule
 
+bool pieceDiffers(const char* fresh, const char* kept, std::size_t got, std::size_t n) {
+    // memcmp compares the bytes as unsigned values.
+    return got < n || std::memcmp(kept, fresh, n) != 0;
+}
+
 bool KeptContentComparer::open(const std::string& keptPath, FileMode mode) {
     changed_ = false;
     return kept_.open(keptPath, mode);
@@ -23,9 +28,7 @@ bool KeptContentComparer::open(const std::string& keptPath, FileMode mode) {
 void KeptContentComparer::feed(const char* data, std::size_t n) {
     if (changed_ || n == 0) return;
     if (buffer_.size() < n) buffer_.resize(n);
-    const std::size_t got = kept_.read(buffer_.data(), n);
-    // memcmp compares the bytes as unsigned values.
-    if (got < n || std::memcmp(buffer_.data(), data, n) != 0) changed_ = true;
+    if (pieceDiffers(data, buffer_.data(), kept_.read(buffer_.data(), n), n)) changed_ = true;
 }
 
 // ------------------------------------------------------------ streaming

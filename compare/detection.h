@@ -27,6 +27,10 @@ CompareMode compareModeOf(const Document& record);
 
 // ------------------------------------------------------------ Binary rule
 
+// The Binary rule for one piece: `n` new bytes against the `got` kept bytes
+// read for them. Different when fewer came or any byte differs.
+bool pieceDiffers(const char* fresh, const char* kept, std::size_t got, std::size_t n);
+
 // Compares new content, fed in pieces, with the kept content read alongside:
 // for each piece of n bytes, n bytes of the kept content are read; the
 // content has changed when fewer come or any byte differs. New content that

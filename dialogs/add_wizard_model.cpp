@@ -1,24 +1,9 @@
 #include "dialogs/add_wizard_model.h"
 
-#include "catalogue/name_rule.h"
-
 namespace hs {
 
 const char* const kWizardNextCaption = "&Next >>";
 const char* const kWizardFinishCaption = "&Finish";
-
-namespace {
-
-// A field read with a capacity of 512 gives at most 511 characters.
-constexpr std::size_t kFieldCharacters = kTextFieldSize - 1;
-
-std::string readField(const std::string& text) {
-    return text.size() <= kFieldCharacters ? text : text.substr(0, kFieldCharacters);
-}
-
-}  // namespace
-
-AddWizardModel::AddWizardModel(Document& pending) : pending_(pending) { pending_ = zeroRecord(); }
 
 int32_t AddWizardModel::type() const {
     return pending_.type >= HtmlPage && pending_.type <= LocalFile ? pending_.type : HtmlPage;
@@ -52,9 +37,8 @@ std::string AddWizardModel::leaveName(const std::string& typed, const std::vecto
                                       FileSystem& files) {
     const std::string name = readField(typed);
     setField(pending_.name, name);
-    if (name.empty()) return kEnterNameText;
-    if (!isValidDocumentName(name, files)) return kInvalidNameText;
-    if (nameTaken(used, name, kNoSlot)) return kNameTakenText;
+    const std::string refusal = nameRefusal(name, used, kNoSlot, files, true);
+    if (!refusal.empty()) return refusal;
     step_ = WizardStep::Type;
     return {};
 }
@@ -69,16 +53,19 @@ void AddWizardModel::leaveType(WizardButton how, int32_t type) {
 // the record cannot hold whole is refused rather than cut.
 std::string AddWizardModel::leaveAddress(WizardButton how, const std::string& typed) {
     if (how == WizardForward && typed.empty()) return kEnterUrlText;
-    const std::string location = type() == FtpFile ? typed : normalizeWebLocation(typed);
-    if (location.size() > kFieldCharacters) return kLocationTooLongText;
+    std::string location;
+    const std::string refusal = storedLocation(type(), typed, location);
+    if (!refusal.empty()) return refusal;
     setField(pending_.url, location);
     move(how, WizardStep::Type, WizardStep::Account);
     return {};
 }
 
 std::string AddWizardModel::leaveFile(WizardButton how, const std::string& typed) {
-    if (typed.size() > kFieldCharacters) return kLocationTooLongText;
-    setField(pending_.url, typed);
+    std::string location;
+    const std::string refusal = storedLocation(LocalFile, typed, location);
+    if (!refusal.empty()) return refusal;
+    setField(pending_.url, location);
     if (how == WizardBack) {
         step_ = WizardStep::Type;
         return {};
@@ -119,22 +106,12 @@ std::string AddWizardModel::leaveCompare(WizardButton how, CompareChoice choice,
     setField(pending_.middleStart, readField(start));
     setField(pending_.middleEnd, readField(end));
     const bool finishing = how == WizardForward;
-    switch (choice) {
-        case CompareChoice::Binary:
-            pending_.countMode = 0;
-            pending_.middleMode = 0;
-            break;
-        case CompareChoice::Count:
-            if (finishing && count.empty()) return kEnterCountStringText;
-            pending_.countMode = 1;
-            pending_.middleMode = 0;
-            break;
-        case CompareChoice::Middle:
-            if (finishing && (start.empty() || end.empty())) return kEnterMarkerText;
-            pending_.countMode = 0;
-            pending_.middleMode = 1;
-            break;
+    if (finishing) {
+        const std::string refusal = compareRefusal(choice, count, start, end);
+        if (!refusal.empty()) return refusal;
     }
+    pending_.countMode = choice == CompareChoice::Count ? 1 : 0;
+    pending_.middleMode = choice == CompareChoice::Middle ? 1 : 0;
     if (finishing) {
         finish();
     } else {

@@ -3,10 +3,10 @@
 // into the record being built (also on Back, and also for steps the path
 // later leaves out), and the checks of Next and Finish.
 //
-// The record lives outside the wizard (the program's pending record); the
-// wizard clears it when it starts. Every step's dialog asks the model to
-// leave by Next/Finish or Back; a refusal is a message to show, and the step
-// stays open. Cancel is the caller's: nothing has been stored by then.
+// The wizard holds the record it builds, all zero bytes at the start. Every
+// step's dialog asks the model to leave by Next/Finish or Back; a refusal is
+// a message to show, and the step stays open. Cancel is the caller's:
+// nothing has been stored by then.
 #pragma once
 
 #include <cstdint>
@@ -41,12 +41,14 @@ extern const char* const kWizardFinishCaption;  // "&Finish"
 
 class AddWizardModel {
 public:
-    // Starts at step 1 with `pending` set to all zero bytes.
-    explicit AddWizardModel(Document& pending);
+    // Starts at step 1 with a record of all zero bytes.
+    AddWizardModel() = default;
 
     WizardStep step() const { return step_; }
     // True once the last step of the path was left by Finish.
     bool finished() const { return finished_; }
+    // The record as the steps have filled it so far.
+    const Document& record() const { return pending_; }
 
     // What the steps show when they open, read from the pending record.
     std::string name() const { return fieldText(pending_.name); }
@@ -78,9 +80,13 @@ public:
 
 private:
     void move(WizardButton how, WizardStep back, WizardStep forward);
-    void finish() { finished_ = true; }
+    // The finished record waits for its first retrieval.
+    void finish() {
+        finished_ = true;
+        pending_.status = WaitingForRetrieve;
+    }
 
-    Document& pending_;
+    Document pending_ = zeroRecord();
     WizardStep step_ = WizardStep::Name;
     bool finished_ = false;
 };

@@ -27,15 +27,6 @@ const char* const kLocationTooLongText =
 
 namespace {
 
-// How many characters the dialog reads of a field: a capacity of 512 takes
-// at most 511 characters, one of 511 at most 510.
-constexpr std::size_t kLongField = kTextFieldSize - 1;
-constexpr std::size_t kMarkerField = kTextFieldSize - 2;
-
-std::string readField(const std::string& text, std::size_t characters) {
-    return text.size() <= characters ? text : text.substr(0, characters);
-}
-
 const char* const kOpenCaption = "&Open to check..";
 const char* const kConnectOnOpenCaption = "&Connect to Check..";
 const char* const kConnectCaption = "&Connect to check..";
@@ -50,13 +41,6 @@ const char* const kGetting = "Connecting to the server...SUCCESS\nChanging direc
 char foldLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 }  // namespace
-
-std::string normalizeWebLocation(const std::string& typed) {
-    const bool secure = typed.find("s://") != std::string::npos || typed.find("S://") != std::string::npos;
-    const std::size_t scheme = typed.find("://");
-    const std::string address = scheme == std::string::npos ? typed : typed.substr(scheme + 3);
-    return (secure ? "https://" : "http://") + address;
-}
 
 bool sameDocumentName(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -81,6 +65,31 @@ bool nameTaken(const std::vector<NamedSlot>& used, const std::string& name, std:
         if (other.slot != except && sameDocumentName(other.name, name)) return true;
     }
     return false;
+}
+
+std::string readField(const std::string& text, std::size_t characters) {
+    return text.size() <= characters ? text : text.substr(0, characters);
+}
+
+std::string nameRefusal(const std::string& name, const std::vector<NamedSlot>& used, std::size_t except,
+                        FileSystem& files, bool ruleFirst) {
+    if (name.empty()) return kEnterNameText;
+    if (ruleFirst && !isValidDocumentName(name, files)) return kInvalidNameText;
+    if (nameTaken(used, name, except)) return kNameTakenText;
+    if (!isValidDocumentName(name, files)) return kInvalidNameText;
+    return {};
+}
+
+std::string compareRefusal(CompareChoice choice, const std::string& count, const std::string& start,
+                           const std::string& end) {
+    if (choice == CompareChoice::Count && count.empty()) return kEnterCountStringText;
+    if (choice == CompareChoice::Middle && (start.empty() || end.empty())) return kEnterMarkerText;
+    return {};
+}
+
+std::string storedLocation(int32_t type, const std::string& typed, std::string& stored) {
+    stored = type == HtmlPage || type == WebFile ? normalizeWebLocation(typed) : typed;
+    return stored.size() > kLongField ? kLocationTooLongText : std::string();
 }
 
 std::string accountRefusal(const std::string& userName, const std::string& password) {
@@ -173,33 +182,33 @@ LocationAction DocumentPropertiesModel::locationAction() const {
 
 std::string DocumentPropertiesModel::checkActionAccount() const {
     if (!useAccount_) return {};
-    if (readField(fields.userName, kLongField).empty()) return kEnterUserNameText;
-    if (readField(fields.password, kLongField).empty()) return kEnterPasswordText;
+    if (readField(fields.userName).empty()) return kEnterUserNameText;
+    if (readField(fields.password).empty()) return kEnterPasswordText;
     return {};
 }
 
 std::string DocumentPropertiesModel::browserAddress() const {
-    const std::string typed = readField(fields.location, kLongField);
+    const std::string typed = readField(fields.location);
     if (typed.empty()) return {};
     Document page = zeroRecord();
     page.type = HtmlPage;
     setField(page.url, normalizeWebLocation(typed));
     page.useAccount = useAccount_ ? 1 : 0;
-    setField(page.userName, readField(fields.userName, kLongField));
-    setField(page.password, readField(fields.password, kLongField));
+    setField(page.userName, readField(fields.userName));
+    setField(page.password, readField(fields.password));
     return pageOpenUrl(page);
 }
 
 std::string DocumentPropertiesModel::prepareFtpTest(FtpTestTarget& target) const {
-    const std::string location = readField(fields.location, kLongField);
+    const std::string location = readField(fields.location);
     if (location.empty()) return kEnterUrlText;
     const std::optional<FtpLocation> where = splitFtpLocation(location);
     if (!where) return kInvalidFtpAddressText;
     target.server = where->server;
     target.directory = where->directory;
     target.fileName = where->fileName;
-    target.user = useAccount_ ? readField(fields.userName, kLongField) : std::string();
-    target.password = useAccount_ ? readField(fields.password, kLongField) : std::string();
+    target.user = useAccount_ ? readField(fields.userName) : std::string();
+    target.password = useAccount_ ? readField(fields.password) : std::string();
     return {};
 }
 
@@ -231,42 +240,32 @@ std::string DocumentPropertiesModel::accept(const std::vector<NamedSlot>& used, 
                                             Document& pending) const {
     const int32_t type = type_;
 
-    std::string countString, middleStart, middleEnd;
-    if (type == HtmlPage) {
-        if (compare_ == CompareChoice::Count) {
-            countString = readField(fields.countString, kMarkerField);
-            if (countString.empty()) return kEnterCountStringText;
-        } else if (compare_ == CompareChoice::Middle) {
-            middleStart = readField(fields.middleStart, kMarkerField);
-            if (middleStart.empty()) return kEnterMarkerText;
-            middleEnd = readField(fields.middleEnd, kMarkerField);
-            if (middleEnd.empty()) return kEnterMarkerText;
-        }
-    }
+    const CompareChoice compare = type == HtmlPage ? compare_ : CompareChoice::Binary;
+    const std::string countString = readField(fields.countString, kMarkerField);
+    const std::string middleStart = readField(fields.middleStart, kMarkerField);
+    const std::string middleEnd = readField(fields.middleEnd, kMarkerField);
+    const std::string compareRefused = compareRefusal(compare, countString, middleStart, middleEnd);
+    if (!compareRefused.empty()) return compareRefused;
 
     std::string userName, password;
     if (useAccount_) {
-        userName = readField(fields.userName, kLongField);
-        password = readField(fields.password, kLongField);
+        userName = readField(fields.userName);
+        password = readField(fields.password);
         const std::string refusal = accountRefusal(userName, password);
         if (!refusal.empty()) return refusal;
     }
 
     // The location is read whole: a text longer than the record holds is
     // refused, never stored cut.
-    std::string location = fields.location;
-    if (type == FtpFile || type == LocalFile) {
-        if (location.empty()) return kEnterFilePathText;
-    } else {
-        if (location.empty()) return kEnterUrlText;
-        location = normalizeWebLocation(location);
-    }
-    if (location.size() > kLongField) return kLocationTooLongText;
+    if (fields.location.empty()) return type == FtpFile || type == LocalFile ? kEnterFilePathText : kEnterUrlText;
+    std::string location;
+    const std::string locationRefused = storedLocation(type, fields.location, location);
+    if (!locationRefused.empty()) return locationRefused;
 
-    const std::string name = readField(fields.name, kLongField);
-    if (name.empty()) return kEnterNameText;
-    if (nameTaken(used, name, mode_ == PropertiesEdit ? sourceSlot_ : kNoSlot)) return kNameTakenText;
-    if (!isValidDocumentName(name, files)) return kInvalidNameText;
+    const std::string name = readField(fields.name);
+    const std::string nameRefused =
+        nameRefusal(name, used, mode_ == PropertiesEdit ? sourceSlot_ : kNoSlot, files, false);
+    if (!nameRefused.empty()) return nameRefused;
 
     Document record = zeroRecord();
     record.type = type;
@@ -276,10 +275,10 @@ std::string DocumentPropertiesModel::accept(const std::vector<NamedSlot>& used, 
         setField(record.password, password);
     }
     record.status = WaitingForRetrieve;
-    if (type == HtmlPage && compare_ == CompareChoice::Count) {
+    if (compare == CompareChoice::Count) {
         record.countMode = 1;
         setField(record.countString, countString);
-    } else if (type == HtmlPage && compare_ == CompareChoice::Middle) {
+    } else if (compare == CompareChoice::Middle) {
         record.middleMode = 1;
         setField(record.middleStart, middleStart);
         setField(record.middleEnd, middleEnd);

@@ -1,9 +1,9 @@
 // The rules of the document properties dialog, free of any window code: the
 // title and the opening state per mode, what the type, comparison and account
-// controls enable, the texts shown per type, the location's normalization,
-// the location button's actions (the FTP connection test runs here over an
-// interface the platform fills in), and the checks of OK with the record
-// they produce.
+// controls enable, the texts shown per type, the location button's actions
+// (the FTP connection test runs here over an interface the platform fills
+// in), and the checks of OK with the record they produce; the checks are
+// shared with the add wizard.
 //
 // The Win32 dialog copies the texts of its edit fields into `fields` before
 // OK and before the location button, and shows the model's state after every
@@ -17,6 +17,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/record.h"
+#include "open/open_document.h"  // normalizeWebLocation
 #include "platform/file_system.h"
 
 namespace hs {
@@ -56,11 +57,6 @@ extern const char* const kUserNameTooLongText;
 extern const char* const kPasswordTooLongText;
 extern const char* const kLocationTooLongText;
 
-// The stored form of a typed web location: "https://" when the text holds
-// "s://" or "S://" anywhere, else "http://", followed by the text after its
-// first "://" (the whole text when it has none).
-std::string normalizeWebLocation(const std::string& typed);
-
 // Equal names when the letters A to Z are compared without their case (no
 // other character is folded).
 bool sameDocumentName(const std::string& a, const std::string& b);
@@ -81,9 +77,36 @@ constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
 // (sameDocumentName). Pass kNoSlot to test them all.
 bool nameTaken(const std::vector<NamedSlot>& used, const std::string& name, std::size_t except);
 
-// The checks of an account in use, in their order: user name, password,
-// then each one's length. Empty when they pass, else the message.
+// The checks both the properties dialog and the add wizard make of what
+// the user typed. Each is empty when it passes, else the message.
+
+// How many characters the dialogs read of an edit field: a capacity of 512
+// takes at most 511 characters, one of 511 at most 510.
+constexpr std::size_t kLongField = kTextFieldSize - 1;
+constexpr std::size_t kMarkerField = kTextFieldSize - 2;
+
+// A field's text as read with room for `characters` characters.
+std::string readField(const std::string& text, std::size_t characters = kLongField);
+
+// A name: there at all, then not the name of a slot of `used` other than
+// `except`, and valid as a file name by the name rule; with `ruleFirst`
+// (the wizard) the rule comes before the duplicate test.
+std::string nameRefusal(const std::string& name, const std::vector<NamedSlot>& used, std::size_t except,
+                        FileSystem& files, bool ruleFirst);
+
+// An account in use, in this order: user name, password, then each one's
+// length.
 std::string accountRefusal(const std::string& userName, const std::string& password);
+
+// The strings the comparison `choice` needs: the count string, or both
+// markers.
+std::string compareRefusal(CompareChoice choice, const std::string& count, const std::string& start,
+                           const std::string& end);
+
+// The location the record stores for a typed one of `type`: a page's or a
+// web file's normalized (normalizeWebLocation), any other as typed. A
+// location the record cannot hold whole is refused rather than cut.
+std::string storedLocation(int32_t type, const std::string& typed, std::string& stored);
 
 // The edit fields' texts, as the user typed them.
 struct PropertiesFields {

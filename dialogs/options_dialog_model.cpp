@@ -52,11 +52,9 @@ AppOptions OptionsDialogModel::appliedTo(const AppOptions& base) const {
     return out;
 }
 
-bool finishOptionsDialog(const OptionsDialogModel& model, bool applied, ProgramOptions& options) {
-    if (!applied) return false;
+void applyOptionsDialog(const OptionsDialogModel& model, ProgramOptions& options) {
     options.set(model.appliedTo(options.current()));
     options.writeOptions();  // a write failure is silent; memory holds the new settings
-    return true;
 }
 
 }  // namespace hs

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/options.h"
+#include "catalogue/options.h"
 
 namespace hs {
 
@@ -73,9 +73,8 @@ private:
     std::string minutesText_;
 };
 
-// Ends the dialog: when the user applied, the program's settings take the
-// dialog's settings and the options file is rewritten; on Cancel (or Esc)
-// neither memory nor the file changes. Returns `applied`.
-bool finishOptionsDialog(const OptionsDialogModel& model, bool applied, ProgramOptions& options);
+// What "&Apply" does: the program's settings take the dialog's settings
+// (over the block as it stands now) and the options file is rewritten.
+void applyOptionsDialog(const OptionsDialogModel& model, ProgramOptions& options);
 
 }  // namespace hs

@@ -69,15 +69,19 @@ bool isDangerousFileName(const std::string& fileName) {
     return false;
 }
 
+std::string normalizeWebLocation(const std::string& typed) {
+    const bool secure = typed.find("s://") != std::string::npos || typed.find("S://") != std::string::npos;
+    const std::size_t scheme = typed.find("://");
+    const std::string address = scheme == std::string::npos ? typed : typed.substr(scheme + 3);
+    return (secure ? "https://" : "http://") + address;
+}
+
 std::string pageOpenUrl(const Document& record) {
-    const std::string location = fieldText(record.url);
-    const bool secure = location.find("s://") != std::string::npos || location.find("S://") != std::string::npos;
-    const std::string prefix = secure ? "https://" : "http://";
-    const std::size_t scheme = location.find("://");
-    const std::string rest = scheme == std::string::npos ? location : location.substr(scheme + 3);
-    if (record.useAccount != 1) return prefix + rest;
-    return prefix + escapeUserInfo(fieldText(record.userName)) + ":" + escapeUserInfo(fieldText(record.password)) +
-           "@" + rest;
+    const std::string address = normalizeWebLocation(fieldText(record.url));
+    if (record.useAccount != 1) return address;
+    const std::size_t host = address.find("://") + 3;
+    return address.substr(0, host) + escapeUserInfo(fieldText(record.userName)) + ":" +
+           escapeUserInfo(fieldText(record.password)) + "@" + address.substr(host);
 }
 
 std::string browserCommandLine(const std::string& browserPath, const std::string& url) {

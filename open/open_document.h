@@ -62,9 +62,13 @@ extern const char* const kNotDownloadedText;       // information icon
 extern const char* const kInvalidLocationText;     // exclamation icon
 extern const char* const kShellRefusedText;        // stop icon
 
-// The address a page is opened at: "https://" when the location contains
-// "s://" or "S://" anywhere, else "http://", then the location after its
-// first "://" (or the whole location). With an account the user name and
+// The stored form of a typed web location: "https://" when the text holds
+// "s://" or "S://" anywhere, else "http://", followed by the text after its
+// first "://" (the whole text when it has none).
+std::string normalizeWebLocation(const std::string& typed);
+
+// The address a page is opened at: its location in the stored form above
+// (normalizeWebLocation). With an account the user name and
 // password come before the host as "user:password@"; characters that would
 // end them early (":", "@", "/", and any other character outside the
 // unreserved set) are written as %XX escapes, which browsers decode.

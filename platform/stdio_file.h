@@ -22,6 +22,17 @@ std::FILE* openForWriting(const std::string& path);
 // only.)
 std::FILE* openForReading(const std::string& path);
 
+// Copies the rest of `in` to the end of `out`; false when a read or a write
+// failed (`out` may then hold part of it).
+inline bool copyStream(std::FILE* in, std::FILE* out) {
+    char buffer[16384];
+    for (;;) {
+        const std::size_t got = std::fread(buffer, 1, sizeof buffer, in);
+        if (got > 0 && std::fwrite(buffer, 1, got, out) != got) return false;
+        if (got < sizeof buffer) return std::ferror(in) == 0;
+    }
+}
+
 class StdioFile {
 public:
     StdioFile(const std::string& path, const char* mode) : f_(std::fopen(path.c_str(), mode)) {}

@@ -17,7 +17,7 @@
 #include <string>
 
 #include "app/commands.h"
-#include "app/options.h"
+#include "catalogue/options.h"
 #include "app/win32/shell_state.h"
 #include "app/win32/tray_icon.h"
 #include "app/win32/view_timers.h"

@@ -17,7 +17,7 @@
 #include <string>
 
 #include "app/command_table.h"
-#include "app/options.h"
+#include "catalogue/options.h"
 #include "app/win32/shell_launcher.h"
 #include "app/win32/shell_state.h"
 #include "app/win32/tray_icon.h"

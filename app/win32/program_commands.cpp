@@ -22,17 +22,18 @@ void ProgramCommands::addDocument() {
     CHalvorsightView* view = program_.view();
     if (view == nullptr) return;
     const std::size_t slot = program_.catalogue().findFreeSlot();
-    if (showAddMethodChoice(program_.module(), view->window(), preferWizard_) != 1) return;
+    const std::optional<bool> byWizard = showAddMethodChoice(program_.module(), view->window(), preferWizard_);
+    if (!byWizard) return;
+    preferWizard_ = *byWizard;
     if (preferWizard_) {
         addByWizard(slot);
         return;
     }
-    if (showPropertiesDialog(program_.module(), view->window(), PropertiesAdd, 0, program_.catalogue(),
-                             program_.files()) != 1) {
-        return;
-    }
+    const std::optional<Document> added = showPropertiesDialog(program_.module(), view->window(), PropertiesAdd, 0,
+                                                               program_.catalogue(), program_.files());
+    if (!added) return;
     CommandContext ctx = view->commandContext();
-    storeNewRecord(ctx, slot, pendingRecord());
+    storeNewRecord(ctx, slot, *added);
 }
 
 void ProgramCommands::offerStartupWizard() {
@@ -42,7 +43,7 @@ void ProgramCommands::offerStartupWizard() {
     // holds the window disabled; a prompt on top of it could add a second
     // document into the slot that dialog's command took.
     if (!::IsWindowEnabled(::GetAncestor(view->window(), GA_ROOT))) return;
-    if (showStartupPrompt(program_.module(), view->window()) != 1) return;
+    if (!showStartupPrompt(program_.module(), view->window())) return;
     addByWizard(program_.catalogue().findFreeSlot());
 }
 
@@ -50,14 +51,11 @@ void ProgramCommands::addByWizard(std::size_t slot) {
     CHalvorsightView* view = program_.view();
     if (view == nullptr) return;
     const auto explainMiddle = [this](HWND) { program_.openManualSection("middle"); };
-    if (!runAddWizardDialogs(program_.module(), view->window(), program_.catalogue(), program_.files(),
-                             explainMiddle)) {
-        return;
-    }
-    Document& added = pendingRecord();
-    added.status = WaitingForRetrieve;
+    const std::optional<Document> added =
+        runAddWizardDialogs(program_.module(), view->window(), program_.catalogue(), program_.files(), explainMiddle);
+    if (!added) return;
     CommandContext ctx = view->commandContext();
-    storeNewRecord(ctx, slot, added);
+    storeNewRecord(ctx, slot, *added);
 }
 
 // The viewer and Save as work on the kept content of the one selected,
@@ -97,11 +95,10 @@ void ProgramCommands::editDocument() {
     long slot = -1;
     if (!findEditTarget(ctx, row, slot)) return;
     const auto source = static_cast<std::size_t>(slot);
-    if (showPropertiesDialog(program_.module(), view->window(), PropertiesEdit, source, program_.catalogue(),
-                             program_.files()) != 1) {
-        return;
-    }
-    applyEdit(ctx, row, source, pendingRecord());
+    const std::optional<Document> edited = showPropertiesDialog(program_.module(), view->window(), PropertiesEdit,
+                                                                source, program_.catalogue(), program_.files());
+    if (!edited) return;
+    applyEdit(ctx, row, source, *edited);
 }
 
 void ProgramCommands::duplicateDocument() {
@@ -111,11 +108,11 @@ void ProgramCommands::duplicateDocument() {
     std::size_t copySlot = 0;
     long sourceSlot = -1;
     if (!findDuplicateTarget(ctx, copySlot, sourceSlot)) return;
-    if (showPropertiesDialog(program_.module(), view->window(), PropertiesDuplicate,
-                             static_cast<std::size_t>(sourceSlot), program_.catalogue(), program_.files()) != 1) {
-        return;
-    }
-    storeNewRecord(ctx, copySlot, pendingRecord());
+    const std::optional<Document> copy =
+        showPropertiesDialog(program_.module(), view->window(), PropertiesDuplicate,
+                             static_cast<std::size_t>(sourceSlot), program_.catalogue(), program_.files());
+    if (!copy) return;
+    storeNewRecord(ctx, copySlot, *copy);
 }
 
 void ProgramCommands::openDocuments() {
@@ -174,7 +171,9 @@ void ProgramCommands::showOptions() {
     // Owned by the list view window, like the other windows of the view's
     // commands.
     CHalvorsightView* view = program_.view();
-    showOptionsDialog(program_.module(), view != nullptr ? view->window() : nullptr, program_.options());
+    const std::optional<OptionsDialogModel> applied =
+        showOptionsDialog(program_.module(), view != nullptr ? view->window() : nullptr, program_.options().current());
+    if (applied) applyOptionsDialog(*applied, program_.options());
 }
 
 void ProgramCommands::exitProgram() { program_.shutDown(); }

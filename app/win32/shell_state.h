@@ -3,8 +3,6 @@
 // browser found at start-up. Check workers read the flag from their own
 // threads, so it and the frame's handle are atomic; only the window thread
 // writes them.
-//
-// Also here: the application title and the message boxes that carry it.
 #pragma once
 
 #include <windows.h>
@@ -13,11 +11,9 @@
 #include <cstdint>
 #include <string>
 
-namespace hs {
+#include "dialogs/win32/message_box.h"
 
-// The application title: main window caption, message box caption and the
-// key of the single-instance test.
-constexpr const char* kAppTitle = "Tarnwell (QVR) - Halvorsight";
+namespace hs {
 
 struct ShellState {
     std::atomic<HWND> mainFrame{nullptr};
@@ -32,8 +28,5 @@ struct ShellState {
     bool isHiddenInTray() const { return hiddenInTray.load() == 1; }
     void setHiddenInTray(bool hidden) { hiddenInTray.store(hidden ? 1 : 0); }
 };
-
-// A message box with the application title as caption.
-int showMessage(HWND owner, const char* text, UINT flags);
 
 }  // namespace hs

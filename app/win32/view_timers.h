@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "app/options.h"
+#include "catalogue/options.h"
 
 namespace hs {
 

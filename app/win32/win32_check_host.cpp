@@ -2,9 +2,10 @@
 
 #include <mmsystem.h>
 
-#include <cstdio>
+#include <ctime>
 
 #include "app/win32/view_messages.h"
+#include "check/check_worker.h"  // formatLastCheck
 
 namespace hs {
 
@@ -89,10 +90,14 @@ std::string Win32CheckHost::lastCheckText() {
 }
 
 std::string lastCheckTextOf(const SYSTEMTIME& time) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%02d/%02d/%02d [%02d:%02d:%02d]", time.wYear, time.wMonth, time.wDay,
-                  time.wHour, time.wMinute, time.wSecond);
-    return text;
+    std::tm local{};
+    local.tm_year = time.wYear - 1900;
+    local.tm_mon = time.wMonth - 1;
+    local.tm_mday = time.wDay;
+    local.tm_hour = time.wHour;
+    local.tm_min = time.wMinute;
+    local.tm_sec = time.wSecond;
+    return formatLastCheck(local);
 }
 
 }  // namespace hs

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/commands.h"
-#include "app/options.h"
+#include "catalogue/options.h"
 #include "app/win32/shell_state.h"
 #include "check/check_host.h"
 #include "listview/refresh_queue.h"
@@ -71,7 +71,7 @@ private:
     SlotRefreshQueue refreshes_;
 };
 
-// "YYYY/MM/DD [hh:mm:ss]" of a local time.
+// "YYYY/MM/DD [hh:mm:ss]" of a local time (formatLastCheck).
 std::string lastCheckTextOf(const SYSTEMTIME& time);
 
 }  // namespace hs

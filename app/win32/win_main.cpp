@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include "app/win32/halvorsight_app.h"
+#include "platform/win32/message_guard.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls{};
@@ -14,13 +15,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_WIN95_CLASSES;
     ::InitCommonControlsEx(&controls);
 
-    int exitCode = 0;
-    try {
-        hs::CHalvorsightApp app;
-        if (app.initInstance(instance)) exitCode = app.run();
-    } catch (...) {
-        exitCode = 1;
-    }
+    const int exitCode = hs::guardedCall<int>(
+        "start-up",
+        [instance] {
+            hs::CHalvorsightApp app;
+            return app.initInstance(instance) ? app.run() : 0;
+        },
+        1);
     // Everything is saved by now and the check engine's threads have ended.
     return exitCode;
 }

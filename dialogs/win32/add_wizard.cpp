@@ -4,10 +4,9 @@
 // the step stays open.
 #include "dialogs/win32/add_wizard.h"
 
-#include "app/win32/shell_state.h"
+#include "dialogs/win32/message_box.h"
 #include "dialogs/add_wizard_model.h"
-#include "dialogs/win32/file_chooser.h"
-#include "dialogs/win32/properties_dialog.h"
+#include "platform/win32/file_chooser.h"
 #include "platform/win32/window_base.h"
 #include "res/dialogs/add_wizard_ids.h"
 
@@ -54,7 +53,8 @@ protected:
 
 class MethodChoice : public ChoiceDialog {
 public:
-    explicit MethodChoice(bool& preferWizard) : preferWizard_(preferWizard) {}
+    explicit MethodChoice(bool preferWizard) : preferWizard_(preferWizard) {}
+    bool preferWizard() const { return preferWizard_; }
 
 private:
     BOOL onInitDialog() override {
@@ -65,7 +65,7 @@ private:
     }
     void accept() override { preferWizard_ = isChecked(IDC_METHOD_WIZARD); }
 
-    bool& preferWizard_;
+    bool preferWizard_;
 };
 
 class StartupPrompt : public ChoiceDialog {
@@ -204,24 +204,27 @@ private:
 
 }  // namespace
 
-int showAddMethodChoice(HINSTANCE module, HWND owner, bool& preferWizard) {
+std::optional<bool> showAddMethodChoice(HINSTANCE module, HWND owner, bool preferWizard) {
     MethodChoice dialog(preferWizard);
-    return dialog.runModal(module, IDD_ADD_METHOD, owner) == 1 ? 1 : 0;
+    if (dialog.runModal(module, IDD_ADD_METHOD, owner) != 1) return std::nullopt;
+    return dialog.preferWizard();
 }
 
-int showStartupPrompt(HINSTANCE module, HWND owner) {
+bool showStartupPrompt(HINSTANCE module, HWND owner) {
     StartupPrompt dialog;
-    return dialog.runModal(module, IDD_STARTUP_PROMPT, owner) == 1 ? 1 : 0;
+    return dialog.runModal(module, IDD_STARTUP_PROMPT, owner) == 1;
 }
 
-bool runAddWizardDialogs(HINSTANCE module, HWND owner, const DocumentCatalogue& catalogue, FileSystem& files,
-                         const std::function<void(HWND)>& explainMiddle) {
-    AddWizardModel wizard(pendingRecord());
-    return runAddWizard(wizard, [&](WizardStep step) {
+std::optional<Document> runAddWizardDialogs(HINSTANCE module, HWND owner, const DocumentCatalogue& catalogue,
+                                            FileSystem& files, const std::function<void(HWND)>& explainMiddle) {
+    AddWizardModel wizard;
+    const bool finished = runAddWizard(wizard, [&](WizardStep step) {
         WizardStepDialog dialog(wizard, catalogue, files, explainMiddle);
         const INT_PTR result = dialog.runModal(module, templateOf(step), owner);
         return result == WizardForward || result == WizardBack ? static_cast<WizardButton>(result) : WizardCancel;
     });
+    if (!finished) return std::nullopt;
+    return wizard.record();
 }
 
 }  // namespace hs

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 
 #include "catalogue/catalogue.h"
 #include "platform/file_system.h"
@@ -12,18 +13,16 @@
 namespace hs {
 
 // "Add document by": preselects the wizard when `preferWizard` is true.
-// On "&Next >>" stores the choice into `preferWizard` and returns 1;
-// returns 0 on Cancel.
-int showAddMethodChoice(HINSTANCE module, HWND owner, bool& preferWizard);
+// On "&Next >>" returns the choice (true for the wizard); nothing on Cancel.
+std::optional<bool> showAddMethodChoice(HINSTANCE module, HWND owner, bool preferWizard);
 
-// "Start-up wizard": 1 for "&Start add wizard >>", 0 for Cancel.
-int showStartupPrompt(HINSTANCE module, HWND owner);
+// "Start-up wizard": true for "&Start add wizard >>", false for Cancel.
+bool showStartupPrompt(HINSTANCE module, HWND owner);
 
-// Runs the wizard over pendingRecord(), which it clears first. True when
-// the user finished it: pendingRecord() then holds the new document (its
-// status is the caller's). False on Cancel at any step. `explainMiddle`
-// is what "What is this ?" does.
-bool runAddWizardDialogs(HINSTANCE module, HWND owner, const DocumentCatalogue& catalogue, FileSystem& files,
-                         const std::function<void(HWND)>& explainMiddle);
+// Runs the wizard from a record of zero bytes. Returns the new document
+// when the user finished it (the caller stores it); nothing on Cancel at
+// any step. `explainMiddle` is what "What is this ?" does.
+std::optional<Document> runAddWizardDialogs(HINSTANCE module, HWND owner, const DocumentCatalogue& catalogue,
+                                            FileSystem& files, const std::function<void(HWND)>& explainMiddle);
 
 }  // namespace hs

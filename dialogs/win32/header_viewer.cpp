@@ -3,9 +3,9 @@
 // the user types into them is never stored.
 #include "dialogs/win32/header_viewer.h"
 
-#include <commdlg.h>
 
 #include "dialogs/kept_content.h"
+#include "platform/win32/file_chooser.h"
 #include "platform/win32/window_base.h"
 #include "res/dialogs/header_viewer_ids.h"
 
@@ -50,18 +50,9 @@ int showHeaderViewer(HINSTANCE module, HWND owner, DocumentCatalogue& catalogue,
 }
 
 std::string chooseSaveAsPath(HWND owner) {
-    char path[4096] = {};
-    OPENFILENAMEA choose{};
-    choose.lStructSize = sizeof choose;
-    choose.hwndOwner = owner;
-    choose.lpstrFile = path;
-    choose.nMaxFile = sizeof path;
-    choose.lpstrInitialDir = "C:\\";
-    choose.lpstrTitle = "Save as..";
-    // The working directory holds every data path: choosing must not move it.
-    choose.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-    if (!::GetSaveFileNameA(&choose)) return std::string();
-    return path;
+    FileChoice choice{"Save as..", "C:\\", OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY};
+    choice.save = true;
+    return chooseFile(owner, choice);
 }
 
 }  // namespace hs

@@ -59,34 +59,25 @@ private:
     BOOL onNotify(const NMHDR& header) override {
         if (header.idFrom != IDC_MINUTES_SPIN || header.code != UDN_DELTAPOS) return FALSE;
         const auto& change = reinterpret_cast<const NMUPDOWN&>(header);
-        model_.setMinutesText(controlText(IDC_MINUTES_TEXT));
+        model_.setMinutesText(itemText(IDC_MINUTES_TEXT));
         model_.spin(change.iDelta);
-        ::SetDlgItemTextA(window(), IDC_MINUTES_TEXT, model_.minutesText().c_str());
+        setItemText(IDC_MINUTES_TEXT, model_.minutesText());
         // Refuse the position change: the control stays parked.
         setMessageResult(TRUE);
         return TRUE;
     }
 
-    void setCheck(int id, bool on) { ::CheckDlgButton(window(), id, on ? BST_CHECKED : BST_UNCHECKED); }
-    bool isChecked(int id) const { return ::IsDlgButtonChecked(window(), id) == BST_CHECKED; }
-
-    std::string controlText(int id) const {
-        char buffer[64] = {};
-        ::GetDlgItemTextA(window(), id, buffer, static_cast<int>(sizeof buffer));
-        return buffer;
-    }
-
     void enableMinutes(bool on) {
-        ::EnableWindow(::GetDlgItem(window(), IDC_MINUTES_SPIN), on ? TRUE : FALSE);
-        ::EnableWindow(::GetDlgItem(window(), IDC_MINUTES_TEXT), on ? TRUE : FALSE);
+        enableItem(IDC_MINUTES_SPIN, on);
+        enableItem(IDC_MINUTES_TEXT, on);
     }
 
     void showModel() {
-        setCheck(IDC_STARTUP_CHECK, model_.startupCheck());
-        setCheck(IDC_PERIODIC_CHECK, model_.periodicCheck());
-        setCheck(IDC_PLAY_SOUND, model_.playSound());
-        setCheck(IDC_AUTO_OPEN, model_.autoOpen());
-        ::SetDlgItemTextA(window(), IDC_MINUTES_TEXT, model_.minutesText().c_str());
+        setChecked(IDC_STARTUP_CHECK, model_.startupCheck());
+        setChecked(IDC_PERIODIC_CHECK, model_.periodicCheck());
+        setChecked(IDC_PLAY_SOUND, model_.playSound());
+        setChecked(IDC_AUTO_OPEN, model_.autoOpen());
+        setItemText(IDC_MINUTES_TEXT, model_.minutesText());
         enableMinutes(model_.minutesEnabled());
     }
 
@@ -97,7 +88,7 @@ private:
         model_.setPeriodicCheck(isChecked(IDC_PERIODIC_CHECK));
         model_.setPlaySound(isChecked(IDC_PLAY_SOUND));
         model_.setAutoOpen(isChecked(IDC_AUTO_OPEN));
-        model_.setMinutesText(controlText(IDC_MINUTES_TEXT));
+        model_.setMinutesText(itemText(IDC_MINUTES_TEXT));
     }
 
     void parkSpin() {
@@ -114,15 +105,15 @@ private:
 
 }  // namespace
 
-bool showOptionsDialog(HINSTANCE module, HWND owner, ProgramOptions& options) {
+std::optional<OptionsDialogModel> showOptionsDialog(HINSTANCE module, HWND owner, const AppOptions& current) {
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof icc;
     icc.dwICC = ICC_UPDOWN_CLASS;
     ::InitCommonControlsEx(&icc);
 
-    OptionsDialog dialog(options.current());
-    const INT_PTR result = dialog.runModal(module, IDD_OPTIONS, owner);
-    return finishOptionsDialog(dialog.model(), result == 1, options);
+    OptionsDialog dialog(current);
+    if (dialog.runModal(module, IDD_OPTIONS, owner) != 1) return std::nullopt;
+    return dialog.model();
 }
 
 }  // namespace hs

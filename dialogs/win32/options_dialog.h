@@ -1,14 +1,19 @@
-// The Options dialog (resource 138): shows the program's settings, and on
-// "&Apply" stores the new ones and writes the options file.
+// The Options dialog (resource 138): shows the program's settings and
+// returns what the user applied.
 #pragma once
 
 #include <windows.h>
 
-#include "app/options.h"
+#include <optional>
+
+#include "catalogue/options.h"
+#include "dialogs/options_dialog_model.h"
 
 namespace hs {
 
-// Runs the modal dialog owned by `owner`; returns true when the user applied.
-bool showOptionsDialog(HINSTANCE module, HWND owner, ProgramOptions& options);
+// Runs the modal dialog owned by `owner` over the settings `current`.
+// Returns the dialog's state when the user applied (applyOptionsDialog
+// stores it), nothing on Cancel or Esc.
+std::optional<OptionsDialogModel> showOptionsDialog(HINSTANCE module, HWND owner, const AppOptions& current);
 
 }  // namespace hs

@@ -17,19 +17,14 @@
 #include <string>
 #include <vector>
 
-#include "app/win32/shell_state.h"
+#include "dialogs/win32/message_box.h"
 #include "dialogs/ftp_connection_test.h"
-#include "dialogs/win32/file_chooser.h"
 #include "net/net_bounds.h"
+#include "platform/win32/file_chooser.h"
 #include "platform/win32/window_base.h"
 #include "res/dialogs/properties_dialog_ids.h"
 
 namespace hs {
-
-Document& pendingRecord() {
-    static Document pending = zeroRecord();
-    return pending;
-}
 
 namespace {
 
@@ -50,21 +45,24 @@ constexpr UINT kFtpProgressMessage = WM_APP + 40;
 
 class PropertiesDialog : public Dialog {
 public:
-    PropertiesDialog(DocumentPropertiesModel model, DocumentCatalogue& catalogue, FileSystem& files)
+    PropertiesDialog(DocumentPropertiesModel model, const DocumentCatalogue& catalogue, FileSystem& files)
         : model_(std::move(model)), catalogue_(catalogue), files_(files) {}
     ~PropertiesDialog() override { abandonFtpTest(); }
+
+    // The record OK built.
+    const std::optional<Document>& result() const { return result_; }
 
 private:
     BOOL onInitDialog() override {
         centreOnOwner();
         ::SetWindowTextA(window(), model_.title());
-        setText(IDC_DOC_NAME, model_.fields.name);
-        setText(IDC_LOCATION, model_.fields.location);
-        setText(IDC_COUNT_STRING, model_.fields.countString);
-        setText(IDC_MIDDLE_START, model_.fields.middleStart);
-        setText(IDC_MIDDLE_END, model_.fields.middleEnd);
-        setText(IDC_USER_NAME, model_.fields.userName);
-        setText(IDC_PASSWORD, model_.fields.password);
+        setItemText(IDC_DOC_NAME, model_.fields.name);
+        setItemText(IDC_LOCATION, model_.fields.location);
+        setItemText(IDC_COUNT_STRING, model_.fields.countString);
+        setItemText(IDC_MIDDLE_START, model_.fields.middleStart);
+        setItemText(IDC_MIDDLE_END, model_.fields.middleEnd);
+        setItemText(IDC_USER_NAME, model_.fields.userName);
+        setItemText(IDC_PASSWORD, model_.fields.password);
         showModel();
         return TRUE;  // focus to the first tab stop
     }
@@ -103,33 +101,33 @@ private:
     // Shows the selections, enabled states and texts of the model; field
     // contents are left as they are.
     void showModel() {
-        for (int i = 0; i < 4; ++i) setCheck(kTypeButtons[i], model_.type() == i);
-        setCheck(IDC_COMPARE_BINARY, model_.compare() == CompareChoice::Binary);
-        setCheck(IDC_COMPARE_COUNT, model_.compare() == CompareChoice::Count);
-        setCheck(IDC_COMPARE_MIDDLE, model_.compare() == CompareChoice::Middle);
-        setCheck(IDC_USE_ACCOUNT, model_.useAccount());
-        enable(IDC_COMPARE_BINARY, model_.compareButtonsEnabled());
-        enable(IDC_COMPARE_COUNT, model_.compareButtonsEnabled());
-        enable(IDC_COMPARE_MIDDLE, model_.compareButtonsEnabled());
-        enable(IDC_COUNT_STRING, model_.countFieldEnabled());
-        enable(IDC_MIDDLE_START, model_.markerFieldsEnabled());
-        enable(IDC_MIDDLE_END, model_.markerFieldsEnabled());
-        enable(IDC_USE_ACCOUNT, model_.useAccountEnabled());
-        enable(IDC_USER_NAME, model_.accountFieldsEnabled());
-        enable(IDC_PASSWORD, model_.accountFieldsEnabled());
-        setText(IDC_LOCATION_GROUP, model_.locationCaption());
-        setText(IDC_LOCATION_ACTION, model_.actionCaption());
-        setText(IDC_HINT, withCarriageReturns(model_.hint()));
+        for (int i = 0; i < 4; ++i) setChecked(kTypeButtons[i], model_.type() == i);
+        setChecked(IDC_COMPARE_BINARY, model_.compare() == CompareChoice::Binary);
+        setChecked(IDC_COMPARE_COUNT, model_.compare() == CompareChoice::Count);
+        setChecked(IDC_COMPARE_MIDDLE, model_.compare() == CompareChoice::Middle);
+        setChecked(IDC_USE_ACCOUNT, model_.useAccount());
+        enableItem(IDC_COMPARE_BINARY, model_.compareButtonsEnabled());
+        enableItem(IDC_COMPARE_COUNT, model_.compareButtonsEnabled());
+        enableItem(IDC_COMPARE_MIDDLE, model_.compareButtonsEnabled());
+        enableItem(IDC_COUNT_STRING, model_.countFieldEnabled());
+        enableItem(IDC_MIDDLE_START, model_.markerFieldsEnabled());
+        enableItem(IDC_MIDDLE_END, model_.markerFieldsEnabled());
+        enableItem(IDC_USE_ACCOUNT, model_.useAccountEnabled());
+        enableItem(IDC_USER_NAME, model_.accountFieldsEnabled());
+        enableItem(IDC_PASSWORD, model_.accountFieldsEnabled());
+        setItemText(IDC_LOCATION_GROUP, model_.locationCaption());
+        setItemText(IDC_LOCATION_ACTION, model_.actionCaption());
+        setItemText(IDC_HINT, withCarriageReturns(model_.hint()));
     }
 
     void readFields() {
-        model_.fields.name = text(IDC_DOC_NAME);
-        model_.fields.location = text(IDC_LOCATION);
-        model_.fields.countString = text(IDC_COUNT_STRING);
-        model_.fields.middleStart = text(IDC_MIDDLE_START);
-        model_.fields.middleEnd = text(IDC_MIDDLE_END);
-        model_.fields.userName = text(IDC_USER_NAME);
-        model_.fields.password = text(IDC_PASSWORD);
+        model_.fields.name = itemText(IDC_DOC_NAME);
+        model_.fields.location = itemText(IDC_LOCATION);
+        model_.fields.countString = itemText(IDC_COUNT_STRING);
+        model_.fields.middleStart = itemText(IDC_MIDDLE_START);
+        model_.fields.middleEnd = itemText(IDC_MIDDLE_END);
+        model_.fields.userName = itemText(IDC_USER_NAME);
+        model_.fields.password = itemText(IDC_PASSWORD);
     }
 
     void accept() {
@@ -140,7 +138,7 @@ private:
             showMessage(refusal);
             return;
         }
-        pendingRecord() = built;
+        result_ = built;
         endDialog(1);
     }
 
@@ -188,7 +186,7 @@ private:
         bool finished = false;
         for (const std::string& progress : ftpTest_->takeProgress(finished)) {
             model_.showFtpProgress(progress);
-            setText(IDC_HINT, withCarriageReturns(progress));
+            setItemText(IDC_HINT, withCarriageReturns(progress));
         }
         if (finished) {
             ftpTest_.reset();
@@ -212,39 +210,37 @@ private:
         if (running && ::GetFocus() == action) {
             ::SendMessageA(window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(window(), IDCANCEL)), TRUE);
         }
-        enable(IDC_LOCATION_ACTION, !running);
-        enable(IDOK, !running);
+        enableItem(IDC_LOCATION_ACTION, !running);
+        enableItem(IDOK, !running);
     }
 
     void chooseFile() {
         const std::string path = chooseExistingFile(window(), "C:\\");
-        if (!path.empty()) setText(IDC_LOCATION, path);
+        if (!path.empty()) setItemText(IDC_LOCATION, path);
     }
 
     void showMessage(const std::string& message) {
-        ::MessageBoxA(window(), message.c_str(), kAppTitle, MB_OK | MB_ICONINFORMATION);
+        hs::showMessage(window(), message.c_str(), MB_OK | MB_ICONINFORMATION);
     }
 
-    void setText(int id, const std::string& value) { setItemText(id, value); }
-    std::string text(int id) const { return itemText(id); }
-    void setCheck(int id, bool on) { setChecked(id, on); }
-    void enable(int id, bool on) { enableItem(id, on); }
-
     DocumentPropertiesModel model_;
-    DocumentCatalogue& catalogue_;
+    const DocumentCatalogue& catalogue_;
     FileSystem& files_;
     std::shared_ptr<FtpTestRun> ftpTest_;
+    std::optional<Document> result_;
 };
 
 }  // namespace
 
-int showPropertiesDialog(HINSTANCE module, HWND owner, PropertiesMode mode, std::size_t sourceSlot,
-                         DocumentCatalogue& catalogue, FileSystem& files) {
+std::optional<Document> showPropertiesDialog(HINSTANCE module, HWND owner, PropertiesMode mode,
+                                             std::size_t sourceSlot, const DocumentCatalogue& catalogue,
+                                             FileSystem& files) {
     DocumentPropertiesModel model = mode == PropertiesAdd
                                         ? DocumentPropertiesModel()
                                         : DocumentPropertiesModel(mode, catalogue.record(sourceSlot), sourceSlot);
     PropertiesDialog dialog(std::move(model), catalogue, files);
-    return dialog.runModal(module, IDD_PROPERTIES, owner) == 1 ? 1 : 0;
+    if (dialog.runModal(module, IDD_PROPERTIES, owner) != 1) return std::nullopt;
+    return dialog.result();
 }
 
 }  // namespace hs

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <optional>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/record.h"
@@ -14,15 +15,12 @@
 
 namespace hs {
 
-// The record the properties dialog and the add wizard fill for their
-// callers; one per program, used on the window thread only.
-Document& pendingRecord();
-
 // Runs the dialog modal to `owner` in `mode`; for Edit and Duplicate the
-// dialog starts with the settings of slot `sourceSlot`. Returns 1 when OK
-// succeeded (pendingRecord() then holds the new record) and 0 on Cancel or
-// when the window was closed; pendingRecord() is then untouched.
-int showPropertiesDialog(HINSTANCE module, HWND owner, PropertiesMode mode, std::size_t sourceSlot,
-                         DocumentCatalogue& catalogue, FileSystem& files);
+// dialog starts with the settings of slot `sourceSlot`. Returns the record
+// OK built (the caller stores it), nothing on Cancel or when the window was
+// closed.
+std::optional<Document> showPropertiesDialog(HINSTANCE module, HWND owner, PropertiesMode mode,
+                                             std::size_t sourceSlot, const DocumentCatalogue& catalogue,
+                                             FileSystem& files);
 
 }  // namespace hs

@@ -1,11 +1,11 @@
 #include "listview/win32/list_background.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <cstring>
 
 #include "listview/background_tiles.h"
+#include "platform/win32/file_chooser.h"
 
 namespace hs {
 
@@ -269,25 +269,14 @@ void ListBackground::paletteChanged(HWND changedBy) const {
 }
 
 std::string chooseBackgroundBitmapFile(HWND owner) {
-    char path[4096] = {};
     char windowsDir[MAX_PATH + 1] = {};
     const UINT length = ::GetWindowsDirectoryA(windowsDir, MAX_PATH);
     if (length == 0 || length > MAX_PATH) windowsDir[0] = '\0';
-    OPENFILENAMEA choose{};
-    choose.lStructSize = sizeof choose;
-    choose.hwndOwner = owner;
-    choose.lpstrFilter = "Bitmap images\0*.bmp\0";
-    choose.nFilterIndex = 1;
-    choose.lpstrFile = path;
-    choose.nMaxFile = sizeof path;
-    choose.lpstrInitialDir = windowsDir[0] != '\0' ? windowsDir : nullptr;
-    choose.lpstrTitle = "Select File";
-    choose.lpstrDefExt = "";
-    // The working directory holds every data path: choosing must not move it.
-    choose.Flags = OFN_EXPLORER | OFN_LONGNAMES | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!::GetOpenFileNameA(&choose)) return std::string();
-    path[sizeof path - 1] = '\0';
-    return path;
+    FileChoice choice{"Select File", windowsDir[0] != '\0' ? windowsDir : nullptr,
+                      OFN_LONGNAMES | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST};
+    choice.filter = "Bitmap images\0*.bmp\0";
+    choice.defaultExtension = "";
+    return chooseFile(owner, choice);
 }
 
 }  // namespace hs

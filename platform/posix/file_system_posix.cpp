@@ -129,16 +129,7 @@ public:
         {
             StdioFile out(temp, "wb");
             if (out.get()) {
-                ok = true;
-                char buffer[64 * 1024];
-                std::size_t n;
-                while ((n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) {
-                    if (std::fwrite(buffer, 1, n, out.get()) != n) {
-                        ok = false;
-                        break;
-                    }
-                }
-                if (std::ferror(in.get())) ok = false;
+                ok = copyStream(in.get(), out.get());
                 if (!out.close()) ok = false;
             }
         }

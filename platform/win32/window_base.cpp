@@ -188,16 +188,18 @@ INT_PTR CALLBACK Dialog::thunk(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     }
     auto* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrA(dialog, DWLP_USER));
     if (self == nullptr) return FALSE;
-    try {
-        return self->dispatch(message, wParam, lParam);
-    } catch (const std::exception& e) {
-        traceCaughtException("dialog message", e.what());
-    } catch (...) {
-        traceCaughtException("dialog message", "unknown exception");
-    }
+    bool handled = false;
+    const INT_PTR result = guardedCall<INT_PTR>(
+        "dialog message",
+        [&] {
+            const INT_PTR answer = self->dispatch(message, wParam, lParam);
+            handled = true;
+            return answer;
+        },
+        TRUE);
     // A failure closes the dialog as a cancel: nothing it was editing is kept.
-    ::EndDialog(dialog, 0);
-    return TRUE;
+    if (!handled) ::EndDialog(dialog, 0);
+    return result;
 }
 
 }  // namespace hs

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/options.h"
+#include "catalogue/options.h"
 #include "dialogs/options_dialog_model.h"
 #include "fuzz_support.h"
 

@@ -13,18 +13,15 @@ namespace hs {
 namespace {
 
 struct Wizard {
-    Document pending = zeroRecord();
-    AddWizardModel model{pending};
+    AddWizardModel model;
+    const Document& pending = model.record();
     std::vector<NamedSlot> used{{0, "Daily News"}};
 
     std::string name(const std::string& typed) { return model.leaveName(typed, used, testFileSystem()); }
 };
 
 TEST(AddWizard, PathsFollowTheTypeHeldAtEachStep) {
-    Document leftOver = zeroRecord();
-    setField(leftOver.name, "left over");  // the wizard starts from zero bytes
-    AddWizardModel fresh(leftOver);
-    EXPECT_EQ(fieldText(leftOver.name), "");
+    EXPECT_EQ(fieldText(AddWizardModel().record().name), "");  // the wizard starts from zero bytes
 
     Wizard w;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "app/options.h"
+#include "catalogue/options.h"
 #include "dialogs/options_dialog_model.h"
 #include "unit/test_support.h"
 
@@ -377,12 +377,11 @@ TEST_F(OptionsFileTest, CancelLeavesMemoryAndFileUntouched) {
     m.setStartupCheck(true);
     m.setPeriodicCheck(true);
     m.setPlaySound(false);
-    EXPECT_FALSE(finishOptionsDialog(m, false, options_));
     EXPECT_EQ(readBytes(kOptionsFileName), before);
     EXPECT_TRUE(sameBlock(options_.current(), inMemory));
 
     // Applying the same changes stores them and writes them through.
-    EXPECT_TRUE(finishOptionsDialog(m, true, options_));
+    applyOptionsDialog(m, options_);
     const std::string after = readBytes(kOptionsFileName);
     ASSERT_EQ(after.size(), kOptionsSize);
     EXPECT_EQ(after.substr(0, 24), le32(1) + le32(130) + le32(1) + le32(0) + le32(0) + le32(0));
@@ -395,7 +394,7 @@ TEST_F(OptionsFileTest, ApplyKeepsTheBackgroundChosenMeanwhile) {
     OptionsDialogModel m(options_.current());
     m.setAutoOpen(true);
     ASSERT_TRUE(options_.setCustomBackground("later.bmp"));
-    finishOptionsDialog(m, true, options_);
+    applyOptionsDialog(m, options_);
     EXPECT_EQ(options_.backgroundChoice(), BackgroundCustom);
     EXPECT_EQ(options_.customBitmapPath(), "later.bmp");
     EXPECT_TRUE(options_.autoOpenOn());

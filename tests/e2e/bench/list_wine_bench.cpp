@@ -59,6 +59,7 @@
 #include <vector>
 
 #include "catalogue/store.h"
+#include "dialogs/win32/message_box.h"
 #include "net/content_source.h"
 #include "net/web_client.h"
 #include "list_input.h"
@@ -74,7 +75,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr const char* kAppTitle = "Tarnwell (QVR) - Halvorsight";
 constexpr int kExitCommand = 32779;
 constexpr int kCheckAllCommand = 32800;
 

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/win32/message_box.h"
 #include "options_file.h"
 #include "process.h"
 #include "record_files.h"
@@ -34,7 +35,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr const char* kAppTitle = "Tarnwell (QVR) - Halvorsight";
 constexpr int kRepetitions = 20;
 constexpr int kPlainChoice = 3;  // no picture
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "dialogs.h"
+#include "dialogs/win32/message_box.h"
 #include "input.h"
 #include "menus.h"
 #include "options_file.h"
@@ -28,8 +29,6 @@
 
 namespace hs::e2e {
 
-// The main window's caption and the key of the single-instance test.
-constexpr const char* kAppTitle = "Tarnwell (QVR) - Halvorsight";
 // The tip of the notification-area icon.
 constexpr const char* kTrayTip = "Halvorsight";
 

@@ -11,6 +11,7 @@
 
 #include "res/command_ids.h"
 #include "res/resource_ids.h"
+#include "res/version.h"
 #include "app/win32/frame_bars.h"
 #include "platform/win32/handles.h"
 
@@ -140,7 +141,7 @@ TEST(ShellResources, AcceleratorsMapTheirKeys) {
 
 TEST(ShellResources, PromptsAndTitle) {
     HINSTANCE module = ::GetModuleHandleA(nullptr);
-    EXPECT_EQ(loadResourceString(module, IDR_MAINFRAME), "Tarnwell (QVR) - Halvorsight");
+    EXPECT_EQ(loadResourceString(module, IDR_MAINFRAME), HS_APP_TITLE);
     EXPECT_EQ(loadResourceString(module, kIdleMessageId), "Ready");
     EXPECT_EQ(loadResourceString(module, IDS_SOCKETS_FAILED), "Windows sockets initialization failed.");
     // Every command of the Document menu has a prompt.

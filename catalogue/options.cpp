@@ -1,4 +1,4 @@
-#include "app/options.h"
+#include "catalogue/options.h"
 
 #include <cstdio>
 #include <cstring>
