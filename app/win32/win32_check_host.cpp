@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/win32/view_messages.h"
+#include "app/win32/frame_messages.h"
 
 namespace hs {
 

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/win32/view_messages.h"
+#include "app/win32/frame_messages.h"
 #include "app/win32/win32_check_host.h"
 #include "platform/win32/handles.h"
 
