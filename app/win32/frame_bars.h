@@ -53,7 +53,7 @@ public:
     void showIdlePrompt();
     void showCommandPrompt(int commandId);
 
-    // Handles WM_MENUSELECT of the frame (and of the view's popup menus).
+    // Handles WM_MENUSELECT of the frame (and of its popup menus).
     void onMenuSelect(WPARAM wParam, LPARAM lParam);
 
     // Enables each button by the availability of its command.

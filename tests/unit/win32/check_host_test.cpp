@@ -1,5 +1,5 @@
 // The check workers' host: a worker's row refresh and blink request reach
-// the list view window as posted messages, so the worker never waits for the
+// the main frame as posted messages, so the worker never waits for the
 // window thread; the blink is asked for only while the window is hidden.
 #include <gtest/gtest.h>
 
