@@ -1,18 +1,19 @@
-// The program's frame and list wired to the catalogue commands: rows loaded
-// from the data directory at their slot positions, each document command
-// run through the command table on the rows, Delete asking first, Check All
-// leaving Changed documents alone, a worker's refresh landing in the right
-// row after a header click, and the toolbar and the View menu's check marks
-// following the state.
+// The frame and list wired to the commands: rows loaded at their slots, each
+// document command run through the table, Delete asking first, a worker's
+// refresh landing in the right row after a header click, the toolbar and
+// check marks following the state, and the start-up prompt's timer.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "app/win32/frame_timers.h"
 #include "app/win32/main_frame.h"
 #include "app/win32/program.h"
 #include "catalogue/store.h"
@@ -231,6 +232,25 @@ TEST_F(ViewCommandsTest, ToolbarAndViewMenuFollowTheSelectionAndTheBars) {
     EXPECT_TRUE(checked(ID_VIEW_STATUS_BAR_CMD));
     run(ID_VIEW_STATUS_BAR_CMD);
     EXPECT_FALSE(checked(ID_VIEW_STATUS_BAR_CMD));
+}
+
+TEST_F(ViewCommandsTest, StartupPromptTimerIsOneShotAndQuietOverRows) {
+    startView({doc("one", NotChanged)});
+    HWND frame = program_->frame()->window();
+    armStartupPromptTimer(frame);
+    std::atomic<bool> prompted{false};
+    std::thread closer([&] {
+        for (int i = 0; i < 150; ++i, ::Sleep(20)) {
+            if (HWND box = ::FindWindowA("#32770", "Start-up wizard")) {
+                prompted = true;
+                ::PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+            }
+        }
+    });
+    for (int i = 0; i < 10; ++i) runPostedMessages();  // the timer's 2 seconds
+    closer.join();
+    EXPECT_FALSE(prompted);
+    EXPECT_FALSE(::KillTimer(frame, kStartupPromptTimer));  // gone already
 }
 
 }  // namespace
