@@ -53,13 +53,13 @@
 #include "remote.h"
 #include "window_find.h"
 #include "work_dir.h"
+#include "res/command_ids.h"
 
 namespace hs::e2e {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kCheckAllCommand = 32800;
 constexpr int kStatusColumn = 2;
 constexpr int kLastCheckColumn = 3;
 constexpr const char* kOldCheckText = "2001/02/03 [04:05:06]";
@@ -240,7 +240,7 @@ FarFigures measureFarPages(const std::string& program, const FarSites& sites, in
         controlGet(sites.controlPort, "/reset", 10000);
         const RowReader reader(app.list);
         const auto t0 = Clock::now();
-        sendBounded(app.list, WM_COMMAND, kCheckAllCommand, 0, nullptr, milliseconds(60000));
+        sendBounded(app.main, WM_COMMAND, ID_DOC_CHECK_ALL, 0, nullptr, milliseconds(60000));
         const double shown = waitForAll(
             count, [&](int row) { return reader.text(row, kLastCheckColumn) != kOldCheckText; }, t0,
             milliseconds(25), milliseconds(60000 + count * 400));
@@ -566,7 +566,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     WindowQuery q;
-    q.title = kAppTitle;
+    q.title = hs::kAppTitle;
     q.titleContains = true;
     if (findTopLevelWindow(q)) {
         std::fprintf(stderr, "a window with the program's title is open: the program would not start\n");

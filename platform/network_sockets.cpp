@@ -46,8 +46,8 @@ bool connectPending() { return ::WSAGetLastError() == WSAEWOULDBLOCK; }
 bool wouldBlock() { return ::WSAGetLastError() == WSAEWOULDBLOCK; }
 constexpr int kSendFlags = 0;
 
-// The program starts Windows Sockets itself; this keeps the sockets usable
-// by any other user of the network (tests, tools) as well.
+// Each network starts Windows Sockets (2.2) for its own lifetime, before
+// its first name lookup or socket; nothing else in the program uses them.
 struct SocketsStarted {
     SocketsStarted() {
         WSADATA data{};

@@ -1,6 +1,7 @@
 /* Command identifiers of the menus, the toolbar, the accelerators and the
    popup menus. Plain #defines so that windres reads this file too; what
-   each command does and when it is available is in app/command_table.cpp. */
+   each command does and when it is available is in
+   app/win32/command_table.cpp. */
 #ifndef HALVORSIGHT_COMMAND_IDS_H
 #define HALVORSIGHT_COMMAND_IDS_H
 

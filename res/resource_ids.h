@@ -4,7 +4,6 @@
 #define HALVORSIGHT_RESOURCE_IDS_H
 
 #define IDR_MAINFRAME         128
-#define IDR_TOOLBAR           131
 #define IDB_STATUS_IMAGES     130
 #define IDB_TOOLBAR_HOT       134
 #define IDB_TOOLBAR_NORMAL    135
@@ -19,6 +18,7 @@
 #define IDB_TOOLBAR_NORMAL_200 146
 #define IDB_TOOLBAR_HOT_200   147
 #define IDD_ABOUTBOX          100
-#define IDS_SOCKETS_FAILED    104
+/* The status bar's text while no menu or button is pointed at. */
+#define IDS_READY             104
 
 #endif

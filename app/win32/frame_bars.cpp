@@ -10,14 +10,16 @@ namespace hs {
 
 namespace {
 
+// The toolbar's buttons in order, 0 for a separator.
+constexpr int kToolbarButtons[] = {ID_DOC_ADD, ID_DOC_EDIT, ID_DOC_DELETE, 0, ID_DOC_CHECK};
+
+// Sizes at 100 percent: a button's picture, and the button around it.
 constexpr int kImageWidth = 45;
 constexpr int kImageHeight = 54;
-// The framework adds this margin around a toolbar resource's image size.
-constexpr int kButtonMarginX = 7;
-constexpr int kButtonMarginY = 7;
+constexpr int kButtonWidth = 46 + 7;
+constexpr int kButtonHeight = 54 + 7;
 constexpr int kSeparatorWidth = 8;
 constexpr COLORREF kMaskColour = RGB(255, 0, 255);
-constexpr WORD kToolbarResourceType = 241;  // RT_TOOLBAR
 
 int windowHeight(HWND window) {
     RECT r{};
@@ -40,36 +42,6 @@ UniqueImageList loadImageStrip(HINSTANCE module, int bitmapId, int percent) {
 
 }  // namespace
 
-bool parseToolbarResource(const void* data, std::size_t size, ToolbarResource& toolbar) {
-    if (data == nullptr) return false;
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    auto word = [&](std::size_t i) { return static_cast<unsigned>(bytes[2 * i] | (bytes[2 * i + 1] << 8)); };
-    auto dword = [&](std::size_t i) { return word(2 * i) | (word(2 * i + 1) << 16); };
-    if (size >= 8 && word(0) == 1 && size == (4 + word(3)) * 2u) {
-        toolbar.buttonWidth = static_cast<int>(word(1));
-        toolbar.buttonHeight = static_cast<int>(word(2));
-        toolbar.commands.clear();
-        for (std::size_t i = 0; i < word(3); ++i) toolbar.commands.push_back(static_cast<int>(word(4 + i)));
-        return true;
-    }
-    if (size >= 12 && (size - 12) % 4 == 0 && dword(2) == (size - 12) / 4) {
-        toolbar.buttonWidth = static_cast<int>(dword(0));
-        toolbar.buttonHeight = static_cast<int>(dword(1));
-        toolbar.commands.clear();
-        for (std::size_t i = 0; i < dword(2); ++i) toolbar.commands.push_back(static_cast<int>(dword(3 + i)));
-        return true;
-    }
-    return false;
-}
-
-bool loadToolbarResource(HINSTANCE module, int resourceId, ToolbarResource& toolbar) {
-    HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(kToolbarResourceType));
-    if (found == nullptr) return false;
-    HGLOBAL loaded = ::LoadResource(module, found);
-    const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
-    return parseToolbarResource(data, ::SizeofResource(module, found), toolbar);
-}
-
 std::string loadResourceString(HINSTANCE module, int id) {
     char text[1024] = {};
     const int length = ::LoadStringA(module, static_cast<UINT>(id), text, sizeof text);
@@ -89,22 +61,18 @@ std::string commandTooltip(HINSTANCE module, int commandId) {
 
 bool FrameBars::createToolbar(HWND frame, HINSTANCE module) {
     module_ = module;
-    ToolbarResource resource;
-    if (!loadToolbarResource(module, IDR_TOOLBAR, resource)) return false;
     toolbar_ = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
                                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | CCS_TOP | CCS_NODIVIDER |
                                      TBSTYLE_FLAT | TBSTYLE_TOOLTIPS,
-                                 0, 0, 0, 0, frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kToolbarBarId)),
+                                 0, 0, 0, 0, frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kToolbarId)),
                                  module, nullptr);
     if (toolbar_ == nullptr) return false;
     ::SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    buttonWidth_ = resource.buttonWidth;
-    buttonHeight_ = resource.buttonHeight;
     imagePercent_ = imageScalePercent(windowDpi(frame));
     applyButtonSizes();
     std::vector<TBBUTTON> buttons;
     int image = 0;
-    for (int command : resource.commands) {
+    for (int command : kToolbarButtons) {
         TBBUTTON button;
         std::memset(&button, 0, sizeof button);
         if (command == 0) {
@@ -115,7 +83,6 @@ bool FrameBars::createToolbar(HWND frame, HINSTANCE module) {
             button.idCommand = command;
             button.fsState = TBSTATE_ENABLED;
             button.fsStyle = BTNS_BUTTON;
-            buttonCommands_.push_back(command);
         }
         buttons.push_back(button);
     }
@@ -128,8 +95,7 @@ void FrameBars::applyButtonSizes() {
     ::SendMessageA(toolbar_, TB_SETBITMAPSIZE, 0,
                    MAKELPARAM(scaled(kImageWidth, imagePercent_), scaled(kImageHeight, imagePercent_)));
     ::SendMessageA(toolbar_, TB_SETBUTTONSIZE, 0,
-                   MAKELPARAM(scaled(buttonWidth_ + kButtonMarginX, imagePercent_),
-                              scaled(buttonHeight_ + kButtonMarginY, imagePercent_)));
+                   MAKELPARAM(scaled(kButtonWidth, imagePercent_), scaled(kButtonHeight, imagePercent_)));
 }
 
 void FrameBars::attachToolbarImages(HINSTANCE module) {
@@ -206,7 +172,7 @@ void FrameBars::setStatusText(const std::string& text) {
 }
 
 void FrameBars::showIdlePrompt() {
-    setStatusText(loadResourceString(module_, kIdleMessageId));
+    setStatusText(loadResourceString(module_, IDS_READY));
 }
 
 void FrameBars::showCommandPrompt(int commandId) {
@@ -224,10 +190,11 @@ void FrameBars::onMenuSelect(WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void FrameBars::applyAvailability(const SelectionSnapshot& selection) {
-    for (int command : buttonCommands_) {
+void FrameBars::applyAvailability(const CommandScope& scope) {
+    for (int command : kToolbarButtons) {
+        if (command == 0) continue;
         ::SendMessageA(toolbar_, TB_ENABLEBUTTON, static_cast<WPARAM>(command),
-                       MAKELPARAM(isCommandAvailable(command, selection) ? TRUE : FALSE, 0));
+                       MAKELPARAM(isCommandAvailable(command, scope) ? TRUE : FALSE, 0));
     }
 }
 

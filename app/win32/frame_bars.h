@@ -1,6 +1,5 @@
-// The main frame's control bars: the toolbar of resource 131 (flat, with
-// tooltips, normal and hot image lists from bitmaps 135 and 134) docked at
-// the top, and the one-pane status bar at the bottom that shows "Ready" when
+// The main frame's control bars: the toolbar (flat, with tooltips, normal
+// and hot image lists from bitmaps 135 and 134) docked at the top, and the one-pane status bar at the bottom that shows "Ready" when
 // idle and the command prompts while menus are tracked or the pointer rests
 // on a toolbar button.
 #pragma once
@@ -11,31 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "app/command_table.h"
+#include "app/win32/command_table.h"
 #include "platform/win32/handles.h"
 
 namespace hs {
 
-// The framework's standard control bar ids.
-constexpr int kToolbarBarId = 0xE800;
-constexpr int kStatusBarId = 0xE801;
-// The framework's idle prompt string.
-constexpr int kIdleMessageId = 0xE001;
-
-// A toolbar resource: button size and the command of each button, 0 for a
-// separator.
-struct ToolbarResource {
-    int buttonWidth = 0;
-    int buttonHeight = 0;
-    std::vector<int> commands;
-};
-bool loadToolbarResource(HINSTANCE module, int resourceId, ToolbarResource& toolbar);
-
-// Reads a toolbar resource's bytes. Two layouts exist: 16-bit fields
-// (version 1, width, height, count, commands) as Microsoft's compiler writes
-// them, and 32-bit fields without version (width, height, count, commands)
-// as GNU windres writes them. False for anything else.
-bool parseToolbarResource(const void* data, std::size_t size, ToolbarResource& toolbar);
+// The child window ids of the bars.
+constexpr int kToolbarId = 2;
+constexpr int kStatusBarId = 3;
 
 // A string of the string table ("" when it is missing).
 std::string loadResourceString(HINSTANCE module, int id);
@@ -71,11 +53,11 @@ public:
     void showIdlePrompt();
     void showCommandPrompt(int commandId);
 
-    // Handles WM_MENUSELECT of the frame (and of the view's popup menus).
+    // Handles WM_MENUSELECT of the frame (and of its popup menus).
     void onMenuSelect(WPARAM wParam, LPARAM lParam);
 
     // Enables each button by the availability of its command.
-    void applyAvailability(const SelectionSnapshot& selection);
+    void applyAvailability(const CommandScope& scope);
 
     // Tooltip and fly-by notifications of the toolbar; true when handled.
     bool onNotify(const NMHDR& header, LRESULT& result);
@@ -86,14 +68,10 @@ private:
     HWND toolbar_ = nullptr;
     HWND statusBar_ = nullptr;
     HINSTANCE module_ = nullptr;
-    std::vector<int> buttonCommands_;
     UniqueImageList normalImages_;
     UniqueImageList hotImages_;
-    // The drawn size in use (100, 150 or 200 percent) and the button size
-    // of the toolbar resource at 100 percent.
+    // The drawn size in use (100, 150 or 200 percent).
     int imagePercent_ = 100;
-    int buttonWidth_ = 0;
-    int buttonHeight_ = 0;
     std::string tipText_;
     std::wstring tipTextWide_;
 };

@@ -1,16 +1,10 @@
 #include "app/win32/halvorsight_app.h"
 
-#include <winsock2.h>
-
 #include <new>
-#include <string>
 
 #include "app/win32/app_instance.h"
-#include "app/win32/frame_bars.h"
-#include "app/win32/shell_state.h"
-#include "app/win32/halvorsight_view.h"
 #include "app/win32/main_frame.h"
-#include "platform/win32/handles.h"
+#include "app/win32/shell_state.h"
 #include "res/resource_ids.h"
 
 namespace hs {
@@ -19,48 +13,7 @@ namespace {
 
 constexpr const char* kOutOfMemoryText = "INTERNAL ERROR: CANNOT ALLOCATE MEMORY.\n";
 
-UniqueRegistryKey createRegistryKey(HKEY parent, const char* path) {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExA(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr, &key,
-                          nullptr) != ERROR_SUCCESS) {
-        return UniqueRegistryKey();
-    }
-    return UniqueRegistryKey(key);
-}
-
 }  // namespace
-
-// ---------------------------------------------------------------- sockets
-
-WinsockSession::~WinsockSession() {
-    if (started_) ::WSACleanup();
-}
-
-bool WinsockSession::start() {
-    WSADATA data{};
-    if (::WSAStartup(MAKEWORD(1, 1), &data) != 0) return false;
-    started_ = true;
-    if (data.wVersion != MAKEWORD(1, 1)) return false;
-    return true;
-}
-
-// ---------------------------------------------------------------- profile
-
-bool loadStandardProfileSettings(int entries) {
-    const std::string appKey = std::string("Software\\") + kRegistryCompany + "\\" + kRegistryApplication;
-    UniqueRegistryKey app = createRegistryKey(HKEY_CURRENT_USER, appKey.c_str());
-    if (!app) return false;
-    UniqueRegistryKey recent = createRegistryKey(app.get(), "Recent File List");
-    if (!recent) return true;
-    // The list is read as the framework does; the program shows none of it.
-    for (int i = 1; i <= entries; ++i) {
-        char value[MAX_PATH] = {};
-        DWORD size = sizeof value;
-        const std::string name = "File" + std::to_string(i);
-        ::RegQueryValueExA(recent.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
-    }
-    return true;
-}
 
 // ---------------------------------------------------------------- start-up
 
@@ -71,14 +24,10 @@ CHalvorsightApp::~CHalvorsightApp() {
 bool CHalvorsightApp::initInstance(HINSTANCE module) {
     module_ = module;
     if (raiseRunningInstance()) return false;
-    if (!startWindowsSockets()) return false;
-    loadProfileSettings();
-    // The document template (menu, accelerators, icon and title 128) and
-    // an empty new document: the catalogue, then the frame with its view.
     accelerators_ = ::LoadAcceleratorsA(module_, MAKEINTRESOURCEA(IDR_MAINFRAME));
-    if (!createDocument()) return false;
-    if (!createMainFrame()) return false;
-    program_->view()->initialUpdate();
+    if (!createProgram()) return false;
+    if (!program_->createMainFrame()) return false;
+    program_->start();
     showMainWindow();
     return true;
 }
@@ -90,17 +39,7 @@ bool CHalvorsightApp::raiseRunningInstance() {
     return true;
 }
 
-bool CHalvorsightApp::startWindowsSockets() {
-    if (sockets_.start()) return true;
-    showMessage(nullptr, loadResourceString(module_, IDS_SOCKETS_FAILED).c_str(), MB_OK);
-    return false;
-}
-
-void CHalvorsightApp::loadProfileSettings() {
-    loadStandardProfileSettings(4);
-}
-
-bool CHalvorsightApp::createDocument() {
+bool CHalvorsightApp::createProgram() {
     try {
         program_ = std::make_unique<Program>(module_);
         return true;
@@ -109,10 +48,6 @@ bool CHalvorsightApp::createDocument() {
         ::PostQuitMessage(0);
         return false;
     }
-}
-
-bool CHalvorsightApp::createMainFrame() {
-    return program_->createMainFrame();
 }
 
 HWND CHalvorsightApp::mainWindow() const {

@@ -1,7 +1,7 @@
 // CHalvorsightApp: the application object. initInstance runs the start-up
-// sequence (single-instance test, Windows Sockets, profile settings, the
-// document, the main frame with its view, the view's initial update, then
-// showing the window); run is the message loop.
+// sequence (single-instance test, the accelerators, the program, the main
+// frame with its list, the program's start-up steps, then showing the
+// window); run is the message loop.
 #pragma once
 
 #include <windows.h>
@@ -11,21 +11,6 @@
 #include "app/win32/program.h"
 
 namespace hs {
-
-// Windows Sockets 1.1, started once and cleaned up with its owner.
-class WinsockSession {
-public:
-    WinsockSession() = default;
-    ~WinsockSession();
-    WinsockSession(const WinsockSession&) = delete;
-    WinsockSession& operator=(const WinsockSession&) = delete;
-
-    // Asks for version 1.1 and accepts only 1.1.
-    bool start();
-
-private:
-    bool started_ = false;
-};
 
 class CHalvorsightApp {
 public:
@@ -47,27 +32,13 @@ public:
 
 private:
     bool raiseRunningInstance();
-    bool startWindowsSockets();
-    void loadProfileSettings();
-    bool createDocument();
-    bool createMainFrame();
+    bool createProgram();
     void showMainWindow();
     HWND mainWindow() const;
 
     HINSTANCE module_ = nullptr;
     HACCEL accelerators_ = nullptr;  // resource-loaded: freed with the module
-    WinsockSession sockets_;
     std::unique_ptr<Program> program_;
 };
-
-// The registry key of the program's profile settings:
-// HKEY_CURRENT_USER\Software\Local AppWizard-Generated Applications\Halvorsight.
-constexpr const char* kRegistryCompany = "Local AppWizard-Generated Applications";
-constexpr const char* kRegistryApplication = "Halvorsight";
-
-// Opens (creating) the program's key and reads the recent-file list of
-// `entries` entries, which the program does not show. True when the key
-// could be opened.
-bool loadStandardProfileSettings(int entries);
 
 }  // namespace hs

@@ -1,11 +1,12 @@
 #include "app/win32/main_frame.h"
 
-#include "app/win32/halvorsight_view.h"
-#include "app/win32/menu_availability.h"
+#include "app/win32/frame_messages.h"
+#include "app/win32/frame_timers.h"
 #include "app/win32/program.h"
-#include "app/win32/view_messages.h"
-#include "platform/win32/handles.h"
+#include "app/win32/tray_icon.h"
 #include "catalogue/document_files.h"
+#include "listview/win32/document_list_control.h"
+#include "platform/win32/handles.h"
 #include "res/command_ids.h"
 #include "res/resource_ids.h"
 
@@ -39,9 +40,9 @@ bool CMainFrame::create() {
     return true;
 }
 
-HWND CMainFrame::viewWindow() const {
-    CHalvorsightView* view = program_.view();
-    return view != nullptr ? view->window() : nullptr;
+HWND CMainFrame::listWindow() const {
+    DocumentListWindow* list = program_.list();
+    return list != nullptr ? list->window() : nullptr;
 }
 
 LRESULT CMainFrame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -57,7 +58,7 @@ LRESULT CMainFrame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // and size the system suggests, so it keeps its size on the new
             // screen.
             bars_.dpiChanged(window());
-            if (CHalvorsightView* view = program_.view()) view->dpiChanged();
+            if (DocumentListWindow* list = program_.list()) list->dpiChanged();
             if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
                 ::SetWindowPos(window(), nullptr, suggested->left, suggested->top,
                                suggested->right - suggested->left, suggested->bottom - suggested->top,
@@ -65,7 +66,7 @@ LRESULT CMainFrame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_SETFOCUS:
-            if (HWND view = viewWindow()) ::SetFocus(view);
+            if (HWND list = listWindow()) ::SetFocus(list);
             return 0;
         case WM_SYSCOMMAND:
             return onSysCommand(wParam, lParam);
@@ -84,7 +85,29 @@ LRESULT CMainFrame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (program_.runCommand(commandIdOf(wParam)) != CommandOutcome::NotHandled) return 0;
             break;
         case WM_INITMENUPOPUP:
-            if (HIWORD(lParam) == 0) onInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+            if (HIWORD(lParam) == 0) applyMenuState(reinterpret_cast<HMENU>(wParam), program_.commandScope());
+            return 0;
+        case WM_CONTEXTMENU:
+            if (reinterpret_cast<HWND>(wParam) == listWindow()) {
+                showContextMenu(lParam);
+                return 0;
+            }
+            break;
+        case WM_TIMER:
+            onTimer(static_cast<UINT_PTR>(wParam));
+            return 0;
+        case kTrayCallbackMessage:
+            return handleTrayCallback(window(), message, wParam, lParam, program_.shell(),
+                                      [this] { showTrayMenu(); });
+        case kRecordsChangedMessage:
+            onRecordsChanged(wParam);
+            return 0;
+        case kCheckEffectsMessage:
+            program_.checkHost().runEffects();
+            return 0;
+        case kArmBlinkMessage:
+            // Still hidden? The window may have come back since the post.
+            if (program_.shell().isHiddenInTray()) armTrayBlinkTimer(window());
             return 0;
         case WM_MENUSELECT:
             bars_.onMenuSelect(wParam, lParam);
@@ -93,22 +116,22 @@ LRESULT CMainFrame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return onNotify(wParam, lParam);
         case WM_DRAWITEM: {
             const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            CHalvorsightView* view = program_.view();
-            if (view != nullptr && draw != nullptr && draw->CtlType == ODT_LISTVIEW &&
-                draw->hwndItem == view->window()) {
-                view->drawItem(*draw);
+            DocumentListWindow* list = program_.list();
+            if (list != nullptr && draw != nullptr && draw->CtlType == ODT_LISTVIEW &&
+                draw->hwndItem == list->window()) {
+                list->drawItem(*draw);
                 return TRUE;
             }
             break;
         }
         case WM_QUERYNEWPALETTE: {
             defaultProc(message, wParam, lParam);
-            HWND view = viewWindow();
-            return view != nullptr ? ::SendMessageA(view, message, wParam, lParam) : 0;
+            HWND list = listWindow();
+            return list != nullptr ? ::SendMessageA(list, message, wParam, lParam) : 0;
         }
         case WM_PALETTECHANGED:
             defaultProc(message, wParam, lParam);
-            if (HWND view = viewWindow()) ::SendMessageA(view, message, wParam, lParam);
+            if (HWND list = listWindow()) ::SendMessageA(list, message, wParam, lParam);
             return 0;
         case kSelectionChangedMessage:
             availabilityUpdatePosted_ = false;
@@ -125,8 +148,8 @@ LRESULT CMainFrame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CMainFrame::onCreate() {
-    // The view first (its construction finds the browser), then the bars.
-    if (!program_.createView(window())) return -1;
+    // The list first (its creation finds the browser), then the bars.
+    if (!program_.createList(window())) return -1;
     if (!bars_.createToolbar(window(), program_.module())) return -1;
     if (!bars_.createStatusBar(window())) return -1;
     bars_.attachToolbarImages(program_.module());
@@ -154,8 +177,8 @@ LRESULT CMainFrame::onNotify(WPARAM wParam, LPARAM lParam) {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
     if (header == nullptr) return 0;
     LRESULT result = 0;
-    CHalvorsightView* view = program_.view();
-    if (view != nullptr && header->hwndFrom == view->window()) {
+    DocumentListWindow* list = program_.list();
+    if (list != nullptr && header->hwndFrom == list->window()) {
         switch (header->code) {
             case LVN_ITEMCHANGED:
             case LVN_INSERTITEM:
@@ -167,33 +190,92 @@ LRESULT CMainFrame::onNotify(WPARAM wParam, LPARAM lParam) {
                     availabilityUpdatePosted_ = true;
                 }
                 break;
+            case LVN_COLUMNCLICK:
+                list->columnClicked(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);
+                return 0;
             default:
                 break;
         }
-        if (view->onListNotify(*header, result)) return result;
     } else if (bars_.onNotify(*header, result)) {
         return result;
     }
     return defaultProc(WM_NOTIFY, wParam, lParam);
 }
 
-void CMainFrame::onInitMenuPopup(HMENU menu) {
-    applyMenuAvailability(menu, program_.selection());
-    ::CheckMenuItem(menu, ID_VIEW_TOOLBAR_CMD,
-                    MF_BYCOMMAND | (bars_.toolbarVisible() ? MF_CHECKED : MF_UNCHECKED));
-    ::CheckMenuItem(menu, ID_VIEW_STATUS_BAR_CMD,
-                    MF_BYCOMMAND | (bars_.statusBarVisible() ? MF_CHECKED : MF_UNCHECKED));
+void CMainFrame::onTimer(UINT_PTR timerId) {
+    HWND frame = window();
+    switch (timerId) {
+        case kRowRefreshTimer:
+            ::KillTimer(frame, kRowRefreshTimer);
+            refreshTimerArmed_ = false;
+            refreshChangedRows();
+            break;
+        case kPeriodicCheckTimer:
+            program_.runCommand(ID_DOC_CHECK_ALL);
+            break;
+        case kTrayBlinkTimer: {
+            ShellState& shell = program_.shell();
+            const BlinkStep step = nextBlinkStep(shell.isHiddenInTray(), shell.blinkPhase);
+            if (step.stopTimer) ::KillTimer(frame, kTrayBlinkTimer);
+            program_.tray().setIcon(step.iconId);
+            break;
+        }
+        case kStartupPromptTimer: {
+            // One-shot: gone before the (modal) wizard could run.
+            ::KillTimer(frame, kStartupPromptTimer);
+            DocumentListWindow* list = program_.list();
+            if (list != nullptr && list->documents().rowCount() == 0) offerStartupWizard(program_);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void CMainFrame::onRecordsChanged(WPARAM wParam) {
+    // A worker that finished has its last rows shown at once.
+    if (wParam == kFlushRefreshes) {
+        if (refreshTimerArmed_) ::KillTimer(window(), kRowRefreshTimer);
+        refreshTimerArmed_ = false;
+        refreshChangedRows();
+        return;
+    }
+    // The queue keeps filling until the timer drains it; no further wake-up
+    // comes meanwhile.
+    if (!refreshTimerArmed_) {
+        refreshTimerArmed_ = ::SetTimer(window(), kRowRefreshTimer, kRowRefreshIntervalMs, nullptr) != 0;
+        if (!refreshTimerArmed_) refreshChangedRows();
+    }
+}
+
+void CMainFrame::refreshChangedRows() {
+    const std::vector<std::size_t> slots = program_.checkHost().takeChangedSlots();
+    if (DocumentListWindow* list = program_.list()) list->refreshRows(slots);
+}
+
+void CMainFrame::showContextMenu(LPARAM screenPoint) {
+    POINT point{};
+    if (!contextMenuPoint(listWindow(), screenPoint, point)) return;
+    showCommandMenu(window(), program_.module(), IDR_CONTEXT_MENU, point,
+                    TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, program_.commandScope());
+}
+
+void CMainFrame::showTrayMenu() {
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    showCommandMenu(window(), program_.module(), IDR_TRAY_MENU, cursor, TPM_LEFTALIGN | TPM_RIGHTBUTTON,
+                    program_.commandScope());
 }
 
 void CMainFrame::layout() {
     const RECT rest = bars_.layout(window());
-    if (HWND view = viewWindow()) {
-        ::MoveWindow(view, rest.left, rest.top, rest.right - rest.left, rest.bottom - rest.top, TRUE);
+    if (HWND list = listWindow()) {
+        ::MoveWindow(list, rest.left, rest.top, rest.right - rest.left, rest.bottom - rest.top, TRUE);
     }
 }
 
 void CMainFrame::updateToolbarAvailability() {
-    bars_.applyAvailability(program_.selection());
+    bars_.applyAvailability(program_.commandScope());
 }
 
 void CMainFrame::toggleToolbar() {

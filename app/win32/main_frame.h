@@ -1,7 +1,9 @@
 // CMainFrame: the main window with menu 128, the toolbar and status bar
-// around the list view. Every command it receives runs through the command
-// table with the view's selection; it hides itself in the tray on minimize
-// and shuts the program down when it is closed.
+// around the document list. Every command it receives, from its menus, the
+// context and tray menus, the toolbar and the accelerators, runs through the
+// command table. It owns the tray icon's messages, the timers and the check
+// engine's wake-ups; it hides itself in the tray on minimize and shuts the
+// program down when it is closed.
 #pragma once
 
 #include <windows.h>
@@ -25,6 +27,7 @@ public:
 
     void toggleToolbar();
     void toggleStatusBar();
+    const FrameBars& bars() const { return bars_; }
 
     static constexpr const char* kWindowClass = "HalvorsightMainFrame";
 
@@ -33,10 +36,14 @@ private:
     LRESULT onCreate();
     LRESULT onSysCommand(WPARAM wParam, LPARAM lParam);
     LRESULT onNotify(WPARAM wParam, LPARAM lParam);
-    void onInitMenuPopup(HMENU menu);
+    void onTimer(UINT_PTR timerId);
+    void onRecordsChanged(WPARAM wParam);
+    void refreshChangedRows();
+    void showContextMenu(LPARAM screenPoint);
+    void showTrayMenu();
     void layout();
     void updateToolbarAvailability();
-    HWND viewWindow() const;
+    HWND listWindow() const;
 
     Program& program_;
     FrameBars bars_;
@@ -44,6 +51,7 @@ private:
     // anew.
     UINT taskbarCreatedMessage_ = 0;
     bool availabilityUpdatePosted_ = false;
+    bool refreshTimerArmed_ = false;
 };
 
 }  // namespace hs

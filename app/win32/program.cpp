@@ -1,8 +1,8 @@
 #include "app/win32/program.h"
 
-#include "app/win32/halvorsight_view.h"
+#include "app/background_choice.h"
+#include "app/win32/frame_timers.h"
 #include "app/win32/main_frame.h"
-#include "app/win32/program_commands.h"
 #include "app/win32/shell_links.h"
 #include "catalogue/document_files.h"
 #include "catalogue/store.h"
@@ -11,6 +11,7 @@
 #include "check/check_worker.h"
 #include "check/ftp_retrieval.h"
 #include "check/web_retrieval.h"
+#include "listview/win32/document_list_control.h"
 #include "platform/network.h"
 #include "platform/proxy_settings.h"
 #include "platform/tls.h"
@@ -34,27 +35,31 @@ RetrievalPaths programRetrievalPaths(const std::shared_ptr<CancelToken>& cancel)
     return paths;
 }
 
+// The list control's child window id in the frame.
+constexpr int kListId = 1;
+
 // How long the exit waits for the engine's threads once their retrievals
 // are cancelled (which ends them within a fraction of a second).
 constexpr auto kEngineStopLimit = std::chrono::seconds(5);
 
 }  // namespace
 
-Program::Program(HINSTANCE module)
+Program::Program(HINSTANCE module, CommandHost* boxes, std::function<void()> wake)
     : module_(module),
       files_(makePlatformFileSystem()),
+      boxes_(boxes != nullptr ? boxes : &messageBoxes_),
+      wake_(std::move(wake)),
       checkHost_(options_, shell_,
                  [this](const Document& record) { return openDocument(record, OpenMode::Automatic); }),
       cancel_(std::make_shared<CancelToken>()),
       retrievalPaths_(programRetrievalPaths(cancel_)),
       engine_(std::make_unique<CheckEngine>(catalogue_, checkHost_, *files_, retrievalPaths_, cancel_)),
-      tray_(module),
-      commands_(std::make_unique<ProgramCommands>(*this)) {}
+      tray_(module) {}
 
 // The windows go before the parts they use.
 Program::~Program() {
     frame_.reset();
-    view_.reset();
+    list_.reset();
 }
 
 bool Program::createMainFrame() {
@@ -62,25 +67,50 @@ bool Program::createMainFrame() {
     return frame_->create();
 }
 
-bool Program::createView(HWND frame) {
-    ViewServices services{catalogue_, *files_, options_, shell_, tray_, checkHost_, module_,
-                          [this] { startCheckWorker(); },
-                          [this](const Document& record) { return openDocument(record); },
-                          [this] { offerStartupWizard(); }};
-    view_ = std::make_unique<CHalvorsightView>(std::move(services));
-    return view_->create(frame);
+bool Program::createList(HWND frame) {
+    shell_.browserPath = findBrowserPath();
+    messageBoxes_.setOwner(frame);
+    list_ = std::make_unique<DocumentListWindow>(catalogue_, module_);
+    if (!list_->create(frame, kListId)) return false;
+    list_->onRowDoubleClicked = [this](int row) {
+        CommandContext ctx = commandContext();
+        openRow(ctx, row, true, [this](const Document& record) { return openDocument(record); });
+    };
+    return true;
 }
 
-CommandHandlers& Program::commands() { return *commands_; }
+void Program::start() {
+    HWND frame = frame_->window();
+    // From now on the workers' refreshes and blink requests come here.
+    checkHost_.setWindow(frame);
+    tray_.add(frame);
+    list_->setUpColumns();
+    list_->loadDocuments(*files_);
+    options_.readOptions();
+    if (options_.startupCheckOn()) markAllForCheck();
+    armPeriodicCheckTimer(frame, options_);
+    applyStartupBackground(options_, list_->background(), *boxes_);
+    startCheckWorker();
+    armStartupPromptTimer(frame);
+}
 
-SelectionSnapshot Program::selection() const {
-    SelectionSnapshot selection;
-    selection.selectedRows = view_ ? view_->selectedCount() : 0;
-    return selection;
+CommandScope Program::commandScope() {
+    return CommandScope{*this, list_ ? list_->selectedCount() : 0, options_};
 }
 
 CommandOutcome Program::runCommand(int commandId) {
-    return hs::runCommand(commandId, selection(), *commands_);
+    CommandScope scope = commandScope();
+    return hs::runCommand(commandId, scope);
+}
+
+CommandContext Program::commandContext() {
+    return CommandContext{catalogue_, list_->documents(), *boxes_, *files_, [this] { startCheckWorker(); }};
+}
+
+std::size_t Program::markAllForCheck() {
+    if (!list_) return 0;
+    RedrawPause pause(list_->rows(), list_->bulk(list_->documents().rowCount()));
+    return markAllDocuments(catalogue_, list_->documents());
 }
 
 OpenResult Program::openDocument(const Document& record, OpenMode mode) {
@@ -95,9 +125,10 @@ void Program::openManualSection(const std::string& section) {
     launcher_.shellOpen(address, true);
 }
 
-void Program::offerStartupWizard() { commands_->offerStartupWizard(); }
-
-void Program::startCheckWorker() { engine_->wake(); }
+void Program::startCheckWorker() {
+    if (wake_) wake_();
+    else engine_->wake();
+}
 
 void Program::shutDown() {
     tray_.remove();

@@ -2,7 +2,7 @@
 // start-up and living until the process ends, that owns everything the
 // program has once: the catalogue, the settings, the file system, the check
 // workers' host and the retrieval paths, the shell's state, the tray icon,
-// the main frame and the list view, and the command handlers. Everything
+// the main frame and the document list. Everything
 // else gets what it needs from here by reference; window procedures find
 // their objects through their windows' user data. No other program-wide
 // state exists.
@@ -13,15 +13,18 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
-#include "app/command_table.h"
+#include "app/commands.h"
+#include "app/win32/command_table.h"
 #include "catalogue/options.h"
 #include "app/win32/shell_launcher.h"
 #include "app/win32/shell_state.h"
 #include "app/win32/tray_icon.h"
 #include "app/win32/win32_check_host.h"
+#include "app/win32/win32_command_host.h"
 #include "catalogue/catalogue.h"
 #include "check/check_engine.h"
 #include "check/retrieval.h"
@@ -30,12 +33,14 @@
 namespace hs {
 
 class CMainFrame;
-class CHalvorsightView;
-class ProgramCommands;
+class DocumentListWindow;
 
 class Program {
 public:
-    explicit Program(HINSTANCE module);
+    // `boxes` and `wake` stand in for the commands' message boxes and for
+    // waking the check engine (tests); by default the boxes are modal to
+    // the main frame and the engine retrieves.
+    explicit Program(HINSTANCE module, CommandHost* boxes = nullptr, std::function<void()> wake = {});
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -47,20 +52,38 @@ public:
     ShellState& shell() { return shell_; }
     TrayIcon& tray() { return tray_; }
     Win32CheckHost& checkHost() { return checkHost_; }
-    CommandHandlers& commands();
 
     CMainFrame* frame() const { return frame_.get(); }
-    CHalvorsightView* view() const { return view_.get(); }
+    DocumentListWindow* list() const { return list_.get(); }
 
-    // Creates the main frame, which creates the view through createView.
+    // Creates the main frame, which creates the list through createList
+    // (which finds the browser first).
     bool createMainFrame();
-    bool createView(HWND frame);
+    bool createList(HWND frame);
 
-    // The selection the commands' availability is decided by.
-    SelectionSnapshot selection() const;
+    // The start-up steps once the windows exist: the tray icon, the
+    // columns, the rows of the stored records, the options, the start-up
+    // check, the periodic timer, the background picture, a worker for the
+    // documents waiting, and the start-up prompt's timer.
+    void start();
 
+    // What the rules and handlers of the command table see now.
+    CommandScope commandScope();
     // Runs a command through the command table.
     CommandOutcome runCommand(int commandId);
+
+    // What the catalogue commands work on: the catalogue, the rows, the
+    // message boxes, the files and the check engine. Only once the list
+    // exists.
+    CommandContext commandContext();
+
+    // The marking of "Check All !" without waking the engine; returns the
+    // number of documents marked.
+    std::size_t markAllForCheck();
+
+    // The method the Add command's choice preselects: the wizard at every
+    // start, then the user's last choice until the program ends.
+    bool& preferWizard() { return preferWizard_; }
 
     // Opens a document: a page in the browser, anything else from a copy of
     // its kept content (open/open_document.h).
@@ -69,9 +92,6 @@ public:
     // Opens a section of the manual in the browser found at start-up, or
     // through the shell when there is none. Failures are not reported.
     void openManualSection(const std::string& section);
-
-    // The start-up prompt and, when accepted, the add wizard.
-    void offerStartupWizard();
 
     // Wakes the check engine for the documents just marked; returns at once.
     void startCheckWorker();
@@ -94,15 +114,18 @@ private:
     std::unique_ptr<FileSystem> files_;
     ShellState shell_;
     ShellLauncher launcher_;
+    Win32CommandHost messageBoxes_;
+    CommandHost* boxes_;
+    std::function<void()> wake_;
     Win32CheckHost checkHost_;
     std::shared_ptr<CancelToken> cancel_;
     RetrievalPaths retrievalPaths_;
     std::unique_ptr<CheckEngine> engine_;
     bool engineEnded_ = true;
     TrayIcon tray_;
-    std::unique_ptr<ProgramCommands> commands_;
+    bool preferWizard_ = true;
     std::unique_ptr<CMainFrame> frame_;
-    std::unique_ptr<CHalvorsightView> view_;
+    std::unique_ptr<DocumentListWindow> list_;
 };
 
 }  // namespace hs

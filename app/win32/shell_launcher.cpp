@@ -36,3 +36,26 @@ bool ShellLauncher::shellOpen(const std::string& target, bool isUrl) {
 bool ShellLauncher::systemCallsDangerous(const std::string& fileName) { return systemCallsDangerousType(fileName); }
 
 }  // namespace hs
+
+namespace hs {
+
+namespace {
+constexpr const char* kBrowserProbeFile = "HalvorsightTemp.htm";
+}  // namespace
+
+std::string findBrowserPath() {
+    // The shell answers only for a file that exists, so an empty probe is
+    // made and deleted again. A file of that name that is already there is
+    // the user's: it is asked about as it is, and neither emptied nor
+    // deleted.
+    const bool madeProbe = static_cast<bool>(UniqueHandle(::CreateFileA(
+        kBrowserProbeFile, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    char found[MAX_PATH + 1] = {};
+    const HINSTANCE result = ::FindExecutableA(kBrowserProbeFile, nullptr, found);
+    if (madeProbe) ::DeleteFileA(kBrowserProbeFile);
+    if (reinterpret_cast<INT_PTR>(result) <= 32) return std::string();
+    found[MAX_PATH] = '\0';
+    return found;
+}
+
+}  // namespace hs

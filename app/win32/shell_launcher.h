@@ -1,6 +1,8 @@
 // Starting the browser and the shell's "open" for opening documents.
 #pragma once
 
+#include <string>
+
 #include "open/open_document.h"
 
 namespace hs {
@@ -16,5 +18,11 @@ public:
     // shlwapi's list of dangerous types.
     bool systemCallsDangerous(const std::string& fileName) override;
 };
+
+// Finds the program associated with ".htm" files through an empty probe
+// file "HalvorsightTemp.htm" in the working directory, deleted afterwards
+// (an existing file of that name is left as it is). Empty when there is
+// none.
+std::string findBrowserPath();
 
 }  // namespace hs

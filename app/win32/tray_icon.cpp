@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "app/win32/app_instance.h"
-#include "app/win32/menu_availability.h"
 #include "app/win32/shell_state.h"
 #include "platform/win32/handles.h"
 #include "res/resource_ids.h"
@@ -73,36 +72,22 @@ void restoreFromTray(ShellState& shell) {
 }
 
 LRESULT handleTrayCallback(HWND owner, UINT message, WPARAM wParam, LPARAM lParam, ShellState& shell,
-                           HINSTANCE module) {
+                           const std::function<void()>& openMenu) {
     switch (static_cast<UINT>(lParam)) {
         case WM_LBUTTONDBLCLK:
             restoreFromTray(shell);
             break;
-        case WM_RBUTTONDOWN:
-            showTrayMenu(owner, shell, module);
+        case WM_RBUTTONDOWN: {
+            HWND main = shell.mainFrame.load();
+            ::SetForegroundWindow(main);
+            if (openMenu) openMenu();
+            ::PostMessageA(main, WM_NULL, 0, 0);
             break;
+        }
         default:
             break;
     }
     return ::DefWindowProcA(owner, message, wParam, lParam);
-}
-
-void showTrayMenu(HWND owner, ShellState& shell, HINSTANCE module) {
-    HWND main = shell.mainFrame.load();
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
-    ::SetForegroundWindow(main);
-    UniqueMenu menu(::LoadMenuA(module, MAKEINTRESOURCEA(IDR_TRAY_MENU)));
-    HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
-    if (popup != nullptr) {
-        // The same enabling as the context menu; every tray item is always
-        // available, so this greys nothing there.
-        SelectionSnapshot selection;
-        selection.selectedRows = static_cast<int>(::SendMessageA(owner, LVM_GETSELECTEDCOUNT, 0, 0));
-        applyMenuAvailability(popup, selection);
-        ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, nullptr);
-    }
-    ::PostMessageA(main, WM_NULL, 0, 0);
 }
 
 }  // namespace hs

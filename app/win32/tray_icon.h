@@ -1,9 +1,10 @@
-// The notification-area icon: owned by the list view window, id 1025, tip
-// "Halvorsight". Its menu (resource 141) sends its commands to the list view
-// window.
+// The notification-area icon: owned by the main frame, id 1025, tip
+// "Halvorsight". Its menu (resource 141) sends its commands to the frame.
 #pragma once
 
 #include <windows.h>
+
+#include <functional>
 
 #include "app/win32/shell_state.h"
 #include "platform/win32/handles.h"
@@ -49,14 +50,12 @@ private:
 };
 
 // Handles the callback message on the owner: a left double-click brings the
-// main window back, a right button press opens the tray menu. Returns the
-// default window procedure's result, as every callback is passed on.
+// main window back; a right button press makes the main window the
+// foreground window and calls `openMenu` (the tray menu at the cursor).
+// Returns the default window procedure's result, as every callback is
+// passed on.
 LRESULT handleTrayCallback(HWND owner, UINT message, WPARAM wParam, LPARAM lParam, ShellState& shell,
-                           HINSTANCE module);
-
-// Opens menu 141 at the cursor, owned by `owner`, after making the main
-// window the foreground window.
-void showTrayMenu(HWND owner, ShellState& shell, HINSTANCE module);
+                           const std::function<void()>& openMenu);
 
 // "Open..", and a double-click on the icon: the main window to the front,
 // then the hidden flag cleared.

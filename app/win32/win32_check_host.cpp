@@ -4,7 +4,7 @@
 
 #include <ctime>
 
-#include "app/win32/view_messages.h"
+#include "app/win32/frame_messages.h"
 #include "check/check_worker.h"  // formatLastCheck
 
 namespace hs {

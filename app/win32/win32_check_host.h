@@ -1,5 +1,5 @@
 // The check engine's host in the Windows program. The engine's threads make
-// no user-interface call: row refreshes are queued and the list view window
+// no user-interface call: row refreshes are queued and the main frame
 // is woken by one posted message per burst; blink requests are posted to
 // it; the sound, the automatic open and the markers-missing message are
 // queued and run by the window thread (runEffects) once the commit that
@@ -29,8 +29,8 @@ public:
     Win32CheckHost(const ProgramOptions& options, const ShellState& shell, DocumentOpener open = {})
         : options_(options), shell_(shell), open_(std::move(open)) {}
 
-    // The window that receives the wake-ups and blink requests (the list
-    // view); null until it exists.
+    // The window that receives the wake-ups and blink requests (the main
+    // frame); null until it exists.
     void setWindow(HWND window) { window_.store(window); }
 
     void recordChanged(std::size_t slot) override;

@@ -1,8 +1,8 @@
 // The program's entry point. The application object lives on this stack
 // frame and makes the Program, which owns everything else; nothing of the
 // program is a global. What the platform keeps for the process (the window
-// classes, the common controls, Windows Sockets) is set up from here and
-// from the application object.
+// classes, the common controls) is set up from here and from the
+// application object; each network starts Windows Sockets for itself.
 #include <windows.h>
 #include <commctrl.h>
 

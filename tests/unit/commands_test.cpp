@@ -22,21 +22,7 @@ using test::dataFile;
 using test::fileExists;
 using test::writeBytes;
 
-class FakeHost : public CommandHost {
-public:
-    void showInformation(const std::string& text) override { informations.push_back(text); }
-    void showWarning(const std::string& text) override { warnings.push_back(text); }
-    void showError(const std::string& text) override { errors.push_back(text); }
-    bool askYesNo(const std::string& text) override {
-        questions.push_back(text);
-        return answer;
-    }
-    std::vector<std::string> informations;
-    std::vector<std::string> warnings;
-    std::vector<std::string> errors;
-    std::vector<std::string> questions;
-    bool answer = true;
-};
+using FakeHost = test::FakeCommandHost;
 
 // Passes everything to the real file system and notes, at each removal,
 // what slot 0 of the catalogue looked like then.

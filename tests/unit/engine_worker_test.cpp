@@ -310,13 +310,6 @@ protected:
         EXPECT_EQ(host.count("sound") + host.count("blink"), 0u);
     }
 
-    struct YesHost : CommandHost {
-        void showInformation(const std::string&) override {}
-        void showWarning(const std::string&) override {}
-        void showError(const std::string&) override {}
-        bool askYesNo(const std::string&) override { return true; }
-    };
-
     DocumentCatalogue catalogue;
     test::RecordingHost host;
     test::SwitchableFileSystem files{testFileSystem()};
@@ -326,7 +319,7 @@ protected:
     std::thread worker;
     MemoryRowList rows;
     DocumentList list{rows, catalogue};
-    YesHost yes;
+    test::FakeCommandHost yes;
     CommandContext commands{catalogue, list, yes, files, {}};
 };
 

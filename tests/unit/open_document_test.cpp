@@ -137,20 +137,11 @@ TEST_F(Opening, OtherKindsOpenACopyOfTheKeptContentNamedLikeTheDocument) {
     EXPECT_TRUE(launcher.started.empty());
 }
 
-class FakeHost : public CommandHost {
-public:
-    void showInformation(const std::string& text) override { shown.push_back(text); }
-    void showWarning(const std::string& text) override { shown.push_back("!" + text); }
-    void showError(const std::string& text) override { shown.push_back("x" + text); }
-    bool askYesNo(const std::string&) override { return false; }
-    std::vector<std::string> shown;
-};
-
 TEST_F(Opening, OpenCommandSpeaksOnlyForASingleRow) {
     DocumentCatalogue catalogue;
     MemoryRowList rows;
     DocumentList list{rows, catalogue};
-    FakeHost host;
+    test::FakeCommandHost host;
     CommandContext ctx{catalogue, list, host, testFileSystem(), {}};
     std::vector<std::string> asked;
     const DocumentOpener open = [&](const Document& r) {
@@ -164,12 +155,12 @@ TEST_F(Opening, OpenCommandSpeaksOnlyForASingleRow) {
     writeBytes(dataFile("b.content"), "x");
 
     openSelected(ctx, open);
-    EXPECT_EQ(host.shown, std::vector<std::string>{kSelectToOpenText});
+    EXPECT_EQ(host.log, std::vector<std::string>{kSelectToOpenText});
     rows.setState(0, RowState{kRowSelected}, kRowSelected);
     rows.setState(1, RowState{kRowSelected}, kRowSelected);
     openSelected(ctx, open);  // several: both tried, nothing said
     EXPECT_EQ(asked, (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(host.shown.size(), 1u);
+    EXPECT_EQ(host.log.size(), 1u);
     rows.setState(0, RowState{}, kRowSelected);
     openSelected(ctx, open);
     openRow(ctx, 0, true, open);  // the double-click
@@ -177,7 +168,7 @@ TEST_F(Opening, OpenCommandSpeaksOnlyForASingleRow) {
     launcher.shellAccepts = false;
     openRow(ctx, 0, false, open);
     openRow(ctx, 0, true, open);
-    EXPECT_EQ(host.shown, (std::vector<std::string>{kSelectToOpenText, std::string("!") + kInvalidLocationText,
+    EXPECT_EQ(host.log, (std::vector<std::string>{kSelectToOpenText, std::string("!") + kInvalidLocationText,
                                                     kNotDownloadedText, std::string("x") + kShellRefusedText}));
 }
 

@@ -1,6 +1,6 @@
 // Shared helpers of the unit tests: a fresh, empty working directory for each
-// test (the program keeps everything relative to its working directory), and
-// small file helpers.
+// test (the program keeps everything relative to its working directory),
+// small file helpers, and the commands' message boxes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,7 +13,9 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "app/commands.h"
 #include "platform/file_system.h"
 
 namespace hs {
@@ -87,5 +89,27 @@ bool waitUntil(Done&& done, int ms) {
 inline std::string dataFile(const std::string& name) {
     return (std::filesystem::path("data") / name).string();
 }
+
+// The commands' message boxes: the texts by kind, all of them in order in
+// `log` (warnings marked "!", errors "x", questions "?"), and `answer` to
+// every question.
+class FakeCommandHost : public CommandHost {
+public:
+    void showInformation(const std::string& text) override { note(informations, "", text); }
+    void showWarning(const std::string& text) override { note(warnings, "!", text); }
+    void showError(const std::string& text) override { note(errors, "x", text); }
+    bool askYesNo(const std::string& text) override {
+        note(questions, "?", text);
+        return answer;
+    }
+    std::vector<std::string> informations, warnings, errors, questions, log;
+    bool answer = true;
+
+private:
+    void note(std::vector<std::string>& kind, const char* mark, const std::string& text) {
+        kind.push_back(text);
+        log.push_back(mark + text);
+    }
+};
 
 }  // namespace hs::test

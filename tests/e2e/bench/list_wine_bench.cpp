@@ -36,7 +36,7 @@
 //       text mode, discarded. Also the program's peak working set.
 //
 // (c) is timed two ways. "post + WM_NULL" posts the command and sends a
-// WM_NULL to the view: sent messages are handled before posted ones, so
+// WM_NULL to the main window: sent messages are handled before posted ones, so
 // this figure can miss the command altogether and is shown only beside the
 // other. "send" sends the command itself and returns once it was handled.
 //
@@ -69,14 +69,13 @@
 #include "remote.h"
 #include "window_find.h"
 #include "work_dir.h"
+#include "res/command_ids.h"
 
 namespace hs::e2e {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kExitCommand = 32779;
-constexpr int kCheckAllCommand = 32800;
 
 double median(std::vector<double> v) {
     if (v.empty()) return -1;
@@ -113,7 +112,7 @@ double bareRead(const std::string& reader, const WorkDir& dir, int count) {
 }
 
 bool exitProgram(Running& app) {
-    if (app.main) PostMessageA(app.main, WM_COMMAND, kExitCommand, 0);
+    if (app.main) PostMessageA(app.main, WM_COMMAND, ID_APP_EXIT_CMD, 0);
     const bool ended = app.process.waitForExit(milliseconds(300000)).has_value();
     if (!ended) app.process.terminate();
     return ended;
@@ -218,7 +217,7 @@ Figures measure(const std::string& program, const std::string& reader, int count
         }
         settle(app.list);
         const auto t0 = Clock::now();
-        sent.push_back(timedSend(app.list, WM_COMMAND, kCheckAllCommand, 0));
+        sent.push_back(timedSend(app.main, WM_COMMAND, ID_DOC_CHECK_ALL, 0));
         // Every row's outcome: the worker's refreshes queue up on the window
         // thread.
         outcomes.push_back(waitForOutcomes(app.list, t0, outcomeTimeout(count)));
@@ -233,7 +232,7 @@ Figures measure(const std::string& program, const std::string& reader, int count
         Running app;
         if (startToFullList(program, dir, count, app) >= 0) {
             settle(app.list);
-            PostMessageA(app.list, WM_COMMAND, kCheckAllCommand, 0);
+            PostMessageA(app.main, WM_COMMAND, ID_DOC_CHECK_ALL, 0);
             f.markPosted = timedSend(app.list, WM_NULL, 0, 0);
         }
         app.process.terminate();
@@ -362,7 +361,7 @@ LocalFigures measureUnchangedLocal(const std::string& program, int count, int ru
         settle(app.list);
         const long readsBefore = reader.reads();
         const auto t0 = Clock::now();
-        sendBounded(app.list, WM_COMMAND, kCheckAllCommand, 0, nullptr, milliseconds(60000));
+        sendBounded(app.main, WM_COMMAND, ID_DOC_CHECK_ALL, 0, nullptr, milliseconds(60000));
         // The commit sets status and last check together and one refresh
         // shows both, so the poll reads the last check only; the statuses
         // are read once everything is shown.
@@ -500,7 +499,7 @@ WebFigures measureUnchangedWeb(const std::string& program, const std::string& we
         settle(app.list);
         const RowReader reader(app.list);
         const auto t0 = Clock::now();
-        sendBounded(app.list, WM_COMMAND, kCheckAllCommand, 0, nullptr, milliseconds(60000));
+        sendBounded(app.main, WM_COMMAND, ID_DOC_CHECK_ALL, 0, nullptr, milliseconds(60000));
         const double shown = waitForRows(
             reader, [&](int row) { return reader.text(row, kLastCheckColumn) != kOldCheckText; }, t0,
             outcomeTimeout(count));
@@ -648,7 +647,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     WindowQuery q;
-    q.title = kAppTitle;
+    q.title = hs::kAppTitle;
     q.titleContains = true;
     if (findTopLevelWindow(q)) {
         std::fprintf(stderr, "a window with the program's title is open: the program would not start\n");

@@ -10,11 +10,11 @@
 #include "open_recorder.h"
 #include "program_test.h"
 #include "screenshot.h"
+#include "res/command_ids.h"
 
 namespace hs::e2e {
 namespace {
 
-constexpr int kAddCommand = 32776;
 constexpr int kBack = 3;
 constexpr int kMethodWizard = 1034, kMethodClassic = 1035;
 constexpr int kTypeHtml = 1003, kTypeLocal = 1006;
@@ -176,7 +176,7 @@ TEST_F(AddWizardTest, PagePathThroughFiveStepsWithBackStoresEveryField) {
 TEST_F(AddWizardTest, MethodChoiceRemembersClassicAndCancelOnStepsFourAndFiveStoresNothing) {
     writeRecord(makeRecord("Existing", LocalFile, "C:\\nowhere\\x.txt", NotChanged));
     RunningProgram& app = start();
-    ASSERT_TRUE(postCommand(app.main, kAddCommand));
+    ASSERT_TRUE(postCommand(app.main, ID_DOC_ADD));
     HWND dlg = waitForDialog(app.pid(), "Add document by", kShortWait);
     ASSERT_NE(dlg, nullptr);
     ASSERT_TRUE(clickButton(dlg, kMethodClassic));
@@ -186,7 +186,7 @@ TEST_F(AddWizardTest, MethodChoiceRemembersClassicAndCancelOnStepsFourAndFiveSto
     ASSERT_TRUE(clickButton(dlg, IDCANCEL));
     ASSERT_TRUE(waitForWindowGone(dlg, kShortWait));
 
-    ASSERT_TRUE(postCommand(app.main, kAddCommand));
+    ASSERT_TRUE(postCommand(app.main, ID_DOC_ADD));
     dlg = waitForDialog(app.pid(), "Add document by", kShortWait);
     ASSERT_NE(dlg, nullptr);
     EXPECT_TRUE(checked(dlg, kMethodClassic) && !checked(dlg, kMethodWizard))
@@ -199,7 +199,7 @@ TEST_F(AddWizardTest, MethodChoiceRemembersClassicAndCancelOnStepsFourAndFiveSto
     for (const char* last : {"Add wizard step 4", "Add wizard step 5"}) {
         SCOPED_TRACE(last);
         if (std::string(last) == "Add wizard step 5") {
-            ASSERT_TRUE(postCommand(app.main, kAddCommand));
+            ASSERT_TRUE(postCommand(app.main, ID_DOC_ADD));
             dlg = waitForDialog(app.pid(), "Add document by", kShortWait);
             ASSERT_NE(dlg, nullptr);
             ASSERT_TRUE(clickButton(dlg, IDOK));

@@ -7,13 +7,11 @@
 #include <string>
 
 #include "program_test.h"
+#include "res/command_ids.h"
 
 namespace hs::e2e {
 namespace {
 
-constexpr int kExitCommand = 32779;
-constexpr int kCheckAllCommand = 32800;
-constexpr int kEmptyBackgroundCommand = 32802;
 constexpr int kStatusColumn = 2;
 
 class FullDiskTest : public ProgramTest {
@@ -89,12 +87,12 @@ TEST_F(FullDiskTest, WhatDoesNotFitChangesNothingAndNothingCrashes) {
 
     // An option changed: its file is rewritten in place (the room it frees
     // is what it needs) and stays one whole block.
-    postCommand(app.main, kEmptyBackgroundCommand);
+    postCommand(app.main, ID_BG_EMPTY);
     Sleep(500);
     OptionsFile now;
     EXPECT_TRUE(OptionsFile::parse(readOptionsBytes(), now)) << "the options file was harmed";
 
-    postCommand(app.main, kExitCommand);
+    postCommand(app.main, ID_APP_EXIT_CMD);
     const auto code = waitForExit(app);
     ASSERT_TRUE(code.has_value()) << "the program did not end";
     EXPECT_EQ(*code, 0u);
@@ -106,7 +104,7 @@ TEST_F(FullDiskTest, WhatDoesNotFitChangesNothingAndNothingCrashes) {
     ASSERT_TRUE(DeleteFileA(filler().c_str()));
     RunningProgram& again = start();
     const RemoteListView rows = again.rows();
-    postCommand(again.main, kCheckAllCommand);
+    postCommand(again.main, ID_DOC_CHECK_ALL);
     ASSERT_TRUE(pollUntil([&] { return rows.text(0, kStatusColumn) == "Changed"; }))
         << "status: \"" << rows.text(0, kStatusColumn) << "\"";
     EXPECT_TRUE(bytesOf("data\\Big.content") == newContent);

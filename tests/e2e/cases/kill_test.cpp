@@ -22,11 +22,11 @@
 #include <vector>
 
 #include "program_test.h"
+#include "res/command_ids.h"
 
 namespace hs::e2e {
 namespace {
 
-constexpr int kCheckAllCommand = 32800;
 constexpr int kStatusColumn = 2;
 
 uint64_t fingerprint(const std::string& bytes) {
@@ -209,7 +209,7 @@ TEST_F(KillTest, NothingIsLostWhenTheProgramIsKilledDuringChecks) {
         // Acknowledge and check everything again, so that each round
         // retrieves, finds changes and writes.
         if (round % 3 != 0) postKey(app.list, VK_ESCAPE);
-        postCommand(app.main, kCheckAllCommand);
+        postCommand(app.main, ID_DOC_CHECK_ALL);
         Sleep(static_cast<DWORD>(rng_() % 1500));
 
         const auto before = statuses(list);

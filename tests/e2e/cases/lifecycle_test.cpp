@@ -5,13 +5,10 @@
 
 #include "decoy_window.h"
 #include "program_test.h"
+#include "res/command_ids.h"
 
 namespace hs::e2e {
 namespace {
-
-constexpr int kExitCommand = 32779;
-constexpr int kTrayOpenCommand = 32798;
-constexpr int kTrayExitCommand = 32799;
 
 class LifecycleTest : public ProgramTest {
 protected:
@@ -37,11 +34,11 @@ protected:
         TrayIcon icon;
         ASSERT_TRUE(waitForTrayIcon(app, icon)) << "no tray icon with the tip \"" << kTrayTip << "\"";
         if (how == "exit") {
-            postCommand(app.main, kExitCommand);
+            postCommand(app.main, ID_APP_EXIT_CMD);
         } else if (how == "close") {
             postSysCommand(app.main, SC_CLOSE);
         } else {
-            postCommand(app.list, kTrayExitCommand);
+            postCommand(app.main, ID_TRAY_EXIT);
         }
         const auto code = waitForExit(app);
         ASSERT_TRUE(code.has_value()) << "the program did not end";
@@ -88,7 +85,7 @@ TEST_F(LifecycleTest, MinimizeHidesToTrayAndDoubleClickBringsItBack) {
     // The tray menu's "Open.." does the same.
     postSysCommand(app.main, SC_MINIMIZE);
     ASSERT_TRUE(pollUntil([&] { return !IsWindowVisible(app.main); }, kShortWait));
-    postCommand(app.list, kTrayOpenCommand);
+    postCommand(app.main, ID_TRAY_OPEN);
     ASSERT_TRUE(pollUntil([&] { return shown(app.main); }, kShortWait)) << "\"Open..\" did not show the window";
     EXPECT_FALSE(isTopmost(app.main));
 
@@ -128,7 +125,7 @@ TEST_F(LifecycleTest, TrayMenuOpensOnRightButtonAndCarriesOutItsChoice) {
     EXPECT_FALSE(IsWindowVisible(app.main));
     EXPECT_TRUE(app.process.running());
 
-    // The first item, chosen by keyboard, reaches the view: "Open..".
+    // The first item, chosen by keyboard, reaches the frame: "Open..".
     ASSERT_TRUE(findSameTrayIcon(icon, icon));
     rightClickTrayIcon(icon);
     popup = pollFor([&] { return findOpenPopupMenu(app.pid()); }, kShortWait);

@@ -10,14 +10,10 @@
 #include "list_input.h"
 #include "program_test.h"
 #include "screenshot.h"
+#include "res/command_ids.h"
 
 namespace hs::e2e {
 namespace {
-
-constexpr int kEditCommand = 32777;
-constexpr int kAddCommand = 32776;
-constexpr int kDeleteCommand = 32782;
-constexpr int kCheckCommand = 32783;
 
 constexpr int kNameColumn = 0;
 constexpr int kStatusColumn = 2;
@@ -262,7 +258,7 @@ TEST_F(ListTest, ContextMenuGreysItemsByTheNumberOfSelectedRows) {
         if (HWND popup = findOpenPopupMenu(app.pid())) postKey(popup, VK_ESCAPE);
     }
 
-    // A command chosen in the menu reaches the view: "&Select All" by its
+    // A command chosen in the menu reaches the frame: "&Select All" by its
     // mnemonic.
     ASSERT_TRUE(selectOnly(list, {}));
     postContextMenuRequest(app.list, belowTheRows(app));
@@ -290,17 +286,17 @@ TEST_F(ListTest, ToolbarButtonsFollowTheSelection) {
         std::vector<int> enabled;  // of Add, Edit, Delete, Check !
     };
     const std::vector<Case> cases{
-        {{}, {kAddCommand}},
-        {{"One"}, {kAddCommand, kEditCommand, kDeleteCommand, kCheckCommand}},
-        {{"One", "Three"}, {kAddCommand, kDeleteCommand, kCheckCommand}},
-        {{}, {kAddCommand}},
+        {{}, {ID_DOC_ADD}},
+        {{"One"}, {ID_DOC_ADD, ID_DOC_EDIT, ID_DOC_DELETE, ID_DOC_CHECK}},
+        {{"One", "Three"}, {ID_DOC_ADD, ID_DOC_DELETE, ID_DOC_CHECK}},
+        {{}, {ID_DOC_ADD}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("selected rows: " + std::to_string(c.selected.size()));
         ASSERT_TRUE(selectOnly(list, c.selected));
         auto enabled = [&] {
             std::vector<int> on;
-            for (int id : {kAddCommand, kEditCommand, kDeleteCommand, kCheckCommand}) {
+            for (int id : {ID_DOC_ADD, ID_DOC_EDIT, ID_DOC_DELETE, ID_DOC_CHECK}) {
                 EXPECT_GE(toolbarButtonState(toolbar, id), 0) << "no toolbar button " << id;
                 if (toolbarButtonEnabled(toolbar, id)) on.push_back(id);
             }

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "program_test.h"
+#include "res/command_ids.h"
 
 namespace hs::e2e {
 namespace {
 
-constexpr int kCheckAllCommand = 32800;
 constexpr int kStatusColumn = 2;
 constexpr int kLastCheckColumn = 3;
 constexpr int kIdYes = 6;
@@ -124,7 +124,7 @@ TEST_F(LocalFilesTest, ChecksPassChangedDocumentsByAndEscResetsEveryRow) {
         const std::string plainBefore = cellOf(list, "Plain doc", kLastCheckColumn);
         Sleep(1100);  // whole-second stamps
         if (how == "F5") postKey(app.list, VK_F5);
-        else postCommand(app.list, kCheckAllCommand);
+        else postCommand(app.main, ID_DOC_CHECK_ALL);
         ASSERT_TRUE(pollUntil(
             [&] {
                 return cellOf(list, "Failed doc", kLastCheckColumn) != failedBefore &&

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "program_test.h"
+#include "res/command_ids.h"
 
 namespace hs::e2e {
 namespace {
 
-constexpr int kOptionsCommand = 32790;
 constexpr int kStartupCheckBox = 1016;
 constexpr int kPeriodicCheckBox = 1017;
 constexpr int kMinutesSpin = 1020;
@@ -22,7 +22,7 @@ constexpr int kCancelButton = 2;
 class OptionsTest : public ProgramTest {
 protected:
     HWND openOptions(RunningProgram& app) {
-        postCommand(app.main, kOptionsCommand);
+        postCommand(app.main, ID_APP_OPTION);
         return waitForDialog(app.pid(), "Options", kShortWait);
     }
 

@@ -12,12 +12,11 @@
 #include "list_input.h"
 #include "program_test.h"
 #include "screenshot.h"
+#include "res/command_ids.h"
 
 namespace hs::e2e {
 namespace {
 
-constexpr int kEditCommand = 32777;
-constexpr int kDuplicateCommand = 32778;
 constexpr int kStatusColumn = 2;
 
 constexpr int kTypeHtml = 1003, kTypeWeb = 1004, kTypeFtp = 1005, kTypeLocal = 1006;
@@ -242,7 +241,7 @@ TEST_F(PropertiesFtpTest, ConnectionTestShowsEachStepInTheHintArea) {
     writeRecord(makeRecord("Probe", FtpFile, "ftp://127.0.0.1/probe/probe.txt", NotChanged));
     RunningProgram& app = start();
 
-    HWND dlg = openWith(app, "Probe", kEditCommand, "Edit document");
+    HWND dlg = openWith(app, "Probe", ID_DOC_EDIT, "Edit document");
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(dialogItemText(dlg, kAction), "&Connect to Check..");
     keepPicture(dlg, "edit-ftp");
@@ -268,7 +267,7 @@ TEST_F(PropertiesFtpTest, ConnectionTestShowsEachStepInTheHintArea) {
 TEST_F(PropertiesFtpTest, HostileServersLeaveTheDialogAnsweringAndCancelEndsTheTestAtOnce) {
     writeRecord(makeRecord("Hostile", FtpFile, "127.0.0.2/pub/f.bin", NotChanged));
     RunningProgram& app = start();
-    HWND dlg = openWith(app, "Hostile", kEditCommand, "Edit document");
+    HWND dlg = openWith(app, "Hostile", ID_DOC_EDIT, "Edit document");
     ASSERT_NE(dlg, nullptr);
     const std::string getting = "Connecting to the server...SUCCESS\r\nChanging directory...SUCCESS\r\nGetting file...";
     auto temps = [&] {

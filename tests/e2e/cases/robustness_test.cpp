@@ -10,18 +10,18 @@
 #include "held_file.h"
 #include "program_test.h"
 #include "screenshot.h"
+#include "res/command_ids.h"
 
 namespace hs::e2e {
 namespace {
 
-constexpr int kDeleteCommand = 32782;
 constexpr UINT kTrayIconId = 1025;
 
 class RobustnessTest : public QuietProgramTest {
 protected:
     // Delete on the selected rows, answered Yes.
     void deleteSelectedRows(RunningProgram& app) {
-        postCommand(app.main, kDeleteCommand);
+        postCommand(app.main, ID_DOC_DELETE);
         HWND question = waitForDialog(app.pid(), kAppTitle, kShortWait);
         ASSERT_NE(question, nullptr) << "Delete asked nothing";
         ASSERT_TRUE(clickButton(question, IDYES));
@@ -124,7 +124,7 @@ TEST_F(RobustnessTest, TheTrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
     // The icon lost, as with a new notification area.
     NOTIFYICONDATAA lost{};
     lost.cbSize = NOTIFYICONDATAA_V2_SIZE;
-    lost.hWnd = app.list;
+    lost.hWnd = app.main;
     lost.uID = kTrayIconId;
     ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &lost));
     ASSERT_TRUE(pollUntil([&] { return !findSameTrayIcon(icon, icon); }, kShortWait));

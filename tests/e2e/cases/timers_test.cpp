@@ -9,14 +9,13 @@
 
 #include "program_test.h"
 #include "screen_pixels.h"
+#include "res/command_ids.h"
 
 namespace hs::e2e {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kCheckAllCommand = 32800;
-constexpr int kSetAllNotChangedCommand = 32794;
 constexpr int kStatusColumn = 2;
 constexpr int kLastCheckColumn = 3;
 
@@ -167,7 +166,7 @@ TEST_F(TimersTest, TrayIconBlinksAfterAChangeFoundWhileHiddenUntilTheWindowIsBac
 
     // A change found while hidden: the icon alternates every 500 ms.
     dir().writeFile("Hidden.txt", "different now");
-    postCommand(app.list, kCheckAllCommand);
+    postCommand(app.main, ID_DOC_CHECK_ALL);
     ASSERT_TRUE(pollUntil([&] { return cellOf(list, "Hidden", kStatusColumn) == "Changed"; }))
         << cellOf(list, "Hidden", kStatusColumn);
     Watch blink = watchIcon(icon, plain, milliseconds(2600));
@@ -179,7 +178,7 @@ TEST_F(TimersTest, TrayIconBlinksAfterAChangeFoundWhileHiddenUntilTheWindowIsBac
 
     // Setting the documents back to "Not changed" does not stop it (the
     // command itself: keys do not reach a hidden window).
-    postCommand(app.list, kSetAllNotChangedCommand);
+    postCommand(app.main, ID_DOC_SET_ALL_NOTCHANGED);
     ASSERT_TRUE(pollUntil([&] { return cellOf(list, "Hidden", kStatusColumn) == "Not changed"; }, kShortWait));
     Watch still = watchIcon(icon, plain, milliseconds(1200));
     EXPECT_GE(still.changes, 2) << "setting the documents to \"Not changed\" stopped the blink";

@@ -8,12 +8,11 @@
 #include "list_input.h"
 #include "program_test.h"
 #include "screenshot.h"
+#include "res/command_ids.h"
 
 namespace hs::e2e {
 namespace {
 
-constexpr int kViewHeaderCommand = 32806;
-constexpr int kSaveAsCommand = 32805;
 constexpr int kHexPane = 1051;
 constexpr int kTextPane = 1052;
 
@@ -25,7 +24,7 @@ protected:
     std::string view(RunningProgram& app, const std::string& name, HWND& viewer) {
         viewer = nullptr;
         if (!selectOnly(app.rows(), {name})) return "(not selected)";
-        postCommand(app.main, kViewHeaderCommand);
+        postCommand(app.main, ID_DOC_VIEW_HEADER);
         HWND box = nullptr;
         pollUntil(
             [&] {
@@ -46,7 +45,7 @@ protected:
     // is confirmed). Returns the program's message afterwards, or "(saved)".
     std::string saveAs(RunningProgram& app, const std::string& name, const std::string& target) {
         if (!selectOnly(app.rows(), {name})) return "(not selected)";
-        postCommand(app.main, kSaveAsCommand);
+        postCommand(app.main, ID_DOC_SAVE_AS);
         HWND chooser = waitForDialog(app.pid(), "Save as..", kShortWait);
         if (!chooser) return "(no save-file dialog)";
         HWND nameBox = GetDlgItem(chooser, 0x47C);  // the file name box

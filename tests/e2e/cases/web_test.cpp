@@ -16,12 +16,11 @@
 #include "program_test.h"
 #include "screenshot.h"
 #include "work_dir.h"
+#include "res/command_ids.h"
 
 namespace hs::e2e {
 namespace {
 
-constexpr int kCheckAllCommand = 32800;
-constexpr int kOpenCommand = 32791;
 constexpr int kStatusColumn = 2;
 constexpr int kLastCheckColumn = 3;
 // connect, idle, total (ms)
@@ -84,7 +83,7 @@ protected:
         std::map<std::string, std::string> before;
         for (const auto& n : names) before[n] = cellOf(list, n, kLastCheckColumn);
         Sleep(1100);  // whole-second stamps
-        postCommand(app.list, kCheckAllCommand);
+        postCommand(app.main, ID_DOC_CHECK_ALL);
         return waitForOutcomes(app, names, before, limit);
     }
     std::map<std::string, std::string> waitForOutcomes(const RunningProgram& app,
@@ -218,7 +217,7 @@ TEST_F(WebTest, WithoutABrowserAPageOpensThroughTheShell) {
     writeRecord(makeRecord("Page", HtmlPage, "S://pages.example.test/x?y=1", NotChanged));
     RunningProgram& app = start();
     ASSERT_TRUE(selectOnly(app.rows(), {"Page"}));
-    ASSERT_TRUE(postCommand(app.main, kOpenCommand));
+    ASSERT_TRUE(postCommand(app.main, ID_DOC_OPEN));
     std::string opened;
     pollUntil([&] {
         std::ifstream log(state_ + "\\browser.log");

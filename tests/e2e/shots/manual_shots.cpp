@@ -10,12 +10,10 @@
 #include "list_input.h"
 #include "program_test.h"
 #include "screenshot.h"
+#include "res/command_ids.h"
 
 namespace hs::e2e {
 namespace {
-
-constexpr int kAddCommand = 32776, kEditCommand = 32777, kViewHeaderCommand = 32806;
-constexpr int kOptionCommand = 32790;
 
 // A server that takes connections and never answers: a document on it stays
 // "Retrieving..." for the program's whole wait.
@@ -124,7 +122,7 @@ TEST_F(ManualShots, AddWizard) {
     shoot(dlg, "startup-prompt");
     close(dlg);
 
-    ASSERT_TRUE(postCommand(app.main, kAddCommand));
+    ASSERT_TRUE(postCommand(app.main, ID_DOC_ADD));
     dlg = dialog(app, "Add document by");
     ASSERT_NE(dlg, nullptr);
     shoot(dlg, "add-method");
@@ -165,19 +163,19 @@ TEST_F(ManualShots, Dialogs) {
                     "<p>Served at 10:42</p>\r\n</body>\r\n</html>\r\n");
     RunningProgram& app = start();
     ASSERT_TRUE(selectOnly(app.rows(), {"Tollenby Lab news"}));
-    ASSERT_TRUE(postCommand(app.main, kEditCommand));
+    ASSERT_TRUE(postCommand(app.main, ID_DOC_EDIT));
     HWND dlg = dialog(app, "Edit document");
     ASSERT_NE(dlg, nullptr);
     shoot(dlg, "properties");
     close(dlg);
 
-    ASSERT_TRUE(postCommand(app.main, kOptionCommand));
+    ASSERT_TRUE(postCommand(app.main, ID_APP_OPTION));
     dlg = dialog(app, "Options");
     ASSERT_NE(dlg, nullptr);
     shoot(dlg, "options");
     close(dlg);
 
-    ASSERT_TRUE(postCommand(app.main, kViewHeaderCommand));
+    ASSERT_TRUE(postCommand(app.main, ID_DOC_VIEW_HEADER));
     dlg = dialog(app, "View document header");
     ASSERT_NE(dlg, nullptr);
     shoot(dlg, "header-viewer");

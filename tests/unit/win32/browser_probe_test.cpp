@@ -3,7 +3,7 @@
 // neither emptied nor deleted.
 #include <gtest/gtest.h>
 
-#include "app/win32/halvorsight_view.h"
+#include "app/win32/shell_launcher.h"
 #include "unit/test_support.h"
 
 namespace hs {

@@ -1,5 +1,5 @@
 // The check workers' host: a worker's row refresh and blink request reach
-// the list view window as posted messages, so the worker never waits for the
+// the main frame as posted messages, so the worker never waits for the
 // window thread; the blink is asked for only while the window is hidden.
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/win32/view_messages.h"
+#include "app/win32/frame_messages.h"
 #include "app/win32/win32_check_host.h"
 #include "platform/win32/handles.h"
 

@@ -1,62 +1,99 @@
-// Menu availability: popup menus are greyed by the number of selected rows
-// through the command table, and every command of the menus is in the table.
+// The command table: availability decides before any handler runs, every
+// menu command has its row, and menus and the context menu are greyed by
+// the table's rules, one table of rules by command and selection.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <vector>
+#include <set>
 
-#include "app/command_table.h"
+#include "app/win32/command_table.h"
+#include "app/win32/program.h"
+#include "platform/win32/handles.h"
 #include "res/command_ids.h"
 #include "res/resource_ids.h"
-#include "app/win32/menu_availability.h"
-#include "platform/win32/handles.h"
+#include "unit/test_support.h"
 
 namespace hs {
 namespace {
 
-SelectionSnapshot selected(int rows) {
-    SelectionSnapshot s;
-    s.selectedRows = rows;
-    return s;
-}
+class CommandRouting : public test::WorkingDirTest {
+protected:
+    CommandScope selected(int rows) { return CommandScope{program_, rows, program_.options()}; }
+
+    test::FakeCommandHost host_;
+    int wakes_ = 0;
+    Program program_{::GetModuleHandleA(nullptr), &host_, [this] { ++wakes_; }};
+};
 
 bool isGrey(HMENU menu, int command) {
     return (::GetMenuState(menu, static_cast<UINT>(command), MF_BYCOMMAND) & MF_GRAYED) != 0;
 }
 
-TEST(CommandRouting, ContextMenuFollowsTheSelection) {
-    UniqueMenu menu(::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_CONTEXT_MENU)));
+UniqueMenu loadMenu(int id) { return UniqueMenu(::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id))); }
+
+// Available with 0, 1 and 3 selected rows.
+struct Rule {
+    int id;
+    bool none, one, several;
+};
+const Rule kRules[] = {
+    {ID_DOC_EDIT, false, true, false},     {ID_DOC_DUPLICATE, false, true, false},
+    {ID_DOC_SAVE_AS, false, true, false},  {ID_DOC_VIEW_HEADER, false, true, false},
+    {ID_DOC_OPEN, false, true, true},      {ID_DOC_DELETE, false, true, true},
+    {ID_DOC_CHECK, false, true, true},     {ID_DOC_SET_NOTCHANGED, false, true, true},
+    {ID_DOC_ADD, true, true, true},        {ID_DOC_CHECK_ALL, true, true, true},
+    {ID_DOC_SELECT_ALL, true, true, true}, {ID_DOC_DESELECT_ALL, true, true, true},
+    {ID_DOC_SET_ALL_NOTCHANGED, true, true, true},
+};
+
+TEST_F(CommandRouting, RulesByCommandInTheTableAndTheContextMenu) {
+    UniqueMenu menu = loadMenu(IDR_CONTEXT_MENU);
     ASSERT_TRUE(menu);
     HMENU popup = ::GetSubMenu(menu.get(), 0);
-    const int oneOrMore[] = {ID_DOC_OPEN, ID_DOC_CHECK, ID_DOC_DELETE, ID_DOC_SET_NOTCHANGED};
-    const int exactlyOne[] = {ID_DOC_EDIT, ID_DOC_DUPLICATE, ID_DOC_SAVE_AS, ID_DOC_VIEW_HEADER};
-    const int always[] = {ID_DOC_ADD, ID_DOC_CHECK_ALL, ID_DOC_SELECT_ALL, ID_DOC_DESELECT_ALL,
-                          ID_DOC_SET_ALL_NOTCHANGED};
-    struct Case {
-        int rows;
-        bool oneOrMoreGrey;
-        bool exactlyOneGrey;
-    };
-    for (const Case c : {Case{0, true, true}, Case{1, false, false}, Case{3, false, true}, Case{1, false, false}}) {
-        applyMenuAvailability(popup, selected(c.rows));
-        for (int id : oneOrMore) EXPECT_EQ(isGrey(popup, id), c.oneOrMoreGrey) << c.rows << " rows, " << id;
-        for (int id : exactlyOne) EXPECT_EQ(isGrey(popup, id), c.exactlyOneGrey) << c.rows << " rows, " << id;
-        for (int id : always) EXPECT_FALSE(isGrey(popup, id)) << c.rows << " rows, " << id;
+    for (int rows : {0, 1, 3, 1}) {
+        applyMenuState(popup, selected(rows));
+        for (const Rule& rule : kRules) {
+            const bool available = rows == 0 ? rule.none : rows == 1 ? rule.one : rule.several;
+            EXPECT_EQ(isCommandAvailable(rule.id, selected(rows)), available) << rows << " rows, " << rule.id;
+            EXPECT_EQ(isGrey(popup, rule.id), !available) << rows << " rows, " << rule.id;
+        }
     }
 }
 
-TEST(CommandRouting, SubmenusAndTrayItemsStayEnabled) {
-    UniqueMenu menu(::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)));
+TEST_F(CommandRouting, AvailabilityDecidesBeforeTheHandler) {
+    CommandScope none = selected(0), one = selected(1);
+    EXPECT_EQ(runCommand(ID_DOC_EDIT, none), CommandOutcome::Unavailable);
+    EXPECT_EQ(runCommand(ID_DOC_CHECK, none), CommandOutcome::Unavailable);
+    EXPECT_EQ(runCommand(12345, one), CommandOutcome::NotHandled);
+    EXPECT_TRUE(isCommandAvailable(12345, none));
+    EXPECT_EQ(wakes_, 0);
+    // Without windows the handlers find no rows; Check All still wakes the engine.
+    EXPECT_EQ(runCommand(ID_DOC_CHECK_ALL, none), CommandOutcome::Handled);
+    EXPECT_EQ(wakes_, 1);
+    EXPECT_TRUE(host_.log.empty());
+}
+
+TEST_F(CommandRouting, EveryRowHasItsOwnIdAndAHandler) {
+    std::set<int> ids;
+    for (std::size_t i = 0; i < commandRowCount(); ++i) {
+        const CommandRow& row = commandRows()[i];
+        EXPECT_TRUE(ids.insert(row.id).second) << row.id;
+        EXPECT_NE(row.run, nullptr) << row.id;
+    }
+}
+
+TEST_F(CommandRouting, SubmenusAndTrayItemsStayEnabled) {
+    UniqueMenu menu = loadMenu(IDR_MAINFRAME);
     ASSERT_TRUE(menu);
     HMENU view = ::GetSubMenu(menu.get(), 2);
-    applyMenuAvailability(view, selected(0));
+    applyMenuState(view, selected(0));
     EXPECT_FALSE(::GetMenuState(view, 3, MF_BYPOSITION) & MF_GRAYED);  // "&Background images"
 
-    UniqueMenu tray(::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU)));
+    UniqueMenu tray = loadMenu(IDR_TRAY_MENU);
     ASSERT_TRUE(tray);
     HMENU popup = ::GetSubMenu(tray.get(), 0);
-    applyMenuAvailability(popup, selected(0));
+    applyMenuState(popup, selected(0));
     for (int id : {ID_TRAY_OPEN, ID_DOC_CHECK_ALL, ID_APP_OPTION, ID_TRAY_EXIT}) EXPECT_FALSE(isGrey(popup, id));
 }
 
@@ -73,9 +110,9 @@ void expectItemsInTable(HMENU menu) {
     }
 }
 
-TEST(CommandRouting, EveryMenuCommandIsInTheTable) {
+TEST_F(CommandRouting, EveryMenuCommandIsInTheTable) {
     for (int resource : {IDR_MAINFRAME, IDR_CONTEXT_MENU, IDR_TRAY_MENU}) {
-        UniqueMenu menu(::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource)));
+        UniqueMenu menu = loadMenu(resource);
         ASSERT_TRUE(menu) << resource;
         expectItemsInTable(menu.get());
     }

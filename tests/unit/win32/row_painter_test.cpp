@@ -15,7 +15,7 @@
 #include "platform/win32/handles.h"
 #include "catalogue/catalogue.h"
 #include "listview/document_list.h"
-#include "app/win32/context_menu.h"
+#include "listview/win32/document_list_control.h"
 #include "listview/win32/document_list_control.h"
 #include "listview/win32/list_control_rows.h"
 #include "listview/win32/list_background.h"

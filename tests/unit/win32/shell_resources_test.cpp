@@ -1,6 +1,6 @@
-// The program's menus, accelerators, prompts and toolbar as the running
-// program loads them: every item's text and command, the key of every
-// accelerator, and both layouts of the toolbar resource.
+// The program's menus, accelerators and prompts as the running program
+// loads them: every item's text and command, and the key of every
+// accelerator.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -142,8 +142,7 @@ TEST(ShellResources, AcceleratorsMapTheirKeys) {
 TEST(ShellResources, PromptsAndTitle) {
     HINSTANCE module = ::GetModuleHandleA(nullptr);
     EXPECT_EQ(loadResourceString(module, IDR_MAINFRAME), HS_APP_TITLE);
-    EXPECT_EQ(loadResourceString(module, kIdleMessageId), "Ready");
-    EXPECT_EQ(loadResourceString(module, IDS_SOCKETS_FAILED), "Windows sockets initialization failed.");
+    EXPECT_EQ(loadResourceString(module, IDS_READY), "Ready");
     // Every command of the Document menu has a prompt.
     for (const Item& item : kDocumentItems) {
         if (item.command != 0) {
@@ -159,36 +158,6 @@ TEST(ShellResources, PromptsAndTitle) {
     EXPECT_EQ(commandTooltip(module, ID_DOC_CHECK), "Check changes of selected documents.");
     // A command without a string has neither.
     EXPECT_EQ(commandPrompt(module, ID_BG_DEFAULT), "");
-}
-
-TEST(ShellResources, ToolbarResourceOfTheProgram) {
-    ToolbarResource toolbar;
-    ASSERT_TRUE(loadToolbarResource(::GetModuleHandleA(nullptr), IDR_TOOLBAR, toolbar));
-    EXPECT_EQ(toolbar.buttonWidth, 46);
-    EXPECT_EQ(toolbar.buttonHeight, 54);
-    EXPECT_EQ(toolbar.commands, (std::vector<int>{ID_DOC_ADD, ID_DOC_EDIT, ID_DOC_DELETE, 0, ID_DOC_CHECK}));
-}
-
-TEST(ShellResources, ToolbarResourceLayouts) {
-    ToolbarResource toolbar;
-    // 16-bit fields with version 1.
-    const WORD words[] = {1, 16, 15, 3, 100, 0, 101};
-    ASSERT_TRUE(parseToolbarResource(words, sizeof words, toolbar));
-    EXPECT_EQ(toolbar.buttonWidth, 16);
-    EXPECT_EQ(toolbar.buttonHeight, 15);
-    EXPECT_EQ(toolbar.commands, (std::vector<int>{100, 0, 101}));
-    // 32-bit fields without version.
-    const DWORD dwords[] = {46, 54, 2, 32776, 0};
-    ASSERT_TRUE(parseToolbarResource(dwords, sizeof dwords, toolbar));
-    EXPECT_EQ(toolbar.buttonWidth, 46);
-    EXPECT_EQ(toolbar.commands, (std::vector<int>{32776, 0}));
-    // A count that does not match the size is refused, in both layouts.
-    const WORD longCount[] = {1, 16, 15, 9, 100};
-    EXPECT_FALSE(parseToolbarResource(longCount, sizeof longCount, toolbar));
-    const DWORD shortData[] = {46, 54, 7};
-    EXPECT_FALSE(parseToolbarResource(shortData, sizeof shortData, toolbar));
-    EXPECT_FALSE(parseToolbarResource(words, 3, toolbar));
-    EXPECT_FALSE(parseToolbarResource(nullptr, 0, toolbar));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The tray icon's callback: a double-click brings the hidden main window
-// back and clears the hidden flag, other mouse messages change nothing; and
+// back and clears the hidden flag, a right button press opens the menu,
+// other mouse messages change nothing; and
 // the icon record follows add, blink swaps and removal.
 #include <gtest/gtest.h>
 
@@ -35,13 +36,14 @@ protected:
 
     LRESULT callback(UINT mouse) {
         return handleTrayCallback(owner_.get(), kTrayCallbackMessage, kTrayIconId, mouse, shell_,
-                                  ::GetModuleHandleA(nullptr));
+                                  [this] { ++menusOpened_; });
     }
 
     ShellState shell_;
     TrayIcon tray_{::GetModuleHandleA(nullptr)};
     UniqueWindow main_;
     UniqueWindow owner_;
+    int menusOpened_ = 0;
 };
 
 TEST_F(TrayIconTest, DoubleClickBringsTheWindowBackAndClearsTheFlag) {
@@ -64,6 +66,9 @@ TEST_F(TrayIconTest, OtherMouseMessagesChangeNothing) {
         EXPECT_FALSE(::IsWindowVisible(main_.get())) << mouse;
         EXPECT_TRUE(shell_.isHiddenInTray()) << mouse;
     }
+    EXPECT_EQ(menusOpened_, 0);
+    callback(WM_RBUTTONDOWN);
+    EXPECT_EQ(menusOpened_, 1);
 }
 
 TEST_F(TrayIconTest, IconFollowsAddSwapAndRemove) {

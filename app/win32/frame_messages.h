@@ -1,13 +1,12 @@
-// Private messages of the list view window and the main frame. The check
-// engine's threads post them (never send: a retrieval must not wait for the
-// window thread).
+// Private messages of the main frame. The check engine's threads post them
+// (never send: a retrieval must not wait for the window thread).
 #pragma once
 
 #include <windows.h>
 
 namespace hs {
 
-// Rows of the check host's refresh queue are waiting: the view drains the
+// Rows of the check host's refresh queue are waiting: the frame drains the
 // queue and refreshes each slot's row, gathered by its refresh timer. At
 // most one is outstanding, besides one with wParam kFlushRefreshes that a
 // finishing worker posts to have its last rows shown at once.
