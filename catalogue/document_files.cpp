@@ -194,8 +194,11 @@ bool DocumentFiles::keepContent(StagedFile& content) {
 
     if (!fs_.replaceFile(content.staged, target)) {
         if (versionKept) {
-            fs_.replaceFile(version, target);  // the kept content stays what it was
-            fs_.removeFile(stagedIndex);
+            // The kept content stays what it was; should it not go back, it
+            // stays listed as the version it became.
+            if (fs_.replaceFile(version, target) || !fs_.replaceFile(stagedIndex, historyFile)) {
+                fs_.removeFile(stagedIndex);
+            }
         }
         return false;
     }
