@@ -163,6 +163,13 @@ bool DocumentFiles::keepContent(StagedFile& content) {
     const bool indexed = readSmallFile(historyFile, text);
     History history = parseHistory(text);
     const int64_t time = now();
+    // A commit cut short between its renames left the replaced content
+    // under the next version's name, unlisted: it is taken back.
+    const std::string interrupted = versionFile(base, history.nextSeq);
+    const bool wasInterrupted = fs_.exists(interrupted);
+    if (wasInterrupted && !fs_.exists(target)) fs_.replaceFile(interrupted, target);
+    if (!indexed && fs_.exists(target)) history.baseline = History::Baseline::Current;  // kept before versions
+    if (wasInterrupted && fs_.exists(interrupted)) addReplacedVersion(history, fileSize(interrupted), time);
 
     if (!fs_.exists(target)) {
         // A first kept content: acknowledged.
@@ -172,7 +179,6 @@ bool DocumentFiles::keepContent(StagedFile& content) {
         writeHistory(historyFile, history);
         return true;
     }
-    if (!indexed) history.baseline = History::Baseline::Current;  // kept before versions existed
 
     History next = history;
     const uint32_t seq = addReplacedVersion(next, fileSize(target), time);

@@ -319,6 +319,15 @@ TEST_F(LocalRetrieval, AVersionThatCannotBeWrittenIsToldInTheHistory) {
     EXPECT_EQ(kept(), "new");
     EXPECT_EQ(DocumentFiles(files).listVersions("doc").size(), 1u);
     EXPECT_TRUE(test::tempFilesLeft().empty());
+    files.failReplaceOf = nullptr;
+
+    // A process that ended between the two renames: the next commit takes
+    // the replaced content back and lists it.
+    std::filesystem::rename(dataFile("doc.content"), dataFile("doc.v2"));
+    EXPECT_EQ(check(), Saved);
+    EXPECT_EQ(kept(), "newer");
+    EXPECT_EQ(readBytes(dataFile("doc.v2")), "new");
+    EXPECT_EQ(DocumentFiles(files).listVersions("doc").size(), 2u);
 }
 
 }  // namespace
