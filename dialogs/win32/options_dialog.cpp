@@ -25,8 +25,9 @@ constexpr int kSpinParked = 50;
 
 class OptionsDialog : public Dialog {
 public:
-    explicit OptionsDialog(const AppOptions& stored) : model_(stored) {}
+    OptionsDialog(const AppOptions& stored, bool balloons) : model_(stored), balloons_(balloons) {}
     const OptionsDialogModel& model() const { return model_; }
+    bool balloons() const { return balloons_; }
 
 private:
     BOOL onInitDialog() override {
@@ -86,6 +87,7 @@ private:
         setCheck(IDC_PERIODIC_CHECK, model_.periodicCheck());
         setCheck(IDC_PLAY_SOUND, model_.playSound());
         setCheck(IDC_AUTO_OPEN, model_.autoOpen());
+        setCheck(IDC_CHANGE_BALLOONS, balloons_);
         ::SetDlgItemTextA(window(), IDC_MINUTES_TEXT, model_.minutesText().c_str());
         enableMinutes(model_.minutesEnabled());
     }
@@ -97,6 +99,7 @@ private:
         model_.setPeriodicCheck(isChecked(IDC_PERIODIC_CHECK));
         model_.setPlaySound(isChecked(IDC_PLAY_SOUND));
         model_.setAutoOpen(isChecked(IDC_AUTO_OPEN));
+        balloons_ = isChecked(IDC_CHANGE_BALLOONS);
         model_.setMinutesText(controlText(IDC_MINUTES_TEXT));
     }
 
@@ -110,18 +113,23 @@ private:
     }
 
     OptionsDialogModel model_;
+    bool balloons_;
 };
 
 }  // namespace
 
-bool showOptionsDialog(HINSTANCE module, HWND owner, ProgramOptions& options) {
+bool showOptionsDialog(HINSTANCE module, HWND owner, ProgramOptions& options, SettingsFile* settings) {
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof icc;
     icc.dwICC = ICC_UPDOWN_CLASS;
     ::InitCommonControlsEx(&icc);
 
-    OptionsDialog dialog(options.current());
+    OptionsDialog dialog(options.current(), settings == nullptr || settings->current().changeBalloons);
     const INT_PTR result = dialog.runModal(module, IDD_OPTIONS, owner);
+    if (result == 1 && settings != nullptr && dialog.balloons() != settings->current().changeBalloons) {
+        settings->edit().changeBalloons = dialog.balloons();
+        settings->write();
+    }
     return finishOptionsDialog(dialog.model(), result == 1, options);
 }
 
