@@ -18,6 +18,7 @@ const CommandRow kCommands[] = {
     {ID_DOC_OPEN, A::OneOrMore, &H::openDocuments},
     {ID_DOC_VIEW_HEADER, A::ExactlyOne, &H::viewDocumentHeader},
     {ID_DOC_SAVE_AS, A::ExactlyOne, &H::saveDocumentAs},
+    {ID_DOC_WHAT_CHANGED, A::OneChanged, &H::showWhatChanged},
     {ID_DOC_DELETE, A::OneOrMore, &H::deleteDocuments},
     {ID_DOC_CHECK, A::OneOrMore, &H::checkDocuments},
     {ID_DOC_CHECK_ALL, A::Always, &H::checkAllDocuments},
@@ -56,6 +57,7 @@ bool isAvailable(Availability rule, const SelectionSnapshot& snapshot) {
     switch (rule) {
         case Availability::ExactlyOne: return snapshot.selectedRows == 1;
         case Availability::OneOrMore: return snapshot.selectedRows >= 1;
+        case Availability::OneChanged: return snapshot.selectedRows == 1 && snapshot.selectedHasDifference;
         case Availability::Always: break;
     }
     return true;

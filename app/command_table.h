@@ -13,10 +13,14 @@ enum class Availability {
     Always,
     ExactlyOne,  // one selected document
     OneOrMore,   // at least one selected document
+    OneChanged,  // one selected document whose content differs from its acknowledged version
 };
 
 struct SelectionSnapshot {
     int selectedRows = 0;
+    // With one selected document: it has an acknowledged earlier version
+    // and its kept content differs from it.
+    bool selectedHasDifference = false;
 };
 
 // What the commands do; the Windows program implements it over its windows
@@ -39,6 +43,7 @@ public:
     virtual void deselectAllDocuments() = 0;
     virtual void setDocumentsNotChanged() = 0;
     virtual void setAllDocumentsNotChanged() = 0;
+    virtual void showWhatChanged() = 0;
 
     // View menu.
     virtual void toggleToolbar() = 0;

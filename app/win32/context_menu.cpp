@@ -18,12 +18,10 @@ bool contextMenuPoint(HWND list, LPARAM screenPoint, POINT& point) {
     return ::PtInRect(&client, point) != FALSE;
 }
 
-void showDocumentContextMenu(HWND list, HINSTANCE module, POINT point, int selectedRows) {
+void showDocumentContextMenu(HWND list, HINSTANCE module, POINT point, const SelectionSnapshot& selection) {
     UniqueMenu menu(::LoadMenuA(module, MAKEINTRESOURCEA(IDR_CONTEXT_MENU)));
     HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
     if (popup == nullptr) return;
-    SelectionSnapshot selection;
-    selection.selectedRows = selectedRows;
     applyMenuAvailability(popup, selection);
     ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, list, nullptr);
 }

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "app/command_table.h"
+
 namespace hs {
 
 // The screen point of a WM_CONTEXTMENU request when it lies inside the
@@ -14,8 +16,8 @@ namespace hs {
 bool contextMenuPoint(HWND list, LPARAM screenPoint, POINT& point);
 
 // Loads menu 137 from `module`, applies the availability for
-// `selectedRows`, tracks its first submenu at `point` with the right
+// `selection`, tracks its first submenu at `point` with the right
 // button, owned by `list`, and destroys the menu afterwards.
-void showDocumentContextMenu(HWND list, HINSTANCE module, POINT point, int selectedRows);
+void showDocumentContextMenu(HWND list, HINSTANCE module, POINT point, const SelectionSnapshot& selection);
 
 }  // namespace hs

@@ -10,6 +10,7 @@
 #include "app/background_choice.h"
 #include "app/win32/context_menu.h"
 #include "app/win32/view_messages.h"
+#include "catalogue/document_files.h"
 #include "catalogue/store.h"
 #include "listview/win32/document_list_control.h"
 #include "listview/win32/row_painter.h"
@@ -244,6 +245,26 @@ void CHalvorsightView::deleteSelectedDocuments() {
     deleteSelected(pausing);
 }
 
+bool CHalvorsightView::singleSelectedName(std::string& name) {
+    if (!documents_ || selectedCount() != 1) return false;
+    const std::vector<int> rows = documents_->selectedRows();
+    const long slot = rows.empty() ? -1 : documents_->recordOfRow(rows.front());
+    if (slot < 0) return false;
+    name = services_.catalogue.name(static_cast<std::size_t>(slot));
+    return !name.empty();
+}
+
+SelectionSnapshot CHalvorsightView::selection() {
+    SelectionSnapshot snapshot;
+    snapshot.selectedRows = selectedCount();
+    std::string name;
+    if (singleSelectedName(name)) {
+        auto lock = services_.catalogue.lockDocumentFiles();
+        snapshot.selectedHasDifference = DocumentFiles(services_.files).hasDifference(name);
+    }
+    return snapshot;
+}
+
 // ---------------------------------------------------------------- painting
 
 void CHalvorsightView::drawItem(const DRAWITEMSTRUCT& item) const {
@@ -305,6 +326,9 @@ LRESULT CHalvorsightView::handleMessage(UINT message, WPARAM wParam, LPARAM lPar
             handleViewTimer(*this, wParam);
             return 0;
         case kTrayCallbackMessage:
+            if (LOWORD(lParam) >= NIN_BALLOONSHOW && LOWORD(lParam) <= NIN_BALLOONUSERCLICK && services_.balloonEvent) {
+                services_.balloonEvent(LOWORD(lParam));
+            }
             return handleTrayCallback(window, message, wParam, lParam, services_.shell, services_.module);
         case kRecordsChangedMessage:
             // A worker that finished has its last rows shown at once.
@@ -370,7 +394,7 @@ LRESULT CHalvorsightView::handleMessage(UINT message, WPARAM wParam, LPARAM lPar
 void CHalvorsightView::showContextMenu(LPARAM screenPoint) {
     POINT point{};
     if (!contextMenuPoint(window(), screenPoint, point)) return;
-    showDocumentContextMenu(window(), services_.module, point, selectedCount());
+    showDocumentContextMenu(window(), services_.module, point, selection());
 }
 
 LRESULT CHalvorsightView::onDoubleClick(UINT message, WPARAM wParam, LPARAM lParam) {

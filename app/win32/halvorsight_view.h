@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include "app/command_table.h"
 #include "app/commands.h"
 #include "app/options.h"
 #include "app/win32/shell_state.h"
@@ -49,6 +50,8 @@ struct ViewServices {
     std::function<void()> offerStartupWizard;
     // The catalogue commands' message boxes; null: boxes over the frame.
     CommandHost* commandHost = nullptr;
+    // The tray icon's balloon events (NIN_BALLOON*).
+    std::function<void(UINT)> balloonEvent;
 };
 
 class CHalvorsightView : public Window, private ViewTimerActions {
@@ -61,6 +64,15 @@ public:
     bool create(HWND frame);
 
     int selectedCount() const { return rows_.selectedCount(); }
+
+    // The selection the commands' availability is decided by. With one
+    // selected document its files are looked at (whether its content
+    // differs from its acknowledged version).
+    SelectionSnapshot selection();
+
+    // The name of the one selected document; false with another number of
+    // selected rows or a row that matches no document.
+    bool singleSelectedName(std::string& name);
 
     // The rows of the list. Valid once create() succeeded.
     DocumentList& documents() { return *documents_; }

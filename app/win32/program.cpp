@@ -63,10 +63,20 @@ bool Program::createMainFrame() {
 }
 
 bool Program::createView(HWND frame) {
+    settings_.read();
     ViewServices services{catalogue_, *files_, options_, shell_, tray_, checkHost_, module_,
                           [this] { startCheckWorker(); },
                           [this](const Document& record) { return openDocument(record); },
                           [this] { offerStartupWizard(); }};
+    // A change that a check found: the balloon names it; a click on the
+    // balloon brings the window back with what changed in it.
+    checkHost_.setChangeNotice([this](const Document& record) { balloon_.documentChanged(fieldText(record.name)); });
+    services.balloonEvent = [this](UINT event) {
+        std::string name;
+        if (!balloon_.balloonEvent(event, name)) return;
+        restoreFromTray(shell_);
+        commands_->showWhatChangedOf(name);
+    };
     view_ = std::make_unique<CHalvorsightView>(std::move(services));
     return view_->create(frame);
 }
@@ -74,9 +84,7 @@ bool Program::createView(HWND frame) {
 CommandHandlers& Program::commands() { return *commands_; }
 
 SelectionSnapshot Program::selection() const {
-    SelectionSnapshot selection;
-    selection.selectedRows = view_ ? view_->selectedCount() : 0;
-    return selection;
+    return view_ ? view_->selection() : SelectionSnapshot();
 }
 
 CommandOutcome Program::runCommand(int commandId) {

@@ -19,10 +19,12 @@
 #include "app/command_table.h"
 #include "app/options.h"
 #include "app/win32/shell_launcher.h"
+#include "app/win32/change_balloon.h"
 #include "app/win32/shell_state.h"
 #include "app/win32/tray_icon.h"
 #include "app/win32/win32_check_host.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/settings.h"
 #include "check/check_engine.h"
 #include "check/retrieval.h"
 #include "platform/file_system.h"
@@ -43,10 +45,12 @@ public:
     HINSTANCE module() const { return module_; }
     DocumentCatalogue& catalogue() { return catalogue_; }
     ProgramOptions& options() { return options_; }
+    SettingsFile& settings() { return settings_; }
     FileSystem& files() { return *files_; }
     ShellState& shell() { return shell_; }
     TrayIcon& tray() { return tray_; }
     Win32CheckHost& checkHost() { return checkHost_; }
+    DocumentLauncher& launcher() { return launcher_; }
     CommandHandlers& commands();
 
     CMainFrame* frame() const { return frame_.get(); }
@@ -100,6 +104,8 @@ private:
     std::unique_ptr<CheckEngine> engine_;
     bool engineEnded_ = true;
     TrayIcon tray_;
+    SettingsFile settings_;
+    ChangeBalloon balloon_{tray_, settings_};
     std::unique_ptr<ProgramCommands> commands_;
     std::unique_ptr<CMainFrame> frame_;
     std::unique_ptr<CHalvorsightView> view_;

@@ -11,9 +11,14 @@
 #include "dialogs/win32/header_viewer.h"
 #include "dialogs/win32/options_dialog.h"
 #include "dialogs/win32/properties_dialog.h"
+#include "dialogs/win32/what_changed_window.h"
 #include "res/command_ids.h"
 
 namespace hs {
+
+ProgramCommands::ProgramCommands(Program& program) : program_(program) {}
+
+ProgramCommands::~ProgramCommands() = default;
 
 // Add: the slot first, then the method choice, then the wizard or the
 // properties dialog. Cancel anywhere stores nothing (a slot appended for
@@ -150,6 +155,26 @@ void ProgramCommands::setAllDocumentsNotChanged() {
     if (CHalvorsightView* view = program_.view()) view->setAllDocumentsNotChanged();
 }
 
+void ProgramCommands::showWhatChanged() {
+    std::string name;
+    if (CHalvorsightView* view = program_.view(); view != nullptr && view->singleSelectedName(name)) {
+        showWhatChangedOf(name);
+    }
+}
+
+void ProgramCommands::showWhatChangedOf(const std::string& name) {
+    if (!whatChanged_) {
+        WhatChangedServices services;
+        services.module = program_.module();
+        services.catalogue = &program_.catalogue();
+        services.files = &program_.files();
+        services.launcher = &program_.launcher();
+        whatChanged_ = std::make_unique<WhatChangedWindows>(services);
+    }
+    CMainFrame* frame = program_.frame();
+    whatChanged_->show(frame != nullptr ? frame->window() : nullptr, name);
+}
+
 void ProgramCommands::toggleToolbar() {
     if (CMainFrame* frame = program_.frame()) frame->toggleToolbar();
 }
@@ -174,7 +199,8 @@ void ProgramCommands::showOptions() {
     // Owned by the list view window, like the other windows of the view's
     // commands.
     CHalvorsightView* view = program_.view();
-    showOptionsDialog(program_.module(), view != nullptr ? view->window() : nullptr, program_.options());
+    showOptionsDialog(program_.module(), view != nullptr ? view->window() : nullptr, program_.options(),
+                      &program_.settings());
 }
 
 void ProgramCommands::exitProgram() { program_.shutDown(); }

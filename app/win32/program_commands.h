@@ -3,16 +3,20 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <string>
 
 #include "app/command_table.h"
 
 namespace hs {
 
 class Program;
+class WhatChangedWindows;
 
 class ProgramCommands final : public CommandHandlers {
 public:
-    explicit ProgramCommands(Program& program) : program_(program) {}
+    explicit ProgramCommands(Program& program);
+    ~ProgramCommands() override;
 
     void addDocument() override;
     void editDocument() override;
@@ -27,6 +31,7 @@ public:
     void deselectAllDocuments() override;
     void setDocumentsNotChanged() override;
     void setAllDocumentsNotChanged() override;
+    void showWhatChanged() override;
     void toggleToolbar() override;
     void toggleStatusBar() override;
     void backgroundDefault() override;
@@ -44,11 +49,16 @@ public:
     // once, without the method choice.
     void offerStartupWizard();
 
+    // The "What changed" window for the document named `name` (the balloon
+    // of a change leads there).
+    void showWhatChangedOf(const std::string& name);
+
 private:
     // Runs the wizard for slot `slot` and stores what it produced.
     void addByWizard(std::size_t slot);
 
     Program& program_;
+    std::unique_ptr<WhatChangedWindows> whatChanged_;
     // The method the method choice preselects: the wizard at every start,
     // then the user's last choice until the program ends.
     bool preferWizard_ = true;

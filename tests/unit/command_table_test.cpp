@@ -31,6 +31,7 @@ public:
     HS_RECORD(deselectAllDocuments)
     HS_RECORD(setDocumentsNotChanged)
     HS_RECORD(setAllDocumentsNotChanged)
+    HS_RECORD(showWhatChanged)
     HS_RECORD(toggleToolbar)
     HS_RECORD(toggleStatusBar)
     HS_RECORD(backgroundDefault)
@@ -71,6 +72,12 @@ TEST(CommandTable, RulesByCommand) {
         EXPECT_TRUE(isCommandAvailable(id, selected(1))) << id;
         EXPECT_FALSE(isCommandAvailable(id, selected(2))) << id;
     }
+    SelectionSnapshot changed = selected(1);
+    changed.selectedHasDifference = true;
+    EXPECT_TRUE(isCommandAvailable(ID_DOC_WHAT_CHANGED, changed));
+    EXPECT_FALSE(isCommandAvailable(ID_DOC_WHAT_CHANGED, selected(1)));
+    changed.selectedRows = 2;
+    EXPECT_FALSE(isCommandAvailable(ID_DOC_WHAT_CHANGED, changed));
     for (int id : {ID_DOC_OPEN, ID_DOC_DELETE, ID_DOC_CHECK, ID_DOC_SET_NOTCHANGED}) {
         EXPECT_FALSE(isCommandAvailable(id, selected(0))) << id;
         EXPECT_TRUE(isCommandAvailable(id, selected(5))) << id;
