@@ -202,7 +202,8 @@ std::vector<ViewRow> Comparison::rows(std::size_t first, std::size_t count) cons
         for (const HexRow& h : hex_->rows(first, count)) {
             ViewRow row;
             row.left = hexLine(h.offset, h.leftHex, h.leftChars);
-            row.right = hexLine(h.offset, h.rightHex, h.rightChars);
+            // The offset once, on the left.
+            row.right = hexLine(h.offset, h.rightHex, h.rightChars).substr(kHexColumn);
             row.style = h.differs != 0 ? RowStyle::Changed : RowStyle::Same;
             for (std::size_t i = 0; i < HexDifference::kBytesPerRow; ++i) {
                 if ((h.differs & (1u << i)) == 0) continue;
@@ -214,6 +215,7 @@ std::vector<ViewRow> Comparison::rows(std::size_t first, std::size_t count) cons
             std::sort(row.leftMarks.begin(), row.leftMarks.end(),
                       [](const WordRange& a, const WordRange& b) { return a.begin < b.begin; });
             row.rightMarks = row.leftMarks;
+            for (WordRange& mark : row.rightMarks) mark.begin -= kHexColumn;
             out.push_back(std::move(row));
         }
         return out;

@@ -31,8 +31,11 @@ enum class ChangeView {
     Lines,   // a line difference (pages and anything that reads as text)
     Count,   // the two counts and the lines that hold the count string
     Middle,  // the line difference of the two middle texts
-    Hex,     // both versions' bytes side by side
+    Hex,     // both versions' bytes side by side (the offset on the left only)
 };
+
+// The characters of the left side of a hex row: offset, bytes, characters.
+constexpr std::size_t kHexLeftWidth = 10 + 3 * 16 + 1 + 16;
 
 // What of the document decides the view.
 struct ChangeSource {

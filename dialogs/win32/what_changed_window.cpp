@@ -333,12 +333,13 @@ private:
             comparison_ ? comparison_->rows(top_, static_cast<std::size_t>(rows)) : std::vector<ViewRow>();
         const int gutter = kGutterChars * charWidth_;
         const int width = static_cast<int>(client.right);
-        const int half = width / 2;
         const bool hex = comparison_ && comparison_->view() == ChangeView::Hex;
+        // A hex row's sides are of fixed width: the left one with the offset.
+        const int half = hex ? static_cast<int>(kHexLeftWidth + 2) * charWidth_ : width / 2;
         for (std::size_t i = 0; i < shown.size(); ++i) {
             const ViewRow& row = shown[i];
             const int y = static_cast<int>(i) * rowHeight_;
-            if (row.style == RowStyle::Heading && row.twoSides) {
+            if (row.style == RowStyle::Heading && row.twoSides && !hex) {
                 drawSide(dc.get(), 0, half, y, row.left, {}, kHeadingBack, kHeadingBack);
                 drawSide(dc.get(), half, width, y, row.right, {}, kHeadingBack, kHeadingBack);
                 continue;
@@ -351,7 +352,7 @@ private:
                 continue;
             }
             const int leftText = hex ? 0 : gutter;
-            const int rightText = hex ? half : half + gutter;
+            const int rightText = hex ? half + charWidth_ : half + gutter;
             const COLORREF leftBack = backOf(row.leftStyle);
             const COLORREF rightBack = backOf(row.rightStyle);
             if (!hex) {
@@ -403,7 +404,7 @@ public:
         }
         RECT area{};
         ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-        const int width = std::min(960, static_cast<int>(area.right - area.left));
+        const int width = std::min(1040, static_cast<int>(area.right - area.left));
         const int height = std::min(640, static_cast<int>(area.bottom - area.top));
         return createWindow(services_.module, kWindowClass, "What changed",
                             WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, owner, nullptr,
@@ -515,7 +516,7 @@ private:
         addControl(WC_BUTTONA, "&Next >", BS_PUSHBUTTON | WS_TABSTOP, IDC_WC_NEXT);
         addControl(WC_BUTTONA, "One co&lumn", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_WC_ONE_COLUMN);
         addControl(WC_BUTTONA, "&Text only", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_WC_TEXT_ONLY);
-        addControl(WC_STATICA, "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, IDC_WC_SUMMARY);
+        addControl(WC_STATICA, "", SS_LEFT | SS_NOPREFIX, IDC_WC_SUMMARY);
         if (!view_.create(window(), services_.module)) return false;
         return true;
     }
@@ -663,8 +664,8 @@ private:
             return;
         }
         comparison_ = std::make_unique<Comparison>(source_, std::move(left), std::move(right), toggles(), truncated);
-        std::string summary = describe(older) + " against " + describe(newer) + ": " + comparison_->summary();
-        if (!comparison_->note().empty()) summary += "\r\n" + comparison_->note();
+        std::string summary = describe(older) + " against " + describe(newer) + "\r\n" + comparison_->summary();
+        if (!comparison_->note().empty()) summary += " (" + comparison_->note() + ")";
         ::SetWindowTextA(control(IDC_WC_SUMMARY), summary.c_str());
         view_.setComparison(comparison_.get(), 0);
         if (!comparison_->same()) view_.moveToChange(comparison_->firstChange());
@@ -675,9 +676,10 @@ private:
         std::string text = versionName(seq);
         for (const VersionInfo& v : versions_) {
             if (v.seq != seq) continue;
+            std::string about = v.baseline ? "acknowledged" : "";
             const std::string time = versionTimeText(v.time, localOffsetSeconds());
-            if (!time.empty()) text += " (" + time + ")";
-            if (v.baseline) text += ", acknowledged";
+            if (!time.empty()) about += (about.empty() ? "" : ", ") + time;
+            if (!about.empty()) text += " (" + about + ")";
         }
         return text;
     }
