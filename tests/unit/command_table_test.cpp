@@ -94,7 +94,9 @@ TEST(CommandTable, EveryRowHasItsOwnIdAndAHandler) {
         EXPECT_TRUE(ids.insert(row.id).second) << row.id;
         EXPECT_NE(row.handler, nullptr) << row.id;
         RecordingHandlers h;
-        EXPECT_EQ(runCommand(row.id, selected(1), h), CommandOutcome::Handled);
+        SelectionSnapshot one = selected(1);
+        one.selectedHasDifference = true;
+        EXPECT_EQ(runCommand(row.id, one, h), CommandOutcome::Handled);
         EXPECT_EQ(h.ran.size(), 1u) << row.id;
     }
 }

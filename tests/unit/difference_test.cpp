@@ -1,4 +1,5 @@
 #include "compare/difference.h"
+#include "dialogs/what_changed_model.h"
 
 #include <gtest/gtest.h>
 
@@ -108,6 +109,49 @@ TEST(Difference, HexRowsAndDifferences) {
     EXPECT_EQ(last.rightHex, std::string(47, ' '));
     EXPECT_EQ(last.differs, 0x0F);
     EXPECT_EQ(HexDifference("same", "same").firstDifference(), HexDifference::npos);
+}
+
+// The window's model over the difference: rows as drawn, next/previous in
+// both layouts and in the hex view, and which versions the history compares.
+TEST(Difference, WhatChangedRowsMovesAndHistoryPairs) {
+    ChangeSource page;
+    page.page = true;
+    const std::string older = "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n";
+    const std::string newer = "a\r\nB\r\nc\r\nd\r\nE\r\nf\r\n";
+    const Comparison sides(page, older, newer, ViewToggles());
+    EXPECT_EQ(sides.rowsText(1, 1), "! b | B\r\n");
+    EXPECT_EQ(sides.nextChange(1), 4u);
+    EXPECT_EQ(sides.previousChange(4), 1u);
+    ViewToggles one;
+    one.oneColumn = true;
+    const Comparison column(page, older, newer, one);
+    EXPECT_EQ(column.rowsText(0, 3), "  a\r\n- b\r\n+ B\r\n");
+    EXPECT_EQ(column.nextChange(1), 5u);  // past both rows of the first change
+    EXPECT_EQ(column.previousChange(5), 1u);
+    EXPECT_EQ(column.nextChange(5), Comparison::npos);
+
+    std::string bytes(64, '\x01');
+    std::string changed = bytes;
+    changed[3] = changed[5] = changed[40] = 'x';
+    const Comparison hex(ChangeSource(), bytes, changed, ViewToggles());
+    ASSERT_EQ(hex.view(), ChangeView::Hex);
+    EXPECT_EQ(hex.firstChange(), 0u);
+    EXPECT_EQ(hex.nextChange(0), 2u);  // the run at 5 is in the row shown
+    const ViewRow row = hex.rows(2, 1).front();
+    EXPECT_EQ(marked(row.right, row.rightMarks), "[78][x]");
+    EXPECT_EQ(row.left.substr(0, 8), "00000020");
+
+    const std::vector<VersionInfo> versions = {{1, 0, 5, false}, {2, 0, 6, true}, {kCurrentVersion, 0, 7, false}};
+    uint32_t a = 99, b = 99;
+    EXPECT_TRUE(pickComparePair(versions, {2, 0}, a, b));
+    EXPECT_EQ(std::make_pair(a, b), std::make_pair(1u, kCurrentVersion));
+    EXPECT_TRUE(pickComparePair(versions, {1}, a, b));
+    EXPECT_EQ(std::make_pair(a, b), std::make_pair(2u, kCurrentVersion));
+    EXPECT_TRUE(pickComparePair(versions, {2}, a, b));  // the kept content: against the acknowledged one
+    EXPECT_EQ(a, 2u);
+    EXPECT_FALSE(pickComparePair(versions, {}, a, b));
+    EXPECT_FALSE(pickComparePair({{kCurrentVersion, 0, 7, true}}, {0}, a, b));
+    EXPECT_EQ(sizeText(1234567), "1,234,567 bytes");
 }
 
 TEST(Difference, LargeContentStopsAtABoundedCost) {
