@@ -256,6 +256,11 @@ private:
             case VK_END: scrollTo(lastTop()); break;
             case VK_LEFT: onScroll(SB_HORZ, SB_LINEUP); break;
             case VK_RIGHT: onScroll(SB_HORZ, SB_LINEDOWN); break;
+            case 'N':
+            case 'P':
+                // Next and previous change, as the buttons.
+                ::SendMessageA(::GetParent(window()), WM_COMMAND, key == 'N' ? IDC_WC_NEXT : IDC_WC_PREVIOUS, 0);
+                break;
             default: break;
         }
     }
