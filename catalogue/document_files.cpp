@@ -1,5 +1,8 @@
 #include "catalogue/document_files.h"
 
+#include <sys/stat.h>
+#include <sys/types.h>
+
 #include <cstring>
 #include <ctime>
 
@@ -57,6 +60,19 @@ uint64_t fileSize(const std::string& path) {
     const long long size = ftello(f.get());
 #endif
     return size > 0 ? static_cast<uint64_t>(size) : 0;
+}
+
+// When a file was last written (seconds since 1970), 0 when not known. A
+// rename keeps it, so for a kept content it is when it was kept.
+int64_t modifiedTime(const std::string& path) {
+#ifdef _WIN32
+    struct _stat64 st;
+    if (_stat64(path.c_str(), &st) != 0) return 0;
+#else
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return 0;
+#endif
+    return static_cast<int64_t>(st.st_mtime);
 }
 
 bool readSmallFile(const std::string& path, std::string& text) {
@@ -168,18 +184,22 @@ bool DocumentFiles::keepContent(StagedFile& content) {
     const std::string interrupted = versionFile(base, history.nextSeq);
     const bool wasInterrupted = fs_.exists(interrupted);
     if (wasInterrupted && !fs_.exists(target)) fs_.replaceFile(interrupted, target);
-    if (!indexed && fs_.exists(target)) history.baseline = History::Baseline::Current;  // kept before versions
+    // No index: a first content, or one kept before versions existed.
+    if (!indexed && fs_.exists(target)) history.baseline = History::Baseline::Current;
     if (wasInterrupted && fs_.exists(interrupted)) addReplacedVersion(history, fileSize(interrupted), time);
 
     if (!fs_.exists(target)) {
-        // A first kept content: acknowledged.
+        // A first kept content: acknowledged. Without an index that goes
+        // without saying, and the index is left until there is a version:
+        // under Wine every new name in "data" costs a read of all its names.
         if (!fs_.replaceFile(content.staged, target)) return false;
         history.baseline = History::Baseline::Current;
         history.currentTime = time;
-        writeHistory(historyFile, history);
+        if (indexed) writeHistory(historyFile, history);
         return true;
     }
 
+    if (history.currentTime == 0) history.currentTime = modifiedTime(target);
     History next = history;
     const uint32_t seq = addReplacedVersion(next, fileSize(target), time);
     const std::vector<uint32_t> dropped = pruneVersions(next);
@@ -377,7 +397,8 @@ std::vector<VersionInfo> DocumentFiles::listVersions(const std::string& name) {
         list.push_back(VersionInfo{v.seq, v.time, v.size, history.isBaseline(v.seq)});
     }
     if (hasKeptContent(name)) {
-        list.push_back(VersionInfo{kCurrentVersion, history.currentTime, fileSize(contentPath(name)),
+        const int64_t time = history.currentTime != 0 ? history.currentTime : modifiedTime(contentPath(name));
+        list.push_back(VersionInfo{kCurrentVersion, time, fileSize(contentPath(name)),
                                    history.baseline == History::Baseline::Current});
     }
     return list;
@@ -405,9 +426,12 @@ std::string DocumentFiles::makeVersionOpenCopy(const std::string& name, uint32_t
 bool DocumentFiles::acknowledgeCurrent(const std::string& name) { return setBaseline(name, kCurrentVersion); }
 
 bool DocumentFiles::setBaseline(const std::string& name, uint32_t seq) {
-    History history = readHistory(name);
+    std::string text;
+    const bool indexed = readSmallFile(historyPath(name), text);
+    History history = parseHistory(text);
     if (seq == kCurrentVersion) {
         if (!hasKeptContent(name)) return false;
+        if (!indexed) return true;  // goes without saying (readHistory)
         history.baseline = History::Baseline::Current;
     } else {
         if (!history.find(seq)) return false;

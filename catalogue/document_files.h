@@ -147,9 +147,10 @@ public:
     static std::string versionPath(const std::string& name, uint32_t seq);
 
     // The document's history index as it is on disk (an empty History when
-    // there is none or it cannot be read). A document kept before versions
-    // existed has no index; its kept content counts as acknowledged, as only
-    // acknowledged or first content is ever checked again.
+    // there is none or it cannot be read). A document without versions yet
+    // (a first content, or one kept before versions existed) may have no
+    // index; its kept content counts as acknowledged, as only acknowledged
+    // or first content is ever checked again.
     History readHistory(const std::string& name);
 
     // The earlier versions, oldest first, then the kept content (when there
