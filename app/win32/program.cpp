@@ -67,7 +67,9 @@ bool Program::createView(HWND frame) {
     ViewServices services{catalogue_, *files_, options_, shell_, tray_, checkHost_, module_,
                           [this] { startCheckWorker(); },
                           [this](const Document& record) { return openDocument(record); },
-                          [this] { offerStartupWizard(); }};
+                          [this] { offerStartupWizard(); },
+                          nullptr,
+                          {}};
     // A change that a check found: the balloon names it; a click on the
     // balloon brings the window back with what changed in it.
     checkHost_.setChangeNotice([this](const Document& record) { balloon_.documentChanged(fieldText(record.name)); });

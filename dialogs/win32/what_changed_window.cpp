@@ -289,7 +289,7 @@ private:
             }
             const int px = x + static_cast<int>(at - first) * charWidth_;
             if (px >= right) break;
-            RECT piece{px, y, right, y + rowHeight_};
+            RECT piece{px, y, std::min(right, px + static_cast<int>(end - at) * charWidth_), y + rowHeight_};
             ::SetBkColor(dc, marked ? mark : back);
             ::ExtTextOutA(dc, px, y, ETO_OPAQUE | ETO_CLIPPED, &piece, shown.data() + at,
                           static_cast<UINT>(end - at), nullptr);
