@@ -40,6 +40,21 @@ bool setNotChanged(DocumentCatalogue& catalogue, std::size_t slot) {
     });
 }
 
+// "Set as 'Not changed'": the kept content becomes the acknowledged one, and
+// the record NotChanged, in one step under the document files lock, so a
+// check that commits a new content in between cannot have it acknowledged
+// unseen. A document whose kept content is already acknowledged has its
+// history left as it is.
+bool acknowledge(CommandContext& ctx, std::size_t slot) {
+    if (slot >= ctx.catalogue.slotCount()) return false;
+    auto lock = ctx.catalogue.lockDocumentFiles();
+    const std::string name = ctx.catalogue.name(slot);
+    DocumentFiles files(ctx.files);
+    uint32_t seq = kCurrentVersion;
+    if (!name.empty() && !(files.baselineOf(name, seq) && seq == kCurrentVersion)) files.acknowledgeCurrent(name);
+    return setNotChanged(ctx.catalogue, slot);
+}
+
 }  // namespace
 
 bool markForRetrieval(DocumentCatalogue& catalogue, std::size_t slot, MarkRule rule) {
@@ -106,7 +121,7 @@ void setSelectedNotChanged(CommandContext& ctx) {
     for (int row : ctx.list.selectedRows()) {
         const long slot = ctx.list.recordOfRow(row);
         if (slot < 0) continue;
-        if (setNotChanged(ctx.catalogue, static_cast<std::size_t>(slot))) {
+        if (acknowledge(ctx, static_cast<std::size_t>(slot))) {
             ctx.list.showRecordRow(slot, row, RefreshRow);
         }
     }
@@ -117,7 +132,7 @@ void setAllNotChanged(CommandContext& ctx) {
     for (int row = 0; row < rows; ++row) {
         const long slot = ctx.list.recordOfRow(row);
         if (slot < 0) continue;
-        if (setNotChanged(ctx.catalogue, static_cast<std::size_t>(slot))) {
+        if (acknowledge(ctx, static_cast<std::size_t>(slot))) {
             ctx.list.showRecordRow(slot, row, RefreshRow);
         }
     }
@@ -196,7 +211,7 @@ bool applyEdit(CommandContext& ctx, int row, std::size_t slot, const Document& p
     {
         const auto filesLock = ctx.catalogue.lockDocumentFiles();
         ctx.catalogue.storeRecord(slot, pending);
-        DocumentFiles(ctx.files).removeForEdit(oldName);
+        DocumentFiles(ctx.files).removeForEdit(oldName, fieldText(pending.name));
         writeRecord(ctx.catalogue, ctx.files, slot);
     }
     if (row >= 0) ctx.list.showRecordRow(static_cast<long>(slot), row, RefreshRow);

@@ -85,11 +85,13 @@ void checkAllDocuments(CommandContext& ctx);
 // of every row changes.
 void setSelectionOfAll(DocumentList& list, bool select);
 
-// "Set as '&Not changed' status": selected rows' records to NotChanged.
-// No selection: a message, nothing else.
+// "Set as '&Not changed' status": selected rows' records to NotChanged, and
+// their kept content acknowledged (the version "What changed" compares
+// with). No selection: a message, nothing else.
 void setSelectedNotChanged(CommandContext& ctx);
 
-// "Set all as 'Not changed' stat&us": every row's record to NotChanged.
+// "Set all as 'Not changed' stat&us": every row's record to NotChanged, its
+// kept content acknowledged.
 void setAllNotChanged(CommandContext& ctx);
 
 // "Dele&te": after a Yes to the confirmation, walks the rows from the last to

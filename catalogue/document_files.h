@@ -2,7 +2,9 @@
 // them: the record file "data\<name>.data", the kept content
 // "data\<name>.content", the middle text "data\<name>.middle", the staged
 // (temporary) files "data\QVRxxxx.tmp" that a check writes before its
-// commit, and the copies for opening "data\QVRxxxx.tmp_<file name>".
+// commit, the copies for opening "data\QVRxxxx.tmp_<file name>", and the
+// earlier versions "data\<name>.v<seq>" with their index
+// "data\<name>.history" (versions.h).
 //
 // Every file that belongs to a document by its name is listed once, in
 // kDocumentFiles (document_files.cpp), with what an edit does to it; Delete
@@ -19,9 +21,18 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/versions.h"
 #include "platform/file_system.h"
 
 namespace hs {
+
+// One entry of a document's history as the history window lists it.
+struct VersionInfo {
+    uint32_t seq = kCurrentVersion;  // kCurrentVersion: the kept content itself
+    int64_t time = 0;                // seconds since 1970 (UTC), 0 when not known
+    uint64_t size = 0;
+    bool baseline = false;           // the acknowledged content
+};
 
 // A staged file and the kept file it replaces at the commit.
 struct StagedFile {
@@ -79,16 +90,30 @@ public:
     // a record that does not. When the content cannot be moved the middle
     // text is not either. A staged file that was moved is forgotten; the
     // others are left to discard().
+    //
+    // Kept content that is replaced becomes the newest earlier version: it is
+    // renamed to its version name and the staged content takes its place
+    // (no copy, no extra room on the disk); when that second step fails the
+    // content is renamed back, so it is never lost. A first kept content is
+    // acknowledged. A version that cannot be kept (the index cannot be
+    // written, the rename fails, it alone is beyond the limits) never fails
+    // the commit: the content is replaced as it would be without versions and
+    // the history says why.
     Kept keep(const std::function<bool()>& writeRecord, StagedFile& content, StagedFile& middle);
 
-    // Delete: every file of the document. A file that does not exist or
-    // cannot be deleted is passed over.
+    // Delete: every file of the document, its versions and history
+    // included. A file that does not exist or cannot be deleted is passed
+    // over.
     void removeAll(const std::string& name);
 
     // Edit: the files of the document under its old name that the edited
     // record starts without (the record file and the kept content; the
-    // middle text stays where it is).
-    void removeForEdit(const std::string& oldName);
+    // middle text stays where it is). The earlier versions and the history
+    // move to `newName` (given by the caller, the name of the edited record);
+    // without it, or under the same name, they stay. The kept content is
+    // gone, so an acknowledged kept content leaves no acknowledged version;
+    // the first retrieval under the new name acknowledges its content.
+    void removeForEdit(const std::string& oldName, const std::string& newName = std::string());
 
     // Whether the document has kept content that can be read.
     bool hasKeptContent(const std::string& name);
@@ -112,6 +137,58 @@ public:
     std::string makeOpenCopy(const std::string& name, const std::string& fileName, std::size_t room,
                              std::size_t maxLength);
 
+    // ------------------------------------------------ earlier versions
+    //
+    // For the history and the difference windows. Like every call here they
+    // are made with the document files lock held; seq kCurrentVersion names
+    // the kept content itself.
+
+    static std::string historyPath(const std::string& name);
+    static std::string versionPath(const std::string& name, uint32_t seq);
+
+    // The document's history index as it is on disk (an empty History when
+    // there is none or it cannot be read). A document without versions yet
+    // (a first content, or one kept before versions existed) may have no
+    // index; its kept content counts as acknowledged, as only acknowledged
+    // or first content is ever checked again.
+    History readHistory(const std::string& name);
+
+    // The earlier versions, oldest first, then the kept content (when there
+    // is one) as seq kCurrentVersion; each with its time, size and whether it
+    // is the acknowledged one.
+    std::vector<VersionInfo> listVersions(const std::string& name);
+
+    // Events of the history (versions that could not be kept), oldest first.
+    std::vector<HistoryEvent> historyEvents(const std::string& name);
+
+    // The first `limit` bytes of a version (as readKeptContent); false when
+    // it is not there.
+    bool readVersion(const std::string& name, uint32_t seq, std::size_t limit, std::string& bytes);
+
+    // Save as for a version (as copyKeptContent).
+    bool copyVersion(const std::string& name, uint32_t seq, const std::string& target);
+
+    // A copy of a version for opening through the shell (as makeOpenCopy).
+    std::string makeVersionOpenCopy(const std::string& name, uint32_t seq, const std::string& fileName,
+                                    std::size_t room, std::size_t maxLength);
+
+    // "Set as 'Not changed'": the kept content becomes the acknowledged one.
+    // False when the index cannot be written.
+    bool acknowledgeCurrent(const std::string& name);
+
+    // Makes a listed version (or kCurrentVersion, the kept content) the
+    // acknowledged one; false when there is no such version or the index
+    // cannot be written.
+    bool setBaseline(const std::string& name, uint32_t seq);
+
+    // The acknowledged version's seq (kCurrentVersion for the kept content);
+    // false when there is none.
+    bool baselineOf(const std::string& name, uint32_t& seq);
+
+    // Whether "What changed" has something to show: an acknowledged earlier
+    // version exists and its bytes differ from the kept content's.
+    bool hasDifference(const std::string& name);
+
     // At exit: every "*.tmp" file of the data directory and of its staging
     // folder, then the folder.
     void removeTempFiles();
@@ -122,6 +199,13 @@ public:
     void removeOpenCopies();
 
 private:
+    bool copyFileTo(const std::string& from, const std::string& target);
+    std::string makeOpenCopyOf(const std::string& from, const std::string& fileName, std::size_t room,
+                               std::size_t maxLength);
+    bool keepContent(StagedFile& content);
+    bool writeHistory(const std::string& historyFile, const History& history);
+    std::string stageHistory(const History& history);
+
     FileSystem& fs_;
 };
 

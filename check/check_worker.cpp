@@ -38,7 +38,8 @@
 //    (DocumentCatalogue::lockDocumentFiles) throughout and, inside it:
 //    confirms in a short catalogue step that the generation is still the one
 //    claimed; writes the record file and moves the staged files over the
-//    kept ones (keepOutcome), with only the files lock held; lands status,
+//    kept ones (keepOutcome; the kept content they replace becomes an
+//    earlier version, document_files.h), with only the files lock held; lands status,
 //    count and lastCheck in a second short catalogue step. Delete and edit
 //    hold the same lock around "clear or store the slot, remove the files",
 //    so between the confirmation and the landing no slot change can come in:

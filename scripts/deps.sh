@@ -2,7 +2,7 @@
 # Installs what building, running and testing Halvorsight needs on Debian,
 # skipping what is already there. Needs root (or sudo).
 set -eu
-packages=(cmake ninja-build g++ python3 libgtest-dev libgmock-dev googletest libbenchmark-dev
+packages=(cmake ninja-build g++ python3 libgtest-dev libgmock-dev googletest libbenchmark-dev libdtl-dev
           g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
           wine64 libgnutls30 xvfb imagemagick openssl python3-pyftpdlib nsis clang libclang-rt-14-dev)
 missing=()

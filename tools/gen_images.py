@@ -572,7 +572,22 @@ def icon_check(cv, ox):
     cv.fill(Circle(cx, cy, r - 1.9) - Circle(cx, cy, r - 2.5), (30, 38, 54), alpha=0.8)
 
 
-TOOLBAR_ICONS = [icon_add, icon_edit, icon_delete, icon_check]
+def icon_what_changed(cv, ox):
+    """A page whose changed lines are marked: one removed (red), one added
+    (green), as the "What changed" window shows them."""
+    page = draw_page(cv, ox, 0, 8, 8, 36, 43, 8, [])
+    rows = [(12.0, 23.0, None), (12.0, 31.0, None), (10.5, 33.5, (236, 92, 84)),
+            (12.0, 28.0, None), (10.5, 33.5, (64, 178, 76)), (12.0, 26.0, None), (12.0, 21.0, None)]
+    for i, (x0, x1, mark) in enumerate(rows):
+        y = 8 + 8 + 1.5 + i * 4.0
+        if mark is None:
+            cv.fill(Box(ox + x0, y, ox + x1, y + 2.0, radius=1.0) & page, LINE)
+        else:
+            cv.fill(Box(ox + x0, y - 0.8, ox + x1, y + 2.8, radius=0.8) & page, mark)
+    cv.fill(Stroke(page, 1.0), INK)
+
+
+TOOLBAR_ICONS = [icon_add, icon_edit, icon_delete, icon_check, icon_what_changed]
 
 
 def vivid(col):

@@ -9,6 +9,7 @@
 #include "app/win32/program.h"
 #include "app/win32/shell_links.h"
 #include "app/win32/tray_icon.h"
+#include "catalogue/document_files.h"
 #include "dialogs/kept_content.h"
 #include "dialogs/win32/add_wizard.h"
 #include "dialogs/win32/header_viewer.h"
@@ -26,6 +27,16 @@ namespace {
 
 bool exactlyOne(const CommandScope& s) { return s.selectedRows == 1; }
 bool oneOrMore(const CommandScope& s) { return s.selectedRows >= 1; }
+
+// One selected document whose kept content differs from the version the
+// user acknowledged. Its files are looked at under the document files lock;
+// the look stops at the first differing byte.
+bool oneWithDifference(const CommandScope& s) {
+    std::string name;
+    if (s.selectedRows != 1 || !s.program.singleSelectedName(name)) return false;
+    const auto lock = s.program.catalogue().lockDocumentFiles();
+    return DocumentFiles(s.program.files()).hasDifference(name);
+}
 
 bool toolbarShown(const CommandScope& s) {
     const CMainFrame* frame = s.program.frame();
@@ -242,9 +253,21 @@ void backgroundCustom(CommandScope& s) {
 }
 
 void showOptions(CommandScope& s) {
-    const std::optional<OptionsDialogModel> applied =
-        showOptionsDialog(s.program.module(), dialogOwner(s.program), s.options.current());
-    if (applied) applyOptionsDialog(*applied, s.options);
+    SettingsFile& settings = s.program.settings();
+    const std::optional<OptionsChoice> applied = showOptionsDialog(
+        s.program.module(), dialogOwner(s.program), s.options.current(), settings.current().changeBalloons);
+    if (!applied) return;
+    applyOptionsDialog(applied->options, s.options);
+    // The settings file is written only when a setting changed.
+    if (applied->changeBalloons != settings.current().changeBalloons) {
+        settings.edit().changeBalloons = applied->changeBalloons;
+        settings.write();
+    }
+}
+
+void showWhatChanged(CommandScope& s) {
+    std::string name;
+    if (s.program.singleSelectedName(name)) s.program.showWhatChangedOf(name);
 }
 
 void exitProgram(CommandScope& s) { s.program.shutDown(); }
@@ -269,6 +292,7 @@ const CommandRow kCommands[] = {
     {ID_DOC_OPEN, oneOrMore, nullptr, openDocuments},
     {ID_DOC_VIEW_HEADER, exactlyOne, nullptr, viewDocumentHeader},
     {ID_DOC_SAVE_AS, exactlyOne, nullptr, saveDocumentAs},
+    {ID_DOC_WHAT_CHANGED, oneWithDifference, nullptr, showWhatChanged},
     {ID_DOC_DELETE, oneOrMore, nullptr, deleteDocuments},
     {ID_DOC_CHECK, oneOrMore, nullptr, checkDocuments},
     {ID_DOC_CHECK_ALL, nullptr, nullptr, checkAll},

@@ -11,7 +11,7 @@ namespace hs {
 namespace {
 
 // The toolbar's buttons in order, 0 for a separator.
-constexpr int kToolbarButtons[] = {ID_DOC_ADD, ID_DOC_EDIT, ID_DOC_DELETE, 0, ID_DOC_CHECK};
+constexpr int kToolbarButtons[] = {ID_DOC_ADD, ID_DOC_EDIT, ID_DOC_DELETE, 0, ID_DOC_CHECK, ID_DOC_WHAT_CHANGED};
 
 // Sizes at 100 percent: a button's picture, and the button around it.
 constexpr int kImageWidth = 45;

@@ -1,5 +1,7 @@
 #include "app/win32/main_frame.h"
 
+#include <shellapi.h>
+
 #include "app/win32/frame_messages.h"
 #include "app/win32/frame_timers.h"
 #include "app/win32/program.h"
@@ -97,6 +99,9 @@ LRESULT CMainFrame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             onTimer(static_cast<UINT_PTR>(wParam));
             return 0;
         case kTrayCallbackMessage:
+            if (LOWORD(lParam) >= NIN_BALLOONSHOW && LOWORD(lParam) <= NIN_BALLOONUSERCLICK) {
+                program_.balloonEvent(LOWORD(lParam));
+            }
             return handleTrayCallback(window(), message, wParam, lParam, program_.shell(),
                                       [this] { showTrayMenu(); });
         case kRecordsChangedMessage:

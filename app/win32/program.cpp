@@ -11,6 +11,7 @@
 #include "check/check_worker.h"
 #include "check/ftp_retrieval.h"
 #include "check/web_retrieval.h"
+#include "dialogs/win32/what_changed_window.h"
 #include "listview/win32/document_list_control.h"
 #include "platform/network.h"
 #include "platform/proxy_settings.h"
@@ -58,6 +59,7 @@ Program::Program(HINSTANCE module, CommandHost* boxes, std::function<void()> wak
 
 // The windows go before the parts they use.
 Program::~Program() {
+    whatChanged_.reset();
     frame_.reset();
     list_.reset();
 }
@@ -69,7 +71,10 @@ bool Program::createMainFrame() {
 
 bool Program::createList(HWND frame) {
     shell_.browserPath = findBrowserPath();
+    settings_.read();
     messageBoxes_.setOwner(frame);
+    // A change that a check found: the balloon names it.
+    checkHost_.setChangeNotice([this](const Document& record) { balloon_.documentChanged(fieldText(record.name)); });
     list_ = std::make_unique<DocumentListWindow>(catalogue_, module_);
     if (!list_->create(frame, kListId)) return false;
     list_->onRowDoubleClicked = [this](int row) {
@@ -123,6 +128,34 @@ void Program::openManualSection(const std::string& section) {
         return;
     }
     launcher_.shellOpen(address, true);
+}
+
+bool Program::singleSelectedName(std::string& name) {
+    if (!list_ || list_->selectedCount() != 1) return false;
+    const std::vector<int> rows = list_->documents().selectedRows();
+    const long slot = rows.empty() ? -1 : list_->documents().recordOfRow(rows.front());
+    if (slot < 0) return false;
+    name = catalogue_.name(static_cast<std::size_t>(slot));
+    return !name.empty();
+}
+
+void Program::showWhatChangedOf(const std::string& name) {
+    if (!whatChanged_) {
+        WhatChangedServices services;
+        services.module = module_;
+        services.catalogue = &catalogue_;
+        services.files = files_.get();
+        services.launcher = &launcher_;
+        whatChanged_ = std::make_unique<WhatChangedWindows>(services);
+    }
+    whatChanged_->show(frame_ ? frame_->window() : nullptr, name);
+}
+
+void Program::balloonEvent(UINT event) {
+    std::string name;
+    if (!balloon_.balloonEvent(event, name)) return;
+    restoreFromTray(shell_);
+    showWhatChangedOf(name);
 }
 
 void Program::startCheckWorker() {

@@ -21,11 +21,13 @@
 #include "app/win32/command_table.h"
 #include "catalogue/options.h"
 #include "app/win32/shell_launcher.h"
+#include "app/win32/change_balloon.h"
 #include "app/win32/shell_state.h"
 #include "app/win32/tray_icon.h"
 #include "app/win32/win32_check_host.h"
 #include "app/win32/win32_command_host.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/settings.h"
 #include "check/check_engine.h"
 #include "check/retrieval.h"
 #include "platform/file_system.h"
@@ -34,6 +36,7 @@ namespace hs {
 
 class CMainFrame;
 class DocumentListWindow;
+class WhatChangedWindows;
 
 class Program {
 public:
@@ -48,10 +51,12 @@ public:
     HINSTANCE module() const { return module_; }
     DocumentCatalogue& catalogue() { return catalogue_; }
     ProgramOptions& options() { return options_; }
+    SettingsFile& settings() { return settings_; }
     FileSystem& files() { return *files_; }
     ShellState& shell() { return shell_; }
     TrayIcon& tray() { return tray_; }
     Win32CheckHost& checkHost() { return checkHost_; }
+    DocumentLauncher& launcher() { return launcher_; }
 
     CMainFrame* frame() const { return frame_.get(); }
     DocumentListWindow* list() const { return list_.get(); }
@@ -93,6 +98,17 @@ public:
     // through the shell when there is none. Failures are not reported.
     void openManualSection(const std::string& section);
 
+    // The name of the one selected document; false with another number of
+    // selected rows.
+    bool singleSelectedName(std::string& name);
+
+    // The "What changed" window for the document named `name`.
+    void showWhatChangedOf(const std::string& name);
+
+    // The tray icon's balloon events (NIN_BALLOON*): a click on a change's
+    // balloon brings the window back with what changed in it.
+    void balloonEvent(UINT event);
+
     // Wakes the check engine for the documents just marked; returns at once.
     void startCheckWorker();
 
@@ -124,6 +140,9 @@ private:
     bool engineEnded_ = true;
     TrayIcon tray_;
     bool preferWizard_ = true;
+    SettingsFile settings_;
+    ChangeBalloon balloon_{tray_, settings_};
+    std::unique_ptr<WhatChangedWindows> whatChanged_;
     std::unique_ptr<CMainFrame> frame_;
     std::unique_ptr<DocumentListWindow> list_;
 };

@@ -57,6 +57,17 @@ void TrayIcon::addAgain() {
     send(NIM_ADD, iconId_);
 }
 
+void TrayIcon::showBalloon(const std::string& title, const std::string& text) {
+    if (owner_ == nullptr) return;
+    NOTIFYICONDATAA data = iconRecord(owner_);
+    data.uFlags = NIF_INFO;
+    text.copy(data.szInfo, sizeof data.szInfo - 1);
+    title.copy(data.szInfoTitle, sizeof data.szInfoTitle - 1);
+    data.uTimeout = 10000;
+    data.dwInfoFlags = NIIF_INFO;
+    ::Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
 void TrayIcon::remove() {
     if (owner_ == nullptr) return;
     NOTIFYICONDATAA data = iconRecord(owner_);

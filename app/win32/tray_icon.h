@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 #include "app/win32/shell_state.h"
 #include "platform/win32/handles.h"
@@ -33,6 +34,10 @@ public:
     // recreated (Explorer restarted and sent "TaskbarCreated"), which drops
     // every icon. Nothing when the icon was not added or was removed.
     void addAgain();
+
+    // Shows a balloon over the icon (NIF_INFO, information icon); a newer
+    // one replaces it. Nothing when the icon was not added.
+    void showBalloon(const std::string& title, const std::string& text);
 
     // Deletes the icon (owner window and icon id only).
     void remove();

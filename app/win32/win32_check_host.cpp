@@ -50,6 +50,9 @@ void Win32CheckHost::runEffects() {
             case Effect::Open:
                 if (open_ && options_.autoOpenOn()) open_(next.second);
                 break;
+            case Effect::Notice:
+                if (notice_) notice_(next.second);
+                break;
             case Effect::MarkersMissing:
                 // No owner: the list stays usable while the box is up.
                 boxShown_ = true;
@@ -72,6 +75,7 @@ void Win32CheckHost::startChangeBlink() {
 }
 
 void Win32CheckHost::documentChanged(const Document& record) {
+    queue(Effect::Notice, &record);
     if (!open_ || !options_.autoOpenOn()) return;
     if (record.type != HtmlPage && record.type != WebFile) return;
     queue(Effect::Open, &record);

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -48,6 +49,10 @@ public:
     // Asks the window to show the finished worker's last rows at once.
     void workerFinished() override;
 
+    // Called on the window thread for every change a check committed (the
+    // balloon of the tray icon).
+    void setChangeNotice(std::function<void(const Document&)> notice) { notice_ = std::move(notice); }
+
     // The slots whose rows are to be refreshed, taken by the window thread
     // when kRecordsChangedMessage arrives.
     std::vector<std::size_t> takeChangedSlots() { return refreshes_.drain(); }
@@ -58,7 +63,7 @@ public:
     void runEffects();
 
 private:
-    enum class Effect { Sound, Open, MarkersMissing };
+    enum class Effect { Sound, Open, MarkersMissing, Notice };
     void queue(Effect effect, const Document* record = nullptr);
 
     std::mutex effectsMutex_;
@@ -67,6 +72,7 @@ private:
     const ProgramOptions& options_;
     const ShellState& shell_;
     DocumentOpener open_;
+    std::function<void(const Document&)> notice_;
     std::atomic<HWND> window_{nullptr};
     SlotRefreshQueue refreshes_;
 };

@@ -25,8 +25,9 @@ constexpr int kSpinParked = 50;
 
 class OptionsDialog : public Dialog {
 public:
-    explicit OptionsDialog(const AppOptions& stored) : model_(stored) {}
+    OptionsDialog(const AppOptions& stored, bool balloons) : model_(stored), balloons_(balloons) {}
     const OptionsDialogModel& model() const { return model_; }
+    bool balloons() const { return balloons_; }
 
 private:
     BOOL onInitDialog() override {
@@ -78,6 +79,7 @@ private:
         setChecked(IDC_PLAY_SOUND, model_.playSound());
         setChecked(IDC_AUTO_OPEN, model_.autoOpen());
         setItemText(IDC_MINUTES_TEXT, model_.minutesText());
+        setChecked(IDC_CHANGE_BALLOONS, balloons_);
         enableMinutes(model_.minutesEnabled());
     }
 
@@ -88,6 +90,7 @@ private:
         model_.setPeriodicCheck(isChecked(IDC_PERIODIC_CHECK));
         model_.setPlaySound(isChecked(IDC_PLAY_SOUND));
         model_.setAutoOpen(isChecked(IDC_AUTO_OPEN));
+        balloons_ = isChecked(IDC_CHANGE_BALLOONS);
         model_.setMinutesText(itemText(IDC_MINUTES_TEXT));
     }
 
@@ -101,19 +104,21 @@ private:
     }
 
     OptionsDialogModel model_;
+    bool balloons_;
 };
 
 }  // namespace
 
-std::optional<OptionsDialogModel> showOptionsDialog(HINSTANCE module, HWND owner, const AppOptions& current) {
+std::optional<OptionsChoice> showOptionsDialog(HINSTANCE module, HWND owner, const AppOptions& current,
+                                               bool balloons) {
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof icc;
     icc.dwICC = ICC_UPDOWN_CLASS;
     ::InitCommonControlsEx(&icc);
 
-    OptionsDialog dialog(current);
+    OptionsDialog dialog(current, balloons);
     if (dialog.runModal(module, IDD_OPTIONS, owner) != 1) return std::nullopt;
-    return dialog.model();
+    return OptionsChoice{dialog.model(), dialog.balloons()};
 }
 
 }  // namespace hs

@@ -9,6 +9,7 @@
 #define IDC_MINUTES_TEXT      1021
 #define IDC_PLAY_SOUND        1022
 #define IDC_AUTO_OPEN         1023
+#define IDC_CHANGE_BALLOONS   1024
 #define IDC_AUTOMATIC_GROUP   1031
 #define IDC_MINUTES_LABEL     1032
 

@@ -141,12 +141,12 @@ class GeneratedImages(unittest.TestCase):
                 with open(os.path.join(other, name), "rb") as f:
                     self.assertEqual(f.read(), self.read(name), name)
 
-    def test_larger_pictures_hold_four_cells_of_the_scaled_size(self):
+    def test_larger_pictures_hold_their_cells_of_the_scaled_size(self):
         # The program cuts these strips into cells of the scaled size.
         for name, cell_w, cell_h in (("toolbar_normal_150.bmp", 68, 81), ("toolbar_hot_200.bmp", 90, 108),
                                      ("status_images_24.bmp", 24, 24), ("status_images_32.bmp", 32, 32)):
             bmp = Bitmap(self.read(name))
-            self.assertGreaterEqual(bmp.width, 4 * cell_w, name)
+            self.assertGreaterEqual(bmp.width, 4 * cell_w, name)  # the toolbar's hold five
             self.assertEqual(bmp.height, cell_h, name)
             # Every cell holds a picture, not only the key colour.
             for i in range(4):
@@ -160,7 +160,7 @@ class GeneratedImages(unittest.TestCase):
             for y in range(60):
                 for x in range(687):
                     c = bmp.rgb(x, y)
-                    if x >= 4 * 45 or y >= 54:
+                    if x >= 5 * 45 or y >= 54:
                         # Unused cells and the rows below the 54-pixel images.
                         self.assertEqual(c, MAGENTA, (x, y))
                     elif c != MAGENTA:
@@ -170,13 +170,13 @@ class GeneratedImages(unittest.TestCase):
                         self.assertFalse(r > g + 60 and b > g + 60, (x, y, c))
         # The hot images cover exactly the same pixels.
         for y in range(54):
-            for x in range(4 * 45):
+            for x in range(5 * 45):
                 self.assertEqual(normal.rgb(x, y) == MAGENTA, hot.rgb(x, y) == MAGENTA, (x, y))
 
     def test_toolbar_pictures_are_centred_in_their_cells(self):
         normal = self.bitmap("toolbar_normal.bmp", 687, 60, 24)
         hot = self.bitmap("toolbar_hot.bmp", 687, 60, 24)
-        for i in range(4):
+        for i in range(5):
             xs, ys, total, brighter = [], [], 0, 0
             for y in range(54):
                 for x in range(45 * i, 45 * i + 45):

@@ -489,8 +489,8 @@ TEST_F(Commands, SlotChangesBeforeTheDocumentsFilesAreRemoved) {
     CommandContext spyCtx{cat, list, host, spy, nullptr};
     select({0});
     ASSERT_EQ(deleteSelected(spyCtx), 1u);
-    ASSERT_EQ(spy.slotNameAtRemoval.size(), 3u);
-    for (std::size_t k = 0; k < 3; ++k) {
+    ASSERT_EQ(spy.slotNameAtRemoval.size(), 5u);  // record, content, middle, history, a version
+    for (std::size_t k = 0; k < 5; ++k) {
         EXPECT_EQ(spy.slotNameAtRemoval[k], "");
         EXPECT_NE(spy.generationAtRemoval[k], before);
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/document_files.h"
 #include "catalogue/store.h"
 #include "check/check_worker.h"
 #include "check/local_retrieval.h"
@@ -180,7 +181,8 @@ TEST_F(LocalRetrieval, OutcomesReachTheRecordFileAsTheyAreFound) {
     EXPECT_EQ(stored().first, Changed);
     const std::vector<std::string> all = files.replacedTargets();
     const std::vector<std::string> order(all.begin() + static_cast<long>(before), all.end());
-    EXPECT_EQ(order, (std::vector<std::string>{dataFile("doc.data"), dataFile("doc.content")}));
+    EXPECT_EQ(order, (std::vector<std::string>{dataFile("doc.data"), dataFile("doc.v1"), dataFile("doc.content"),
+                                               dataFile("doc.history")}));
 
     catalogue.setStatus(slot, NotChanged);  // the user's "Not changed" writes nothing
     std::filesystem::remove("watched.bin");
@@ -210,6 +212,122 @@ TEST_F(LocalRetrieval, FirstRetrievalWithoutDataDirectoryFails) {
     std::filesystem::remove("data");
     writeBytes("watched.bin", "x");
     EXPECT_EQ(check(), UnableToRetrieve);
+}
+
+
+// Replaced content becomes an earlier version; the acknowledged one is the
+// baseline of the difference, and versions go and move with the document.
+TEST_F(LocalRetrieval, ReplacedContentBecomesAVersionAndTheAcknowledgedOneTheBaseline) {
+    DocumentFiles docs(files);
+    uint32_t baseline = 99;
+    auto change = [&](const std::string& bytes) {
+        writeBytes("watched.bin", bytes);
+        return check();
+    };
+    ASSERT_EQ(change("one"), Saved);
+    ASSERT_TRUE(docs.baselineOf("doc", baseline));
+    EXPECT_EQ(baseline, kCurrentVersion);  // the first content is acknowledged
+    EXPECT_FALSE(docs.hasDifference("doc"));
+    ASSERT_EQ(change("two"), Changed);
+    EXPECT_EQ(readBytes(dataFile("doc.v1")), "one");
+    ASSERT_EQ(change("three"), Changed);  // not acknowledged: the baseline stays
+    const std::vector<VersionInfo> list = docs.listVersions("doc");
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_TRUE(list[0].seq == 1 && list[0].baseline && list[0].size == 3 && list[0].time > 0);
+    EXPECT_TRUE(list[1].seq == 2 && !list[1].baseline);
+    EXPECT_TRUE(list[2].seq == kCurrentVersion && list[2].size == 5);
+    EXPECT_TRUE(docs.hasDifference("doc"));
+    std::string bytes;
+    ASSERT_TRUE(docs.readVersion("doc", 2, 100, bytes));
+    EXPECT_EQ(bytes, "two");
+
+    ASSERT_TRUE(docs.acknowledgeCurrent("doc"));
+    EXPECT_FALSE(docs.hasDifference("doc"));
+    ASSERT_EQ(change("four"), Changed);
+    ASSERT_TRUE(docs.baselineOf("doc", baseline));
+    EXPECT_EQ(baseline, 3u);  // the acknowledged content the change replaced
+    EXPECT_FALSE(docs.setBaseline("doc", 7));
+    ASSERT_TRUE(docs.setBaseline("doc", 2));
+    ASSERT_TRUE(docs.copyVersion("doc", 2, "saved.txt"));
+    EXPECT_EQ(readBytes("saved.txt"), "two");
+
+    // Edit: the versions follow the new name; the record and content go.
+    docs.removeForEdit("doc", "renamed");
+    EXPECT_FALSE(fileExists(dataFile("doc.v2")) || fileExists(dataFile("doc.history")));
+    EXPECT_EQ(readBytes(dataFile("renamed.v2")), "two");
+    ASSERT_TRUE(docs.baselineOf("renamed", baseline));
+    EXPECT_EQ(baseline, 2u);
+    EXPECT_EQ(docs.listVersions("renamed").size(), 3u);  // no current content
+    docs.removeAll("renamed");
+    std::vector<std::string> left;
+    ASSERT_TRUE(testFileSystem().listFiles("data", "*", left));
+    EXPECT_TRUE(left.empty());
+}
+
+TEST_F(LocalRetrieval, VersionsBeyondTheLimitsGoButTheBaselineStays) {
+    writeBytes("watched.bin", "v0");
+    ASSERT_EQ(check(), Saved);
+    for (std::size_t i = 1; i <= kMaxVersions + 5; ++i) {
+        writeBytes("watched.bin", "v" + std::to_string(i));
+        ASSERT_EQ(check(), Changed);
+    }
+    const std::vector<VersionInfo> list = DocumentFiles(files).listVersions("doc");
+    ASSERT_EQ(list.size(), kMaxVersions + 1);
+    EXPECT_TRUE(list[0].seq == 1 && list[0].baseline);
+    EXPECT_EQ(list[1].seq, 7u);
+    EXPECT_FALSE(fileExists(dataFile("doc.v6")));
+    EXPECT_EQ(readBytes(dataFile("doc.v7")), "v6");
+
+    // The room they take: the oldest go first, never the baseline.
+    History h;
+    for (uint32_t seq = 1; seq <= 4; ++seq) h.versions.push_back(VersionEntry{seq, 0, 40});
+    h.baseline = History::Baseline::Version;
+    h.baselineSeq = 1;
+    EXPECT_EQ(pruneVersions(h, kMaxVersions, 100), (std::vector<uint32_t>{2, 3}));
+    EXPECT_EQ(pruneVersions(h, kMaxVersions, 10), (std::vector<uint32_t>{4}));
+    EXPECT_EQ(h.versions.size(), 1u);
+    EXPECT_EQ(parseHistory(formatHistory(h)).versions.size(), 1u);
+}
+
+// A version that cannot be kept never fails the check nor loses content; the
+// history says so.
+TEST_F(LocalRetrieval, AVersionThatCannotBeWrittenIsToldInTheHistory) {
+    writeBytes("watched.bin", "old");
+    ASSERT_EQ(check(), Saved);
+    writeBytes("watched.bin", "new");
+    // The disk is full from the record's write until the replaced content
+    // frees its room.
+    files.beforeReplace = [&] { files.failTemp = !files.failTemp; };
+    EXPECT_EQ(check(), Changed);
+    files.beforeReplace = nullptr;
+    files.failTemp = false;
+    EXPECT_EQ(kept(), "new");
+    EXPECT_FALSE(fileExists(dataFile("doc.v1")));
+    const std::vector<HistoryEvent> events = DocumentFiles(files).historyEvents("doc");
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_NE(events[0].text.find("version not kept"), std::string::npos);
+    EXPECT_FALSE(DocumentFiles(files).hasDifference("doc"));  // the acknowledged content is gone
+
+    // New content that cannot take the kept content's place: the kept
+    // content is put back, no version is made.
+    int failures = 0;
+    files.failReplaceOf = [&](const std::string& to) {
+        return to == dataFile("doc.content") && failures++ == 0;
+    };
+    writeBytes("watched.bin", "newer");
+    EXPECT_EQ(check(), UnableToRetrieve);
+    EXPECT_EQ(kept(), "new");
+    EXPECT_EQ(DocumentFiles(files).listVersions("doc").size(), 1u);
+    EXPECT_TRUE(test::tempFilesLeft().empty());
+    files.failReplaceOf = nullptr;
+
+    // A process that ended between the two renames: the next commit takes
+    // the replaced content back and lists it.
+    std::filesystem::rename(dataFile("doc.content"), dataFile("doc.v2"));
+    EXPECT_EQ(check(), Saved);
+    EXPECT_EQ(kept(), "newer");
+    EXPECT_EQ(readBytes(dataFile("doc.v2")), "new");
+    EXPECT_EQ(DocumentFiles(files).listVersions("doc").size(), 2u);
 }
 
 }  // namespace

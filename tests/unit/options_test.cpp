@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "catalogue/options.h"
+#include "catalogue/settings.h"
 #include "dialogs/options_dialog_model.h"
 #include "unit/test_support.h"
 
@@ -399,6 +400,23 @@ TEST_F(OptionsFileTest, ApplyKeepsTheBackgroundChosenMeanwhile) {
     EXPECT_EQ(options_.customBitmapPath(), "later.bmp");
     EXPECT_TRUE(options_.autoOpenOn());
     EXPECT_TRUE(fileExists(kOptionsFileName));
+}
+
+}  // namespace
+}  // namespace hs
+
+namespace hs {
+namespace {
+
+// The settings beside the options file: a value that cannot be read keeps
+// the default, keys of other versions survive a write.
+TEST(SettingsFile, DefaultsBadValuesAndUnknownKeys) {
+    EXPECT_TRUE(parseSettings("").changeBalloons);
+    EXPECT_TRUE(parseSettings("change-balloons=no\r\n").changeBalloons);
+    std::vector<std::string> keep;
+    const ProgramSettings off = parseSettings("later=7\nchange-balloons=0\n", &keep);
+    EXPECT_FALSE(off.changeBalloons);
+    EXPECT_EQ(formatSettings(off, keep), "change-balloons=0\r\nlater=7\r\n");
 }
 
 }  // namespace

@@ -214,6 +214,7 @@ TEST_F(ListTest, ContextMenuGreysItemsByTheNumberOfSelectedRows) {
             item("&Open..\tDblClk", 32791, any),
             item("Vie&w document header..", 32806, single),
             item("Sa&ve document as..", 32805, single),
+            item("W&hat changed..\tCtrl+W", 32807, false),  // no earlier versions
             "----",
             item("&Add..\tCtrl+A", 32776, true),
             item("&Edit..\tCtrl+E", 32777, single),

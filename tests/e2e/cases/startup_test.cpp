@@ -67,6 +67,7 @@ TEST_F(StartupTest, MenuBarHasEveryCommandInOrder) {
         "  &Open..\tDblClk = 32791",
         "  Vie&w document header.. = 32806",
         "  Sa&ve document as.. = 32805",
+        "  W&hat changed..\tCtrl+W = 32807",
         "  ----",
         "  &Add..\tCtrl+A = 32776",
         "  &Edit..\tCtrl+E = 32777",
@@ -117,11 +118,12 @@ TEST_F(StartupTest, MenuStateFollowsTheSelection) {
         std::vector<UINT> grey;
     };
     const std::vector<UINT> documentCommands{32791, 32806, 32805, 32776, 32777, 32778, 32782,
-                                             32783, 32800, 32780, 32781, 32789, 32794};
+                                             32783, 32800, 32780, 32781, 32789, 32794, 32807};
+    // "What changed" stays grey: no document has an earlier version.
     const std::vector<Case> cases{
-        {0, {32791, 32806, 32805, 32777, 32778, 32782, 32783, 32789}},
-        {1, {}},
-        {2, {32806, 32805, 32777, 32778}},
+        {0, {32791, 32806, 32805, 32777, 32778, 32782, 32783, 32789, 32807}},
+        {1, {32807}},
+        {2, {32806, 32805, 32777, 32778, 32807}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("selected rows: " + std::to_string(c.selected));

@@ -228,6 +228,53 @@ TEST_F(WebTest, WithoutABrowserAPageOpensThroughTheShell) {
     exitClean(app);
 }
 
+// "What changed": the page's change against the acknowledged version; after
+// "Set as 'Not changed'" the next change shows only itself, and the history
+// compares the first version with the third.
+TEST_F(WebTest, WhatChangedShowsTheChangeSinceTheAcknowledgedVersion) {
+    constexpr int kHistory = 1101, kCompare = 1102, kSummary = 1110, kView = 1111;
+    serve("page.html", "<p>one</p>\n<p>two</p>\n<p>three</p>\n");
+    document("Page", HtmlPage, url("http", "/files/" + served("page.html")));
+    RunningProgram& app = start();
+    const RemoteListView list = app.rows();
+    ASSERT_EQ(waitForOutcomes(app, {"Page"}, {{"Page", "?"}})["Page"], "Saved");
+    ASSERT_TRUE(selectOnly(list, {"Page"}));
+    HWND window = nullptr;
+    const auto shown = [&] {
+        postCommand(app.main, ID_DOC_WHAT_CHANGED);
+        window = waitForTopLevelWindow({app.pid(), "HalvorsightWhatChanged", "", false, true});
+        return window ? windowText(GetDlgItem(window, kView)) : std::string("(no window)");
+    };
+
+    serve("page.html", "<p>one</p>\n<p>TWO</p>\n<p>three</p>\n");
+    ASSERT_EQ(checkAll(app, {"Page"})["Page"], "Changed");
+    std::string text = shown();
+    EXPECT_NE(text.find("! <p>two</p> | <p>TWO</p>"), std::string::npos) << text;
+    EXPECT_NE(dialogItemText(window, kSummary).find("1 change"), std::string::npos);
+
+    postCommand(app.main, ID_DOC_SET_NOTCHANGED);
+    ASSERT_TRUE(pollUntil([&] { return cellOf(list, "Page", kStatusColumn) == "Not changed"; }, kShortWait));
+    serve("page.html", "<p>one</p>\n<p>TWO</p>\n<p>3</p>\n");
+    ASSERT_EQ(checkAll(app, {"Page"})["Page"], "Changed");
+    text = shown();
+    EXPECT_NE(text.find("! <p>three</p> | <p>3</p>"), std::string::npos) << text;
+    EXPECT_EQ(text.find("two"), std::string::npos) << "the acknowledged change shows again:\n" << text;
+
+    const RemoteListView history(GetDlgItem(window, kHistory));
+    EXPECT_EQ(history.names(), (std::vector<std::string>{"Current", "Version 2", "Version 1"}));
+    ASSERT_TRUE(selectOnly(history, {"Version 1", "Current"}));
+    clickButton(window, kCompare);
+    EXPECT_TRUE(pollUntil([&] { return dialogItemText(window, kSummary).find("2 lines removed") != std::string::npos; },
+                          kShortWait))
+        << dialogItemText(window, kSummary);
+    text = windowText(GetDlgItem(window, kView));
+    EXPECT_NE(text.find("! <p>two</p> | <p>TWO</p>"), std::string::npos) << text;
+    EXPECT_NE(text.find("! <p>three</p> | <p>3</p>"), std::string::npos) << text;
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(waitForWindowGone(window));
+    exitClean(app);
+}
+
 TEST_F(WebTest, CountAndMiddleModesAndTheMessageOfMissingMarkers) {
     serve("count.html", "new.gif new.gif new.gif");
     serve("middle.html", "<p>no markers here</p>");

@@ -183,5 +183,66 @@ TEST_F(ManualShots, Dialogs) {
     ASSERT_TRUE(exitByCommand(app).has_value());
 }
 
+// The "What changed" window over a page whose acknowledged version is the
+// first of two, side by side and as one column; the hex view of a changed
+// file; and the balloon of a change a check found.
+TEST_F(ManualShots, WhatChanged) {
+    const std::string older =
+        "<html>\r\n<head><title>News</title></head>\r\n<body>\r\n<h1>Version 2.4</h1>\r\n"
+        "<p>Served at 10:42</p>\r\n<p>Downloads: 1,204</p>\r\n</body>\r\n</html>\r\n";
+    const std::string newer =
+        "<html>\r\n<head><title>News</title></head>\r\n<body>\r\n<h1>Version 2.5</h1>\r\n"
+        "<p>Served at 11:07</p>\r\n<p>Now with a history of every page.</p>\r\n<p>Downloads: 1,204</p>\r\n"
+        "</body>\r\n</html>\r\n";
+    const auto withVersion = [&](const std::string& name, const std::string& v1, const std::string& now) {
+        dir().writeFile("data\\" + name + ".v1", v1);
+        dir().writeFile("data\\" + name + ".content", now);
+        dir().writeFile("data\\" + name + ".history", "next 2\r\ncurrent 1796983620\r\nbaseline 1\r\nversion 1 "
+                        "1796897220 " + std::to_string(v1.size()) + "\r\n");
+    };
+    writeRecord(document("Tollenby Lab news", HtmlPage, "http://www.example.com/news/index.html", Changed,
+                         "2026/12/08 [09:14:02]"));
+    withVersion("Tollenby Lab news", older, newer);
+    writeRecord(document("Setup program", WebFile, "http://www.example.com/download/setup.exe", Changed,
+                         "2026/12/08 [09:14:03]"));
+    std::string program(4096, '\0');
+    for (std::size_t i = 0; i < program.size(); ++i) program[i] = static_cast<char>((i * 7 + i / 64) & 0xFF);
+    program.replace(0, 2, "MZ");
+    std::string patched = program;
+    patched.replace(0x130, 9, "Setup 2.5");
+    withVersion("Setup program", program, patched + "tail");
+    dir().writeFile("prices.csv", "item;price\r\ntea;2.40\r\n");
+    dir().writeFile("data\\Weekly prices.content", "item;price\r\ntea;2.10\r\n");
+    writeRecord(document("Weekly prices", LocalFile, "prices.csv", WaitingForRetrieve, ""));
+
+    RunningProgram& app = start();
+    // The start's check finds the prices changed: the balloon.
+    HWND balloon = pollFor([] {
+        for (HWND tip : findTopLevelWindows({0, "tooltips_class32", "", false, true})) {
+            if (GetWindowLongA(tip, GWL_STYLE) & 0x40) return tip;  // TTS_BALLOON
+        }
+        return HWND(nullptr);
+    }, kWait);
+    if (balloon != nullptr) shoot(balloon, "change-balloon");
+    EXPECT_NE(balloon, nullptr) << "no balloon";
+
+    ASSERT_TRUE(selectOnly(app.rows(), {"Tollenby Lab news"}));
+    ASSERT_TRUE(postCommand(app.main, ID_DOC_WHAT_CHANGED));
+    HWND window = waitForTopLevelWindow({app.pid(), "HalvorsightWhatChanged", "", false, true}, kShortWait);
+    ASSERT_NE(window, nullptr);
+    SetWindowPos(window, nullptr, 4, 20, 1016, 540, SWP_NOZORDER);
+    shoot(window, "what-changed");
+    clickButton(window, 1108);  // one column
+    shoot(window, "what-changed-one-column");
+    clickButton(window, 1108);
+
+    ASSERT_TRUE(selectOnly(app.rows(), {"Setup program"}));
+    ASSERT_TRUE(postCommand(app.main, ID_DOC_WHAT_CHANGED));
+    Sleep(300);
+    shoot(window, "what-changed-hex");
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(exitByCommand(app).has_value());
+}
+
 }  // namespace
 }  // namespace hs::e2e

@@ -45,6 +45,8 @@ const Rule kRules[] = {
     {ID_DOC_ADD, true, true, true},        {ID_DOC_CHECK_ALL, true, true, true},
     {ID_DOC_SELECT_ALL, true, true, true}, {ID_DOC_DESELECT_ALL, true, true, true},
     {ID_DOC_SET_ALL_NOTCHANGED, true, true, true},
+    // Only with a document whose content differs from its acknowledged one.
+    {ID_DOC_WHAT_CHANGED, false, false, false},
 };
 
 TEST_F(CommandRouting, RulesByCommandInTheTableAndTheContextMenu) {

@@ -58,6 +58,7 @@ const std::vector<Item> kDocumentItems = {
     {"&Open..\tDblClk", ID_DOC_OPEN},
     {"Vie&w document header..", ID_DOC_VIEW_HEADER},
     {"Sa&ve document as..", ID_DOC_SAVE_AS},
+    {"W&hat changed..\tCtrl+W", ID_DOC_WHAT_CHANGED},
     {"-", 0},
     {"&Add..\tCtrl+A", ID_DOC_ADD},
     {"&Edit..\tCtrl+E", ID_DOC_EDIT},
@@ -100,7 +101,7 @@ TEST(ShellResources, ContextAndTrayMenus) {
     UniqueMenu context = loadMenu(IDR_CONTEXT_MENU);
     ASSERT_TRUE(context);
     std::vector<Item> expected = kDocumentItems;
-    expected[6].text = "Dup&licate..\tCtrl+C";  // the context menu's own mnemonic
+    expected[7].text = "Dup&licate..\tCtrl+C";  // the context menu's own mnemonic
     expectItems(::GetSubMenu(context.get(), 0), expected);
 
     UniqueMenu tray = loadMenu(IDR_TRAY_MENU);
@@ -130,6 +131,7 @@ TEST(ShellResources, AcceleratorsMapTheirKeys) {
         {{'D', true}, ID_DOC_DESELECT_ALL},
         {{'E', true}, ID_DOC_EDIT},
         {{'S', true}, ID_DOC_SELECT_ALL},
+        {{'W', true}, ID_DOC_WHAT_CHANGED},
         {{VK_DELETE, false}, ID_DOC_DELETE},
         {{VK_ESCAPE, false}, ID_DOC_SET_ALL_NOTCHANGED},
         {{VK_F1, false}, ID_APP_ABOUT_CMD},

@@ -206,7 +206,7 @@ TEST_F(ViewCommandsTest, ToolbarAndViewMenuFollowTheSelectionAndTheBars) {
         ::SendMessageA(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
         buttons.push_back(button.idCommand);
     }
-    EXPECT_EQ(buttons, (std::vector<int>{ID_DOC_ADD, ID_DOC_EDIT, ID_DOC_DELETE, 0, ID_DOC_CHECK}));
+    EXPECT_EQ(buttons, (std::vector<int>{ID_DOC_ADD, ID_DOC_EDIT, ID_DOC_DELETE, 0, ID_DOC_CHECK, ID_DOC_WHAT_CHANGED}));
     const auto enabled = [&](int id) { return ::SendMessageA(toolbar, TB_ISBUTTONENABLED, id, 0) != 0; };
     struct Step {
         int selectedRows;
