@@ -68,13 +68,7 @@ public:
 };
 
 Document doc(const std::string& name, int32_t status = NotChanged) {
-    Document r = zeroRecord();
-    r.type = WebFile;
-    setField(r.url, "http://example.invalid/" + name);
-    setField(r.name, name);
-    r.status = status;
-    setField(r.lastCheck, "2004/07/15 [09:05:03]");
-    return r;
+    return test::testDocument(name, WebFile, status, "http://example.invalid/" + name, "2004/07/15 [09:05:03]");
 }
 
 class Commands : public test::WorkingDirTest {

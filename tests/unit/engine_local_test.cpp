@@ -26,7 +26,7 @@ protected:
     void SetUp() override {
         test::WorkingDirTest::SetUp();
         test::makeDataDir();
-        slot = catalogue.appendRecord(test::localDocument("doc", "watched.bin"));
+        slot = catalogue.appendRecord(test::testDocument("doc", LocalFile, WaitingForRetrieve, "watched.bin"));
         files.watched = &catalogue;
     }
     void TearDown() override {

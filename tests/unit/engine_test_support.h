@@ -271,16 +271,6 @@ inline std::vector<std::string> tempFilesLeft() {
     return names;
 }
 
-inline Document localDocument(const std::string& name, const std::string& path,
-                                    int32_t status = WaitingForRetrieve) {
-    Document r = zeroRecord();
-    r.type = LocalFile;
-    setField(r.name, name);
-    setField(r.url, path);
-    r.status = status;
-    return r;
-}
-
 inline void makeDataDir() { std::filesystem::create_directory("data"); }
 
 }  // namespace hs::test

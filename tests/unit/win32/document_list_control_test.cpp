@@ -15,17 +15,13 @@
 #include "listview/document_list.h"
 #include "listview/win32/document_list_control.h"
 #include "listview/win32/list_control_rows.h"
+#include "unit/test_support.h"
 
 namespace hs {
 namespace {
 
 Document doc(const std::string& name, int32_t status, const std::string& lastCheck = "") {
-    Document r = zeroRecord();
-    setField(r.name, name);
-    r.type = LocalFile;
-    r.status = status;
-    setField(r.lastCheck, lastCheck);
-    return r;
+    return test::testDocument(name, LocalFile, status, "", lastCheck);
 }
 
 class ListControlTest : public ::testing::Test {

@@ -17,6 +17,7 @@
 #include "listview/document_list.h"
 #include "listview/win32/document_list_control.h"
 #include "listview/win32/list_control_rows.h"
+#include "unit/test_support.h"
 
 namespace hs {
 namespace {
@@ -123,15 +124,6 @@ TEST_F(ListControlRowsTest, SelectionOfAllRowsChangesOnlyTheSelectedState) {
     EXPECT_FALSE(rows_.setState(9, RowState{kRowSelected}, kRowSelected));
 }
 
-Document doc(const std::string& name, int32_t status, const std::string& lastCheck = "") {
-    Document r = zeroRecord();
-    setField(r.name, name);
-    r.type = LocalFile;
-    r.status = status;
-    setField(r.lastCheck, lastCheck);
-    return r;
-}
-
 std::string controlText(HWND list, int row, int column) {
     char text[600] = {};
     LVITEMA item{};
@@ -148,7 +140,8 @@ TEST_F(ListControlRowsTest, HeaderClicksSortTheControlAndSelectionAndFocusMoveWi
     const char* names[] = {"delta", "alpha", "echo", "charlie", "bravo"};
     const int32_t statuses[] = {Changed, NotChanged, Saved, UnableToRetrieve, WaitingForRetrieve};
     for (int i = 0; i < 5; ++i) {
-        const std::size_t slot = catalogue.appendRecord(doc(names[i], statuses[i], i == 1 ? "" : "2004/07/15"));
+        const std::size_t slot = catalogue.appendRecord(
+            test::testDocument(names[i], LocalFile, statuses[i], "", i == 1 ? "" : "2004/07/15"));
         ASSERT_EQ(docs.showRecordRow(static_cast<long>(slot), i, InsertRow), i);
     }
     // "echo" selected and focused, "alpha" selected.

@@ -45,11 +45,8 @@ protected:
         background_.attach(list_, ::GetModuleHandleA(nullptr));
         docs_ = std::make_unique<DocumentList>(rows_, catalogue_);
         for (const char* name : {"first", "second"}) {
-            Document r = zeroRecord();
-            setField(r.name, name);
-            r.type = LocalFile;
-            r.status = UnableToRetrieve;  // the red image
-            const std::size_t slot = catalogue_.appendRecord(r);
+            // The red image.
+            const std::size_t slot = catalogue_.appendRecord(test::testDocument(name, LocalFile, UnableToRetrieve));
             docs_->showRecordRow(static_cast<long>(slot), static_cast<int>(slot), InsertRow);
         }
     }
