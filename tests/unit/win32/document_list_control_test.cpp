@@ -16,6 +16,7 @@
 #include "listview/win32/document_list_control.h"
 #include "listview/win32/list_control_rows.h"
 #include "unit/test_support.h"
+#include "unit/win32/hidden_window.h"
 
 namespace hs {
 namespace {
@@ -27,10 +28,7 @@ Document doc(const std::string& name, int32_t status, const std::string& lastChe
 class ListControlTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
-        ::InitCommonControlsEx(&icc);
-        parent_ = UniqueWindow(::CreateWindowExA(0, "STATIC", "list parent", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400,
-                                                 nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+        parent_ = test::hiddenWindow("list parent", WS_OVERLAPPEDWINDOW, 600, 400);
         ASSERT_TRUE(parent_);
         HWND list = DocumentListControl::create(parent_.get(), 100);
         ASSERT_NE(list, nullptr);

@@ -18,6 +18,7 @@
 #include "listview/win32/document_list_control.h"
 #include "listview/win32/list_control_rows.h"
 #include "unit/test_support.h"
+#include "unit/win32/hidden_window.h"
 
 namespace hs {
 namespace {
@@ -25,10 +26,7 @@ namespace {
 class ListControlRowsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
-        ::InitCommonControlsEx(&icc);
-        parent_ = UniqueWindow(::CreateWindowExA(0, "STATIC", "rows parent", WS_OVERLAPPEDWINDOW, 0, 0, 700, 400,
-                                                 nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+        parent_ = test::hiddenWindow("rows parent");
         ASSERT_TRUE(parent_);
         HWND list = DocumentListControl::create(parent_.get(), 100);
         ASSERT_NE(list, nullptr);

@@ -22,6 +22,7 @@
 #include "listview/win32/row_painter.h"
 #include "unit/bitmap_samples.h"
 #include "unit/test_support.h"
+#include "unit/win32/hidden_window.h"
 
 namespace hs {
 namespace {
@@ -30,10 +31,7 @@ class RowPainterTest : public test::WorkingDirTest {
 protected:
     void SetUp() override {
         WorkingDirTest::SetUp();
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
-        ::InitCommonControlsEx(&icc);
-        parent_ = UniqueWindow(::CreateWindowExA(0, "STATIC", "painter parent", WS_POPUP, 0, 0, 800, 300, nullptr,
-                                                 nullptr, ::GetModuleHandleA(nullptr), nullptr));
+        parent_ = test::hiddenWindow("painter parent", WS_POPUP, 800, 300);
         ASSERT_TRUE(parent_);
         list_ = DocumentListControl::create(parent_.get(), 100);
         ASSERT_NE(list_, nullptr);

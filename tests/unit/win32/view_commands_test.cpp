@@ -20,6 +20,7 @@
 #include "listview/win32/document_list_control.h"
 #include "platform/file_system.h"
 #include "unit/test_support.h"
+#include "unit/win32/hidden_window.h"
 
 namespace hs {
 namespace {
@@ -46,11 +47,8 @@ class ViewCommandsTest : public test::WorkingDirTest {
 protected:
     void SetUp() override {
         WorkingDirTest::SetUp();
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
-        ::InitCommonControlsEx(&icc);
         std::filesystem::create_directory("data");
-        parent_ = UniqueWindow(::CreateWindowExA(0, "STATIC", "view parent", WS_POPUP, 0, 0, 700, 400, nullptr,
-                                                 nullptr, ::GetModuleHandleA(nullptr), nullptr));
+        parent_ = test::hiddenWindow("view parent", WS_POPUP);
         ASSERT_TRUE(parent_);
     }
 
