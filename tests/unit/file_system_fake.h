@@ -39,10 +39,9 @@ public:
     // What the volume is said to have free (unknown unless set).
     std::atomic<uint64_t> freeSpace{kUnknownFreeBytes};
 
-    // The calls made so far, as "<kind> <path>" ("create", "exists",
-    // "directory", "remove", "copy", "replace" with the target, "temp" with
-    // the directory, "list", "mkdir", "rmdir"); with a kind, the paths of
-    // that kind's calls only.
+    // The calls so far as "<kind> <path>" (kinds: list mkdir rmdir create
+    // exists directory remove copy replace temp; copy and replace name the
+    // target, temp the directory); with a kind, that kind's paths only.
     std::vector<std::string> calls(const std::string& kind = "") {
         std::lock_guard<std::mutex> lock(logMutex_);
         if (kind.empty()) return calls_;
@@ -55,16 +54,13 @@ public:
     bool listFiles(const std::string& d, const std::string& p, std::vector<std::string>& n) override {
         return call("list", d) && inner_ && inner_->listFiles(d, p, n);
     }
-    bool makeDirectory(const std::string& d) override {
-        return call("mkdir", d) && (inner_ ? inner_->makeDirectory(d) : directories.insert(d).second);
-    }
+    bool makeDirectory(const std::string& d) override { return call("mkdir", d) && inner_ && inner_->makeDirectory(d); }
     bool removeDirectory(const std::string& d) override {
-        return call("rmdir", d) && (inner_ ? inner_->removeDirectory(d) : directories.erase(d) > 0);
+        return call("rmdir", d) && inner_ && inner_->removeDirectory(d);
     }
     bool createNewFile(const std::string& p) override {
         if (!call("create", p)) return false;
-        if (inner_) return inner_->createNewFile(p);
-        return !directories.count(p) && files.insert(p).second;
+        return inner_ ? inner_->createNewFile(p) : !directories.count(p) && files.insert(p).second;
     }
     bool exists(const std::string& p) override {
         return call("exists", p) && (inner_ ? inner_->exists(p) : files.count(p) || directories.count(p));
