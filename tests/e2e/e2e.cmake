@@ -43,19 +43,6 @@ set_target_properties(e2e_driver PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HS_E2E_OU
 target_link_libraries(e2e_driver PRIVATE hs_e2e_driver version ole32 uuid shell32 advapi32)
 add_dependencies(e2e_driver hs_menu_probe hs_open_recorder)
 
-# The benchmark of the list under Wine (run by hand, not a ctest test; see
-# README.md) and the bare record reader it compares the program with.
-add_executable(hs_bare_record_read ${HS_E2E_DIR}/bench/bare_record_read.cpp)
-set_target_properties(hs_bare_record_read PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HS_E2E_OUT})
-add_executable(e2e_list_bench ${HS_E2E_DIR}/bench/list_wine_bench.cpp)
-set_target_properties(e2e_list_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HS_E2E_OUT})
-target_link_libraries(e2e_list_bench PRIVATE hs_e2e_driver psapi)
-add_dependencies(e2e_list_bench hs_bare_record_read)
-# The benchmark of the list's painting over the background picture.
-add_executable(e2e_paint_bench ${HS_E2E_DIR}/bench/paint_wine_bench.cpp)
-set_target_properties(e2e_paint_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HS_E2E_OUT})
-target_link_libraries(e2e_paint_bench PRIVATE hs_e2e_driver)
-
 # The FTP servers of the FTP cases (tests/servers): the real one on
 # 127.0.0.1:21 and the hostile ones on 127.0.0.2 to 127.0.0.4, started by a
 # fixture and stopped by their PIDs.

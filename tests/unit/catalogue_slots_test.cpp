@@ -4,23 +4,20 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "test_support.h"
 
 namespace hs {
 namespace {
 
-Document named(const std::string& name) {
-    Document r = zeroRecord();
-    setField(r.name, name);
-    return r;
-}
+using test::testDocument;
 
 TEST(CatalogueSlots, FreeSlotIsFirstEmptyOrAppended) {
     DocumentCatalogue cat;
     EXPECT_EQ(cat.findFreeSlot(), 0u);
     EXPECT_EQ(cat.slotCount(), 1u);
-    cat.storeRecord(0, named("a"));
-    cat.appendRecord(named("b"));
-    cat.appendRecord(named("c"));
+    cat.storeRecord(0, testDocument("a"));
+    cat.appendRecord(testDocument("b"));
+    cat.appendRecord(testDocument("c"));
     EXPECT_EQ(cat.findFreeSlot(), 3u);  // appended
     cat.clearSlot(0);
     EXPECT_EQ(cat.findFreeSlot(), 0u);
@@ -30,7 +27,7 @@ TEST(CatalogueSlots, FreeSlotIsFirstEmptyOrAppended) {
 
 TEST(CatalogueSlots, ClearedSlotIsAllZeroAndGetsNewGeneration) {
     DocumentCatalogue cat;
-    Document r = named("doc");
+    Document r = testDocument("doc");
     RecordLayout carried = zeroLayout();
     carried.reserved[7] = 9;
     r.carried = std::make_shared<const RecordLayout>(carried);
@@ -46,7 +43,7 @@ TEST(CatalogueSlots, ClearedSlotIsAllZeroAndGetsNewGeneration) {
 
 TEST(CatalogueSlots, ManySlotsKeepTheirRecordsAcrossSegments) {
     DocumentCatalogue cat;
-    for (int i = 0; i < 3000; ++i) ASSERT_EQ(cat.appendRecord(named(std::to_string(i))), std::size_t(i));
+    for (int i = 0; i < 3000; ++i) ASSERT_EQ(cat.appendRecord(testDocument(std::to_string(i))), std::size_t(i));
     for (int i : {0, 63, 64, 959, 960, 1983, 1984, 2999}) {
         EXPECT_EQ(cat.name(i), std::to_string(i));
         EXPECT_EQ(cat.firstSlotNamed(std::to_string(i)), i);
@@ -55,9 +52,9 @@ TEST(CatalogueSlots, ManySlotsKeepTheirRecordsAcrossSegments) {
 
 TEST(CatalogueSlots, LookupByNameFindsFirstOfDuplicatesAndFollowsRenames) {
     DocumentCatalogue cat;
-    cat.appendRecord(named("x"));
-    cat.appendRecord(named("dup"));
-    cat.appendRecord(named("dup"));
+    cat.appendRecord(testDocument("x"));
+    cat.appendRecord(testDocument("dup"));
+    cat.appendRecord(testDocument("dup"));
     EXPECT_EQ(cat.firstSlotNamed("dup"), 1);
     EXPECT_EQ(cat.firstSlotNamed("Dup"), -1);  // exact, case-sensitive
     cat.withSlot(1, [](Document& r, SlotState&) { setField(r.name, "renamed"); });
@@ -68,10 +65,10 @@ TEST(CatalogueSlots, LookupByNameFindsFirstOfDuplicatesAndFollowsRenames) {
 
 TEST(CatalogueSlots, SlotsNeverMoveWhileGrowing) {
     DocumentCatalogue cat;
-    size_t first = cat.appendRecord(named("first"));
+    size_t first = cat.appendRecord(testDocument("first"));
     const Document* where = nullptr;
     cat.withSlot(first, [&](Document& r, SlotState&) { where = &r; });
-    for (int i = 0; i < 5000; ++i) cat.appendRecord(named("n" + std::to_string(i)));
+    for (int i = 0; i < 5000; ++i) cat.appendRecord(testDocument("n" + std::to_string(i)));
     const Document* after = nullptr;
     cat.withSlot(first, [&](Document& r, SlotState&) { after = &r; });
     EXPECT_EQ(where, after);
@@ -80,14 +77,14 @@ TEST(CatalogueSlots, SlotsNeverMoveWhileGrowing) {
 
 TEST(CatalogueSlots, ReadersRunBesideAppends) {
     DocumentCatalogue cat;
-    cat.appendRecord(named("base"));
+    cat.appendRecord(testDocument("base"));
     std::thread reader([&] {
         for (int i = 0; i < 20000; ++i) {
             ASSERT_EQ(cat.name(0), "base");
             (void)cat.status(cat.slotCount() - 1);
         }
     });
-    for (int i = 0; i < 3000; ++i) cat.appendRecord(named("a" + std::to_string(i)));
+    for (int i = 0; i < 3000; ++i) cat.appendRecord(testDocument("a" + std::to_string(i)));
     reader.join();
     EXPECT_EQ(cat.slotCount(), 3001u);
 }

@@ -13,6 +13,7 @@
 #include "catalogue/store.h"
 #include "listview/document_list.h"
 #include "listview/memory_row_list.h"
+#include "file_system_fake.h"
 #include "test_support.h"
 
 namespace hs {
@@ -24,43 +25,8 @@ using test::writeBytes;
 
 using FakeHost = test::FakeCommandHost;
 
-// Passes everything to the real file system and notes, at each removal,
-// what slot 0 of the catalogue looked like then.
-class SpyFiles : public FileSystem {
-public:
-    explicit SpyFiles(DocumentCatalogue& c) : cat(c) {}
-    bool listFiles(const std::string& d, const std::string& p, std::vector<std::string>& n) override {
-        return real.listFiles(d, p, n);
-    }
-    bool makeDirectory(const std::string& d) override { return real.makeDirectory(d); }
-    bool createNewFile(const std::string& p) override { return real.createNewFile(p); }
-    bool exists(const std::string& p) override { return real.exists(p); }
-    bool isDirectory(const std::string& p) override { return real.isDirectory(p); }
-    bool removeFile(const std::string& p) override {
-        slotNameAtRemoval.push_back(cat.name(0));
-        generationAtRemoval.push_back(cat.generation(0));
-        return real.removeFile(p);
-    }
-    bool replaceFile(const std::string& f, const std::string& t) override { return real.replaceFile(f, t); }
-    bool copyFile(const std::string& f, const std::string& t) override { return real.copyFile(f, t); }
-    std::string makeTempFile(const std::string& d, const std::string& p) override {
-        return real.makeTempFile(d, p);
-    }
-
-    DocumentCatalogue& cat;
-    FileSystem& real = testFileSystem();
-    std::vector<std::string> slotNameAtRemoval;
-    std::vector<uint64_t> generationAtRemoval;
-};
-
 Document doc(const std::string& name, int32_t status = NotChanged) {
-    Document r = zeroRecord();
-    r.type = WebFile;
-    setField(r.url, "http://example.invalid/" + name);
-    setField(r.name, name);
-    r.status = status;
-    setField(r.lastCheck, "2004/07/15 [09:05:03]");
-    return r;
+    return test::testDocument(name, WebFile, status, "http://example.invalid/" + name, "2004/07/15 [09:05:03]");
 }
 
 class Commands : public test::WorkingDirTest {
@@ -485,14 +451,21 @@ TEST_F(Commands, SlotChangesBeforeTheDocumentsFilesAreRemoved) {
     add("gone");
     makeFiles("gone");
     const uint64_t before = cat.generation(0);
-    SpyFiles spy(cat);
+    // Notes, at each removal, what slot 0 of the catalogue looked like then.
+    std::vector<std::string> slotNameAtRemoval;
+    std::vector<uint64_t> generationAtRemoval;
+    test::SwitchableFileSystem spy{testFileSystem()};
+    spy.beforeRemove = [&](const std::string&) {
+        slotNameAtRemoval.push_back(cat.name(0));
+        generationAtRemoval.push_back(cat.generation(0));
+    };
     CommandContext spyCtx{cat, list, host, spy, nullptr};
     select({0});
     ASSERT_EQ(deleteSelected(spyCtx), 1u);
-    ASSERT_EQ(spy.slotNameAtRemoval.size(), 5u);  // record, content, middle, history, a version
+    ASSERT_EQ(slotNameAtRemoval.size(), 5u);  // record, content, middle, history, a version
     for (std::size_t k = 0; k < 5; ++k) {
-        EXPECT_EQ(spy.slotNameAtRemoval[k], "");
-        EXPECT_NE(spy.generationAtRemoval[k], before);
+        EXPECT_EQ(slotNameAtRemoval[k], "");
+        EXPECT_NE(generationAtRemoval[k], before);
     }
     EXPECT_FALSE(anyFile("gone"));
 
@@ -500,11 +473,11 @@ TEST_F(Commands, SlotChangesBeforeTheDocumentsFilesAreRemoved) {
     ASSERT_EQ(slot, 0u);
     ASSERT_TRUE(storeNewRecord(spyCtx, slot, doc("edited")));
     makeFiles("edited");
-    spy.slotNameAtRemoval.clear();
+    slotNameAtRemoval.clear();
     ASSERT_TRUE(applyEdit(spyCtx, 0, 0, doc("renamed", WaitingForRetrieve)));
-    ASSERT_EQ(spy.slotNameAtRemoval.size(), 2u);
-    EXPECT_EQ(spy.slotNameAtRemoval[0], "renamed");
-    EXPECT_EQ(spy.slotNameAtRemoval[1], "renamed");
+    ASSERT_EQ(slotNameAtRemoval.size(), 2u);
+    EXPECT_EQ(slotNameAtRemoval[0], "renamed");
+    EXPECT_EQ(slotNameAtRemoval[1], "renamed");
     EXPECT_FALSE(fileExists(dataFile("edited.data")));
     EXPECT_FALSE(fileExists(dataFile("edited.content")));
     EXPECT_TRUE(fileExists(dataFile("renamed.data")));

@@ -27,7 +27,7 @@ protected:
     void SetUp() override {
         test::WorkingDirTest::SetUp();
         test::makeDataDir();
-        slot = catalogue.appendRecord(test::localDocument("doc", "watched.bin"));
+        slot = catalogue.appendRecord(test::testDocument("doc", LocalFile, WaitingForRetrieve, "watched.bin"));
         files.watched = &catalogue;
     }
     void TearDown() override {
@@ -175,11 +175,11 @@ TEST_F(LocalRetrieval, OutcomesReachTheRecordFileAsTheyAreFound) {
     ASSERT_EQ(check(), NotChanged);
     EXPECT_EQ(stored().second, "2004/07/15 [10:00:00]");
 
-    const std::size_t before = files.replacedTargets().size();
+    const std::size_t before = files.calls("replace").size();
     writeBytes("watched.bin", "version 2");
     ASSERT_EQ(check(), Changed);
     EXPECT_EQ(stored().first, Changed);
-    const std::vector<std::string> all = files.replacedTargets();
+    const std::vector<std::string> all = files.calls("replace");
     const std::vector<std::string> order(all.begin() + static_cast<long>(before), all.end());
     EXPECT_EQ(order, (std::vector<std::string>{dataFile("doc.data"), dataFile("doc.v1"), dataFile("doc.content"),
                                                dataFile("doc.history")}));

@@ -1,6 +1,7 @@
 // Helpers of the check engine tests: a host that records what the worker
 // tells it, a gate that holds a retrieval until the test lets it go, content
-// sources made of strings, and a file system with switches.
+// sources made of strings, and small helpers; the file system fake is in
+// file_system_fake.h.
 #pragma once
 
 #include <algorithm>
@@ -23,6 +24,7 @@
 #include "check/check_host.h"
 #include "net/content_source.h"
 #include "platform/file_system.h"
+#include "file_system_fake.h"
 
 namespace hs::test {
 
@@ -159,67 +161,6 @@ private:
     int all_ = 0, maxAll_ = 0, maxServer_ = 0, twice_ = 0;
 };
 
-// The platform's file system with switches that make single operations
-// fail, a hook before each replacement, and a count of the operations made
-// while the watched catalogue's lock was held by the calling thread.
-class SwitchableFileSystem : public FileSystem {
-public:
-    explicit SwitchableFileSystem(FileSystem& inner) : inner_(inner) {}
-    bool failTemp = false;
-    bool failStagedWrite = false;  // temporary names that cannot be written
-    bool failReplace = false;
-    std::function<void()> beforeReplace;
-    // Replacements of targets it holds true for fail; set before the test's
-    // threads start.
-    std::function<bool(const std::string& to)> failReplaceOf;
-    std::vector<std::string> replacedTargets() {
-        std::lock_guard<std::mutex> lock(logMutex_);
-        return replaced_;
-    }
-    const DocumentCatalogue* watched = nullptr;
-    std::atomic<int> underCatalogueLock{0};
-    std::atomic<int> tempFilesMade{0};
-
-    bool listFiles(const std::string& d, const std::string& p, std::vector<std::string>& n) override {
-        return note(), inner_.listFiles(d, p, n);
-    }
-    bool makeDirectory(const std::string& d) override { return note(), inner_.makeDirectory(d); }
-    bool removeDirectory(const std::string& d) override { return note(), inner_.removeDirectory(d); }
-    bool createNewFile(const std::string& p) override { return note(), inner_.createNewFile(p); }
-    bool exists(const std::string& p) override { return note(), inner_.exists(p); }
-    bool isDirectory(const std::string& p) override { return note(), inner_.isDirectory(p); }
-    bool removeFile(const std::string& p) override { return note(), inner_.removeFile(p); }
-    bool copyFile(const std::string& f, const std::string& t) override { return note(), inner_.copyFile(f, t); }
-    bool replaceFile(const std::string& f, const std::string& t) override {
-        note();
-        if (beforeReplace) beforeReplace();
-        if (failReplace || (failReplaceOf && failReplaceOf(t))) return false;
-        {
-            std::lock_guard<std::mutex> lock(logMutex_);
-            replaced_.push_back(t);
-        }
-        return inner_.replaceFile(f, t);
-    }
-    std::string makeTempFile(const std::string& d, const std::string& p) override {
-        note();
-        if (failTemp) return std::string();
-        ++tempFilesMade;
-        if (failStagedWrite) return joinPath(joinPath(d, "missing"), p + "1.tmp");
-        return inner_.makeTempFile(d, p);
-    }
-    // What the volume is said to have free (unknown unless set).
-    std::atomic<uint64_t> freeSpace{kUnknownFreeBytes};
-    uint64_t freeBytes(const std::string&) override { return freeSpace; }
-
-private:
-    void note() {
-        if (watched && watched->lockedByThisThread()) ++underCatalogueLock;
-    }
-    FileSystem& inner_;
-    std::mutex logMutex_;
-    std::vector<std::string> replaced_;
-};
-
 // Content held in a string, handed over in pieces of `piece` bytes; a read
 // that would go beyond `failAt` bytes fails.
 class StringSource : public ContentSource {
@@ -269,16 +210,6 @@ inline std::vector<std::string> tempFilesLeft() {
         if (e.path().extension() == ".tmp") names.push_back(e.path().filename().string());
     }
     return names;
-}
-
-inline Document localDocument(const std::string& name, const std::string& path,
-                                    int32_t status = WaitingForRetrieve) {
-    Document r = zeroRecord();
-    r.type = LocalFile;
-    setField(r.name, name);
-    setField(r.url, path);
-    r.status = status;
-    return r;
 }
 
 inline void makeDataDir() { std::filesystem::create_directory("data"); }

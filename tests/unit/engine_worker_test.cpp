@@ -29,13 +29,7 @@ using test::fileExists;
 using test::readBytes;
 using test::writeBytes;
 
-Document document(const std::string& name, int32_t type, int32_t status) {
-    Document r = zeroRecord();
-    setField(r.name, name);
-    r.type = type;
-    r.status = status;
-    return r;
-}
+using test::testDocument;
 
 // What a path delivers so that the Binary rule ends in `status`: the kept
 // content is set up to match, and the new content follows.
@@ -90,7 +84,7 @@ TEST_F(CheckWorker, TakesWaitingRecordsInSlotOrderAndStampsEach) {
     const int32_t statuses[] = {WaitingForRetrieve, NotChanged, WaitingForRetrieve, Changed,
                                 UnableToRetrieve, WaitingForRetrieve, Saved};
     for (int i = 0; i < 7; ++i) {
-        catalogue.appendRecord(document("d" + std::to_string(i), WebFile, statuses[i]));
+        catalogue.appendRecord(testDocument("d" + std::to_string(i), WebFile, statuses[i]));
     }
     catalogue.appendRecord(zeroRecord());  // a free slot
     std::vector<std::string> order;
@@ -120,17 +114,17 @@ TEST_F(CheckWorker, TakesWaitingRecordsInSlotOrderAndStampsEach) {
 
 TEST_F(CheckWorker, NothingWaitingTouchesNoRow) {
     EXPECT_EQ(runCheckPass(catalogue, host, files, localRetrievalPaths()), 0u);
-    catalogue.appendRecord(document("a", LocalFile, Changed));
-    catalogue.appendRecord(document("b", LocalFile, NotChanged));
+    catalogue.appendRecord(testDocument("a", LocalFile, Changed));
+    catalogue.appendRecord(testDocument("b", LocalFile, NotChanged));
     EXPECT_EQ(runCheckPass(catalogue, host, files, localRetrievalPaths()), 0u);
     EXPECT_TRUE(host.events().empty());
 }
 
 TEST_F(CheckWorker, DispatchesByTypeAndLeavesUnknownTypesRetrieving) {
-    catalogue.appendRecord(document("page", HtmlPage, WaitingForRetrieve));
-    catalogue.appendRecord(document("file", WebFile, WaitingForRetrieve));
-    catalogue.appendRecord(document("ftp", FtpFile, WaitingForRetrieve));
-    catalogue.appendRecord(document("odd", 7, WaitingForRetrieve));
+    catalogue.appendRecord(testDocument("page", HtmlPage, WaitingForRetrieve));
+    catalogue.appendRecord(testDocument("file", WebFile, WaitingForRetrieve));
+    catalogue.appendRecord(testDocument("ftp", FtpFile, WaitingForRetrieve));
+    catalogue.appendRecord(testDocument("odd", 7, WaitingForRetrieve));
     std::vector<std::string> calls;
     RetrievalPaths paths;
     auto note = [&](const char* what) {
@@ -152,8 +146,8 @@ TEST_F(CheckWorker, DispatchesByTypeAndLeavesUnknownTypesRetrieving) {
 }
 
 TEST_F(CheckWorker, AThrowingPathEndsUnableToRetrieveAndReleasesTheSlot) {
-    catalogue.appendRecord(document("a", LocalFile, WaitingForRetrieve));
-    catalogue.appendRecord(document("b", LocalFile, WaitingForRetrieve));
+    catalogue.appendRecord(testDocument("a", LocalFile, WaitingForRetrieve));
+    catalogue.appendRecord(testDocument("b", LocalFile, WaitingForRetrieve));
     int calls = 0;
     RetrievalPaths paths = scripted([&](const Document&) -> int32_t {
         if (++calls == 1) throw std::runtime_error("boom");
@@ -166,8 +160,8 @@ TEST_F(CheckWorker, AThrowingPathEndsUnableToRetrieveAndReleasesTheSlot) {
 }
 
 TEST_F(CheckWorker, FollowsTheCatalogueAsItGrowsButNeverGoesBack) {
-    catalogue.appendRecord(document("first", LocalFile, WaitingForRetrieve));
-    catalogue.appendRecord(document("second", LocalFile, WaitingForRetrieve));
+    catalogue.appendRecord(testDocument("first", LocalFile, WaitingForRetrieve));
+    catalogue.appendRecord(testDocument("second", LocalFile, WaitingForRetrieve));
     std::vector<std::string> order;
     RetrievalPaths paths = scripted([&](const Document& r) {
         const std::string name = fieldText(r.name);
@@ -175,7 +169,7 @@ TEST_F(CheckWorker, FollowsTheCatalogueAsItGrowsButNeverGoesBack) {
         if (name == "second") {
             // Behind the worker: waits for the next worker. Ahead: taken now.
             catalogue.setStatus(0, WaitingForRetrieve);
-            catalogue.appendRecord(document("appended", LocalFile, WaitingForRetrieve));
+            catalogue.appendRecord(testDocument("appended", LocalFile, WaitingForRetrieve));
         }
         return NotChanged;
     });
@@ -224,7 +218,7 @@ TEST_F(CheckWorker, MarksMadeDuringARetrieval) {
     };
     catalogue.appendRecord(zeroRecord());
     for (Case& c : cases) {
-        catalogue.storeRecord(0, document("doc", WebFile, WaitingForRetrieve));
+        catalogue.storeRecord(0, testDocument("doc", WebFile, WaitingForRetrieve));
         int calls = 0;
         RetrievalPaths paths = scripted([&](const Document&) {
             if (calls == 0) c.during();
@@ -239,8 +233,8 @@ TEST_F(CheckWorker, MarksMadeDuringARetrieval) {
 // -------------------------------------------- held by one worker, another runs
 
 TEST_F(CheckWorker, ASecondWorkerLeavesAHeldRecordToItsHolder) {
-    catalogue.appendRecord(document("slow", WebFile, WaitingForRetrieve));
-    catalogue.appendRecord(document("other", WebFile, WaitingForRetrieve));
+    catalogue.appendRecord(testDocument("slow", WebFile, WaitingForRetrieve));
+    catalogue.appendRecord(testDocument("other", WebFile, WaitingForRetrieve));
     test::Gate gate;
     std::atomic<int> inside{0}, overlap{0}, slowCalls{0};
     RetrievalPaths paths = scripted([&](const Document& r) {
@@ -273,7 +267,7 @@ protected:
         test::makeDataDir();
         writeBytes("old.bin", "old document");
         writeBytes("new.bin", "new document");
-        catalogue.appendRecord(test::localDocument("doc", "old.bin"));
+        catalogue.appendRecord(testDocument("doc", LocalFile, WaitingForRetrieve, "old.bin"));
         // The real local path, held once the rule has compared and staged
         // the whole file and closed what it read (on Windows an open file
         // cannot be deleted).
@@ -333,7 +327,8 @@ TEST_F(ReplacedWhileRetrieving, ADocumentDeletedDuringItsCheckNeverRings) {
 }
 
 TEST_F(ReplacedWhileRetrieving, ADocumentEditedDuringItsCheckNeverRings) {
-    changeFoundWhile([&] { EXPECT_TRUE(applyEdit(commands, 0, 0, test::localDocument("doc", "new.bin"))); });
+    const Document edited = testDocument("doc", LocalFile, WaitingForRetrieve, "new.bin");
+    changeFoundWhile([&] { EXPECT_TRUE(applyEdit(commands, 0, 0, edited)); });
     EXPECT_EQ(calls.load(), 2);  // the edited document's first retrieval
     EXPECT_EQ(catalogue.status(0), Saved);
     EXPECT_EQ(readBytes(dataFile("doc.content")), "new document");
@@ -380,7 +375,7 @@ TEST_F(ReplacedWhileRetrieving, ADeletedRecordStaysDeleted) {
 TEST_F(ReplacedWhileRetrieving, ASlotReusedByAnotherDocumentGetsOnlyItsOwnContent) {
     startWorker();
     catalogue.clearSlot(0);
-    catalogue.storeRecord(0, test::localDocument("doc", "new.bin"));  // Add into the freed slot
+    catalogue.storeRecord(0, testDocument("doc", LocalFile, WaitingForRetrieve, "new.bin"));  // Add into the freed slot
     finish();
     EXPECT_EQ(calls.load(), 2);  // the new document was retrieved after the old one was dropped
     EXPECT_EQ(readBytes(dataFile("doc.content")), "new document");
@@ -390,7 +385,7 @@ TEST_F(ReplacedWhileRetrieving, ASlotReusedByAnotherDocumentGetsOnlyItsOwnConten
 
 TEST_F(ReplacedWhileRetrieving, AnEditedRecordIsRetrievedAfresh) {
     startWorker();
-    Document edited = test::localDocument("renamed", "new.bin");
+    Document edited = testDocument("renamed", LocalFile, WaitingForRetrieve, "new.bin");
     catalogue.storeRecord(0, edited);
     // A worker started by the edit finds the slot held and leaves it.
     EXPECT_EQ(runCheckPass(catalogue, host, files, paths), 0u);
@@ -424,7 +419,7 @@ TEST_F(ReplacedWhileRetrieving, TwoWorkersShareTheCatalogueSafely) {
     for (int i = 0; i < kDocs; ++i) {
         const std::string file = "f" + std::to_string(i) + ".bin";
         writeBytes(file, "content " + std::to_string(i));
-        catalogue.appendRecord(test::localDocument("d" + std::to_string(i), file));
+        catalogue.appendRecord(testDocument("d" + std::to_string(i), LocalFile, WaitingForRetrieve, file));
     }
     std::thread a([&] { runCheckPass(catalogue, host, files, paths); });
     std::thread b([&] { runCheckPass(catalogue, host, files, paths); });
@@ -440,7 +435,7 @@ TEST_F(ReplacedWhileRetrieving, TwoWorkersShareTheCatalogueSafely) {
         });
         if (round % 10 == 0) {
             const int id = kDocs + round / 10;
-            catalogue.appendRecord(test::localDocument("d" + std::to_string(id), "f0.bin"));
+            catalogue.appendRecord(testDocument("d" + std::to_string(id), LocalFile, WaitingForRetrieve, "f0.bin"));
         }
         if (round % 50 == 0) writeBytes("f" + std::to_string(rng() % kDocs) + ".bin", "edited");
     }
@@ -472,7 +467,7 @@ TEST_F(ReplacedWhileRetrieving, TheEngineRetrievesWhatIsMarked) {
 // ---------------------------------------------------------- the engine's queue
 
 Document webDocument(const std::string& name, const std::string& url) {
-    Document r = document(name, HtmlPage, WaitingForRetrieve);
+    Document r = testDocument(name, HtmlPage, WaitingForRetrieve);
     setField(r.url, url);
     return r;
 }

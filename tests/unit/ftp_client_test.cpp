@@ -83,16 +83,12 @@ protected:
     void SetUp() override {
         test::WorkingDirTest::SetUp();
         test::makeDataDir();
-        Document r = zeroRecord();
-        r.type = FtpFile;
-        setField(r.name, "doc");
-        setField(r.url, "ftp://ftp.example/pub/tools/list.bin");
+        Document r = test::testDocument("doc", FtpFile, WaitingForRetrieve, "ftp://ftp.example/pub/tools/list.bin");
         // Any printable characters in the account, sent as they are.
         r.useAccount = 1;
         setField(r.userName, kUser);
         setField(r.password, kPassword);
         server.setAccount(kUser, kPassword);
-        r.status = WaitingForRetrieve;
         slot = catalogue.appendRecord(r);
         paths.ftpFile = [this](const Document& record, RetrievalContext& ctx) {
             return fetchFtpFile(record, ctx.files, redirect, NetBounds{500, 500, 3000}, ContentLimits{20000, 0});

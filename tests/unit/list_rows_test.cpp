@@ -8,19 +8,12 @@
 #include "catalogue/catalogue.h"
 #include "listview/document_list.h"
 #include "listview/memory_row_list.h"
+#include "test_support.h"
 
 namespace hs {
 namespace {
 
-Document doc(const std::string& name, int32_t type = HtmlPage, int32_t status = NotChanged,
-                   const std::string& lastCheck = "") {
-    Document r = zeroRecord();
-    setField(r.name, name);
-    r.type = type;
-    r.status = status;
-    setField(r.lastCheck, lastCheck);
-    return r;
-}
+using test::testDocument;
 
 class ListRows : public ::testing::Test {
 protected:
@@ -40,8 +33,8 @@ protected:
 };
 
 TEST_F(ListRows, InsertShowsNameTypeStatusLastCheckAndImage) {
-    add(doc("never", WebFile, WaitingForRetrieve));
-    add(doc("checked", 7, 9, "2004/07/15 [09:05:03]"));
+    add(testDocument("never", WebFile, WaitingForRetrieve));
+    add(testDocument("checked", 7, 9, "", "2004/07/15 [09:05:03]"));
     ASSERT_EQ(rows.rowCount(), 2);
 
     const RowData& a = rows.at(0);
@@ -60,11 +53,11 @@ TEST_F(ListRows, InsertShowsNameTypeStatusLastCheckAndImage) {
 }
 
 TEST_F(ListRows, InsertGoesToTheGivenPositionAndAppendsPastTheEnd) {
-    add(doc("a"));
-    add(doc("b"));
-    std::size_t c = cat.appendRecord(doc("c"));
+    add(testDocument("a"));
+    add(testDocument("b"));
+    std::size_t c = cat.appendRecord(testDocument("c"));
     EXPECT_EQ(list.showRecordRow(static_cast<long>(c), 0, InsertRow), 0);
-    std::size_t d = cat.appendRecord(doc("d"));
+    std::size_t d = cat.appendRecord(testDocument("d"));
     EXPECT_EQ(list.showRecordRow(static_cast<long>(d), 99, InsertRow), 3);
     std::string t;
     for (int row = 0; row < 4; ++row) {
@@ -75,7 +68,7 @@ TEST_F(ListRows, InsertGoesToTheGivenPositionAndAppendsPastTheEnd) {
 }
 
 TEST_F(ListRows, FreeAndMissingSlotsAreNeverShown) {
-    std::size_t a = add(doc("a"));
+    std::size_t a = add(testDocument("a"));
     std::size_t free = cat.findFreeSlot();
     EXPECT_EQ(list.showRecordRow(static_cast<long>(free), 1, InsertRow), -1);
     EXPECT_EQ(list.showRecordRow(99, 1, InsertRow), -1);
@@ -89,7 +82,7 @@ TEST_F(ListRows, FreeAndMissingSlotsAreNeverShown) {
 }
 
 TEST_F(ListRows, RefreshRewritesTheRowFromItsSlot) {
-    std::size_t s = add(doc("old", LocalFile, NotChanged));
+    std::size_t s = add(testDocument("old", LocalFile, NotChanged));
     select(0);
     cat.withSlot(s, [](Document& r, SlotState&) {
         setField(r.name, "new");
@@ -108,7 +101,7 @@ TEST_F(ListRows, RefreshRewritesTheRowFromItsSlot) {
 }
 
 TEST_F(ListRows, RowTextAndSelectionOfMissingRowsFail) {
-    add(doc("a"));
+    add(testDocument("a"));
     std::string t = "untouched";
     EXPECT_FALSE(list.rowText(-1, t));
     EXPECT_FALSE(list.rowText(1, t));
@@ -121,9 +114,9 @@ TEST_F(ListRows, RowTextAndSelectionOfMissingRowsFail) {
 }
 
 TEST_F(ListRows, RepeatedNamesMapToTheFirstSlotAndTheFirstRow) {
-    add(doc("x", HtmlPage));
-    std::size_t first = add(doc("dup", HtmlPage));
-    std::size_t second = add(doc("dup", LocalFile));
+    add(testDocument("x", HtmlPage));
+    std::size_t first = add(testDocument("dup", HtmlPage));
+    std::size_t second = add(testDocument("dup", LocalFile));
     EXPECT_EQ(list.recordOfRow(1), static_cast<long>(first));
     EXPECT_EQ(list.recordOfRow(2), static_cast<long>(first));
     EXPECT_EQ(list.rowOfRecord(static_cast<long>(first)), 1);
@@ -141,9 +134,9 @@ TEST_F(ListRows, RepeatedNamesMapToTheFirstSlotAndTheFirstRow) {
 }
 
 TEST_F(ListRows, CaseAndExactTextMatter) {
-    add(doc("Report"));
-    add(doc("report "));
-    Document other = doc("REPORT");
+    add(testDocument("Report"));
+    add(testDocument("report "));
+    Document other = testDocument("REPORT");
     std::size_t unshown = cat.appendRecord(other);
     EXPECT_EQ(list.rowOfRecord(static_cast<long>(unshown)), -1);
     EXPECT_EQ(list.recordOfRow(0), 0);
@@ -151,11 +144,11 @@ TEST_F(ListRows, CaseAndExactTextMatter) {
 }
 
 TEST_F(ListRows, LongestNameIsShownInFullAndFoundAgain) {
-    add(doc("short"));
+    add(testDocument("short"));
     std::string longName(510, 'n');
     longName += 'Z';
     ASSERT_EQ(longName.size(), 511u);
-    std::size_t s = add(doc(longName));
+    std::size_t s = add(testDocument(longName));
     std::string t;
     ASSERT_TRUE(list.rowText(1, t));
     EXPECT_EQ(t, longName);
@@ -165,7 +158,7 @@ TEST_F(ListRows, LongestNameIsShownInFullAndFoundAgain) {
 }
 
 TEST_F(ListRows, LookupsFollowDeletesInsertsAndSorts) {
-    for (const char* n : {"c", "a", "b", "a"}) add(doc(n));
+    for (const char* n : {"c", "a", "b", "a"}) add(testDocument(n));
     // Warm the name index, then change the rows under it.
     EXPECT_EQ(list.rowOfRecord(1), 1);
     EXPECT_EQ(list.rowOfRecord(2), 2);
@@ -174,7 +167,7 @@ TEST_F(ListRows, LookupsFollowDeletesInsertsAndSorts) {
     EXPECT_EQ(list.rowOfRecord(1), 2);  // slot 1 ("a") now matches the later row
     EXPECT_EQ(list.rowOfRecord(2), 1);
 
-    std::size_t d = cat.appendRecord(doc("a"));
+    std::size_t d = cat.appendRecord(testDocument("a"));
     list.showRecordRow(static_cast<long>(d), 0, InsertRow);
     EXPECT_EQ(list.rowOfRecord(1), 0);
 
@@ -184,16 +177,16 @@ TEST_F(ListRows, LookupsFollowDeletesInsertsAndSorts) {
     EXPECT_EQ(list.rowOfRecord(1), 2);
 
     // An appended row after a warm index: the earlier row stays the first.
-    std::size_t e = cat.appendRecord(doc("c"));
+    std::size_t e = cat.appendRecord(testDocument("c"));
     list.showRecordRow(static_cast<long>(e), 99, InsertRow);
     EXPECT_EQ(list.rowOfRecord(static_cast<long>(e)), 0);
-    std::size_t f = cat.appendRecord(doc("fresh"));
+    std::size_t f = cat.appendRecord(testDocument("fresh"));
     list.showRecordRow(static_cast<long>(f), 99, InsertRow);
     EXPECT_EQ(list.rowOfRecord(static_cast<long>(f)), rows.rowCount() - 1);
 }
 
 TEST_F(ListRows, RefreshRecordRowFindsTheRowAfterRowsMoved) {
-    for (const char* n : {"b", "c", "a"}) add(doc(n));
+    for (const char* n : {"b", "c", "a"}) add(testDocument(n));
     list.sortRows(0, true);  // a b c
     cat.setStatus(1, UnableToRetrieve);  // "c"
     EXPECT_EQ(list.refreshRecordRow(1), 2);
@@ -204,7 +197,7 @@ TEST_F(ListRows, RefreshRecordRowFindsTheRowAfterRowsMoved) {
 }
 
 TEST_F(ListRows, SelectAndDeselectAllTouchOnlyTheSelectedBit) {
-    for (const char* n : {"a", "b", "c"}) add(doc(n));
+    for (const char* n : {"a", "b", "c"}) add(testDocument(n));
     rows.setState(1, RowState{kRowFocused | kRowCut}, kRowAllStates);
     list.setSelectionOfAll(true);
     EXPECT_EQ(list.selectedCount(), 3);
@@ -221,7 +214,7 @@ TEST_F(ListRows, AttachingToAListWithRowsReadsThem) {
     r.image = 2;
     existing.insertRow(0, r);
     DocumentCatalogue c;
-    c.appendRecord(doc("kept"));
+    c.appendRecord(testDocument("kept"));
     DocumentList attached(existing, c);
     EXPECT_EQ(attached.rowCount(), 1);
     EXPECT_EQ(attached.recordOfRow(0), 0);

@@ -1,31 +1,15 @@
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "catalogue/name_rule.h"
+#include "file_system_fake.h"
 #include "test_support.h"
 
 namespace hs {
 namespace {
-
-using ::testing::_;
-using ::testing::NiceMock;
-using ::testing::Return;
-
-class MockFileSystem : public FileSystem {
-public:
-    MOCK_METHOD(bool, listFiles, (const std::string&, const std::string&, std::vector<std::string>&),
-                (override));
-    MOCK_METHOD(bool, makeDirectory, (const std::string&), (override));
-    MOCK_METHOD(bool, createNewFile, (const std::string&), (override));
-    MOCK_METHOD(bool, exists, (const std::string&), (override));
-    MOCK_METHOD(bool, isDirectory, (const std::string&), (override));
-    MOCK_METHOD(bool, removeFile, (const std::string&), (override));
-    MOCK_METHOD(bool, replaceFile, (const std::string&, const std::string&), (override));
-    MOCK_METHOD(bool, copyFile, (const std::string&, const std::string&), (override));
-    MOCK_METHOD(std::string, makeTempFile, (const std::string&, const std::string&), (override));
-};
 
 class NameRule : public test::WorkingDirTest {};
 
@@ -74,22 +58,13 @@ TEST_F(NameRule, NamesThatCannotHoldTheDocumentsFilesAreInvalid) {
 }
 
 TEST(NameRuleTrial, RemovesOnlyWhatItCreated) {
-    NiceMock<MockFileSystem> fs;
-    // Nothing of that name yet: created, then removed.
-    EXPECT_CALL(fs, createNewFile("fresh")).WillOnce(Return(true));
-    EXPECT_CALL(fs, removeFile("fresh")).WillOnce(Return(true));
-    EXPECT_TRUE(isValidDocumentName("fresh", fs));
-
-    // Creation fails and nothing exists: invalid, nothing removed.
-    EXPECT_CALL(fs, createNewFile("nope")).WillOnce(Return(false));
-    EXPECT_CALL(fs, exists("nope")).WillOnce(Return(false));
-    EXPECT_CALL(fs, removeFile("nope")).Times(0);
-    EXPECT_FALSE(isValidDocumentName("nope", fs));
-
-    // Created but cannot be removed again: not an ordinary file.
-    EXPECT_CALL(fs, createNewFile("device")).WillOnce(Return(true));
-    EXPECT_CALL(fs, removeFile("device")).WillOnce(Return(false));
-    EXPECT_FALSE(isValidDocumentName("device", fs));
+    test::SwitchableFileSystem fs;
+    fs.refused = {"create nope", "remove device"};
+    EXPECT_TRUE(isValidDocumentName("fresh", fs));    // nothing of that name yet: created, then removed
+    EXPECT_FALSE(isValidDocumentName("nope", fs));    // cannot be created and does not exist
+    EXPECT_FALSE(isValidDocumentName("device", fs));  // cannot be removed again: not an ordinary file
+    EXPECT_EQ(fs.calls(), (std::vector<std::string>{"create fresh", "remove fresh", "create nope", "exists nope",
+                                                     "create device", "remove device"}));
 }
 
 }  // namespace

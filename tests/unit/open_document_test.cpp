@@ -20,16 +20,10 @@ using test::fileExists;
 using test::readBytes;
 using test::writeBytes;
 
-Document doc(const std::string& name, int32_t type, const std::string& url) {
-    Document r = zeroRecord();
-    setField(r.name, name);
-    setField(r.url, url);
-    r.type = type;
-    return r;
-}
+using test::testDocument;
 
 TEST(OpenDocument, PageAddressAndBrowserCommandLine) {
-    Document page = doc("p", HtmlPage, "www.example.test/a b");
+    Document page = testDocument("p", HtmlPage, NotChanged, "www.example.test/a b");
     EXPECT_EQ(pageOpenUrl(page), "http://www.example.test/a b");
     setField(page.url, "HttpS://secure.example.test/x");
     EXPECT_EQ(pageOpenUrl(page), "https://secure.example.test/x");
@@ -97,7 +91,7 @@ protected:
 };
 
 TEST_F(Opening, PagesOpenLiveInTheBrowserOrThroughTheShell) {
-    const Document page = doc("p", HtmlPage, "https://host.test/");
+    const Document page = testDocument("p", HtmlPage, NotChanged, "https://host.test/");
     EXPECT_EQ(openDocument(page, "C:\\b.exe", testFileSystem(), launcher), OpenResult::Opened);
     EXPECT_EQ(launcher.started, std::vector<std::string>{"\"C:\\b.exe\" \"https://host.test/\""});
     EXPECT_TRUE(launcher.opened.empty());
@@ -110,7 +104,7 @@ TEST_F(Opening, PagesOpenLiveInTheBrowserOrThroughTheShell) {
 }
 
 TEST_F(Opening, OtherKindsOpenACopyOfTheKeptContentNamedLikeTheDocument) {
-    Document file = doc("f", WebFile, "http://host.test/dir/report.pdf");
+    Document file = testDocument("f", WebFile, NotChanged, "http://host.test/dir/report.pdf");
     EXPECT_EQ(openDocument(file, "b.exe", testFileSystem(), launcher), OpenResult::NotDownloaded);
     writeBytes(dataFile("f.content"), "kept bytes");
     setField(file.url, "report.pdf");
@@ -148,7 +142,8 @@ TEST_F(Opening, OpenCommandSpeaksOnlyForASingleRow) {
         asked.push_back(fieldText(r.name));
         return openDocument(r, "", testFileSystem(), launcher);
     };
-    for (const Document& r : {doc("a", WebFile, "http://h/a.zip"), doc("b", LocalFile, "nowhere")}) {
+    for (const Document& r :
+         {testDocument("a", WebFile, NotChanged, "http://h/a.zip"), testDocument("b", LocalFile, NotChanged, "nowhere")}) {
         const std::size_t slot = catalogue.appendRecord(r);
         list.showRecordRow(static_cast<long>(slot), static_cast<int>(slot), InsertRow);
     }

@@ -16,13 +16,7 @@ namespace hs {
 namespace {
 
 Document recordOf(int32_t type, const std::string& name, const std::string& url) {
-    Document r = zeroRecord();
-    r.type = type;
-    setField(r.name, name);
-    setField(r.url, url);
-    r.status = Changed;
-    setField(r.lastCheck, "24/01/02 [10:00:00]");
-    return r;
+    return test::testDocument(name, type, Changed, url, "24/01/02 [10:00:00]");
 }
 
 TEST(PropertiesModel, WebLocationNormalization) {
@@ -115,14 +109,10 @@ TEST_F(PropertiesAccept, ChecksRunInOrderAndAFailureLeavesThePendingRecord) {
 
     m.fields.name = "Page";
     ASSERT_EQ(accept(m, used), "");
-    Document want = zeroRecord();
-    want.type = HtmlPage;
-    setField(want.url, "https://host/page");
-    setField(want.name, "Page");
+    Document want = test::testDocument("Page", HtmlPage, WaitingForRetrieve, "https://host/page");
     want.useAccount = 1;
     setField(want.userName, "user");
     setField(want.password, "pw");
-    want.status = WaitingForRetrieve;
     want.middleMode = 1;
     setField(want.middleStart, "a");
     setField(want.middleEnd, "b");

@@ -14,12 +14,7 @@ namespace hs {
 namespace {
 
 Document document(const std::string& name, int32_t status = NotChanged) {
-    Document r = zeroRecord();
-    r.type = HtmlPage;
-    setField(r.url, "http://example.test/" + name);
-    setField(r.name, name);
-    r.status = status;
-    return r;
+    return test::testDocument(name, HtmlPage, status, "http://example.test/" + name);
 }
 
 std::string bytesOf(const RecordLayout& r) {

@@ -1,6 +1,7 @@
 // Shared helpers of the unit tests: a fresh, empty working directory for each
 // test (the program keeps everything relative to its working directory),
-// small file helpers, and the commands' message boxes.
+// small file helpers, the commands' message boxes, and the one way tests
+// build a record.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "catalogue/record.h"
 #include "platform/file_system.h"
 
 namespace hs {
@@ -83,6 +85,18 @@ bool waitUntil(Done&& done, int ms) {
         if (std::chrono::steady_clock::now() > end) return false;
     }
     return true;
+}
+
+// A record with the given fields; the others are zero.
+inline Document testDocument(const std::string& name, int32_t type = HtmlPage, int32_t status = NotChanged,
+                             const std::string& url = "", const std::string& lastCheck = "") {
+    Document r = zeroRecord();
+    setField(r.name, name);
+    r.type = type;
+    r.status = status;
+    setField(r.url, url);
+    setField(r.lastCheck, lastCheck);
+    return r;
 }
 
 // "data" joined with a file name using the platform's separator.

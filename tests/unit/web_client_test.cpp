@@ -396,11 +396,7 @@ protected:
     void SetUp() override {
         test::WorkingDirTest::SetUp();
         test::makeDataDir();
-        Document r = zeroRecord();
-        r.type = HtmlPage;
-        setField(r.name, "page");
-        setField(r.url, server.url("/page"));
-        slot = catalogue.appendRecord(r);
+        slot = catalogue.appendRecord(test::testDocument("page", HtmlPage, NotChanged, server.url("/page")));
         auto client = std::make_shared<const WebClient>(makePlatformNetwork(), nullptr, "agent", kShort);
         paths.htmlPage = webRetrievalPath(client, ContentLimits{8192, 1000});
     }

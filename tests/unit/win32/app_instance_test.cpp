@@ -7,14 +7,12 @@
 
 #include "app/win32/app_instance.h"
 #include "platform/win32/handles.h"
+#include "unit/win32/hidden_window.h"
 
 namespace hs {
 namespace {
 
-UniqueWindow topLevelWindow(const char* caption, DWORD style = WS_OVERLAPPEDWINDOW) {
-    return UniqueWindow(::CreateWindowExA(0, "STATIC", caption, style, 10, 10, 200, 120, nullptr, nullptr,
-                                          ::GetModuleHandleA(nullptr), nullptr));
-}
+using test::hiddenWindow;
 
 // A title no other window of the test machine carries.
 std::string uniqueTitle() {
@@ -33,7 +31,7 @@ TEST(SingleInstance, FindsAnyTopLevelWindowWhoseCaptionContainsTheTitle) {
     const std::string title = uniqueTitle();
     EXPECT_EQ(findWindowWithTitle(title.c_str()), nullptr);
     // Hidden windows count too: the running instance may be in the tray.
-    UniqueWindow other = topLevelWindow(("Viewer showing " + title + " (page)").c_str());
+    UniqueWindow other = hiddenWindow(("Viewer showing " + title + " (page)").c_str());
     ASSERT_TRUE(other);
     EXPECT_EQ(findWindowWithTitle(title.c_str()), other.get());
     other.reset();
@@ -44,13 +42,13 @@ TEST(SingleInstance, CaseDifferentCaptionIsNoInstance) {
     std::string title = uniqueTitle();
     std::string upper = title;
     for (char& c : upper) c = static_cast<char>(::toupper(static_cast<unsigned char>(c)));
-    UniqueWindow other = topLevelWindow(upper.c_str());
+    UniqueWindow other = hiddenWindow(upper.c_str());
     ASSERT_TRUE(other);
     EXPECT_EQ(findWindowWithTitle(title.c_str()), nullptr);
 }
 
 TEST(BringToFront, ShowsRestoresAndLeavesTheWindowNotTopmost) {
-    UniqueWindow window = topLevelWindow(uniqueTitle().c_str());
+    UniqueWindow window = hiddenWindow(uniqueTitle().c_str());
     ASSERT_TRUE(window);
     ::ShowWindow(window.get(), SW_MINIMIZE);
     ::ShowWindow(window.get(), SW_HIDE);

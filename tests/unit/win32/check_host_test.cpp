@@ -13,6 +13,7 @@
 #include "app/win32/frame_messages.h"
 #include "app/win32/win32_check_host.h"
 #include "platform/win32/handles.h"
+#include "unit/win32/hidden_window.h"
 
 namespace hs {
 namespace {
@@ -20,8 +21,7 @@ namespace {
 class CheckHostTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window_ = UniqueWindow(::CreateWindowExA(0, "STATIC", "host target", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
-                                                 nullptr, ::GetModuleHandleA(nullptr), nullptr));
+        window_ = test::hiddenWindow("host target", WS_OVERLAPPED);
         ASSERT_TRUE(window_);
         host_.setWindow(window_.get());
     }

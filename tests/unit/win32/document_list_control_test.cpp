@@ -15,26 +15,20 @@
 #include "listview/document_list.h"
 #include "listview/win32/document_list_control.h"
 #include "listview/win32/list_control_rows.h"
+#include "unit/test_support.h"
+#include "unit/win32/hidden_window.h"
 
 namespace hs {
 namespace {
 
 Document doc(const std::string& name, int32_t status, const std::string& lastCheck = "") {
-    Document r = zeroRecord();
-    setField(r.name, name);
-    r.type = LocalFile;
-    r.status = status;
-    setField(r.lastCheck, lastCheck);
-    return r;
+    return test::testDocument(name, LocalFile, status, "", lastCheck);
 }
 
 class ListControlTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
-        ::InitCommonControlsEx(&icc);
-        parent_ = UniqueWindow(::CreateWindowExA(0, "STATIC", "list parent", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400,
-                                                 nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+        parent_ = test::hiddenWindow("list parent", WS_OVERLAPPEDWINDOW, 600, 400);
         ASSERT_TRUE(parent_);
         HWND list = DocumentListControl::create(parent_.get(), 100);
         ASSERT_NE(list, nullptr);

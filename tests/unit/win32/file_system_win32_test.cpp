@@ -116,10 +116,7 @@ TEST_F(Win32FileSystem, RecordWrittenOverAReadOnlyFileFailsWithoutHarm) {
         std::fclose(probe);
         GTEST_SKIP() << "read-only files are writable here (administrator under Wine)";
     }
-    Document r = zeroRecord();
-    setField(r.name, "locked");
-    r.status = Saved;
-    EXPECT_FALSE(writeRecordFile(testFileSystem(), r));
+    EXPECT_FALSE(writeRecordFile(testFileSystem(), test::testDocument("locked", HtmlPage, Saved)));
     EXPECT_TRUE(test::readBytes("data\\locked.data") == before);
     std::vector<std::string> temps;
     testFileSystem().listFiles("data", "*.tmp", temps);

@@ -17,6 +17,8 @@
 #include "listview/document_list.h"
 #include "listview/win32/document_list_control.h"
 #include "listview/win32/list_control_rows.h"
+#include "unit/test_support.h"
+#include "unit/win32/hidden_window.h"
 
 namespace hs {
 namespace {
@@ -24,10 +26,7 @@ namespace {
 class ListControlRowsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
-        ::InitCommonControlsEx(&icc);
-        parent_ = UniqueWindow(::CreateWindowExA(0, "STATIC", "rows parent", WS_OVERLAPPEDWINDOW, 0, 0, 700, 400,
-                                                 nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+        parent_ = test::hiddenWindow("rows parent");
         ASSERT_TRUE(parent_);
         HWND list = DocumentListControl::create(parent_.get(), 100);
         ASSERT_NE(list, nullptr);
@@ -123,15 +122,6 @@ TEST_F(ListControlRowsTest, SelectionOfAllRowsChangesOnlyTheSelectedState) {
     EXPECT_FALSE(rows_.setState(9, RowState{kRowSelected}, kRowSelected));
 }
 
-Document doc(const std::string& name, int32_t status, const std::string& lastCheck = "") {
-    Document r = zeroRecord();
-    setField(r.name, name);
-    r.type = LocalFile;
-    r.status = status;
-    setField(r.lastCheck, lastCheck);
-    return r;
-}
-
 std::string controlText(HWND list, int row, int column) {
     char text[600] = {};
     LVITEMA item{};
@@ -148,7 +138,8 @@ TEST_F(ListControlRowsTest, HeaderClicksSortTheControlAndSelectionAndFocusMoveWi
     const char* names[] = {"delta", "alpha", "echo", "charlie", "bravo"};
     const int32_t statuses[] = {Changed, NotChanged, Saved, UnableToRetrieve, WaitingForRetrieve};
     for (int i = 0; i < 5; ++i) {
-        const std::size_t slot = catalogue.appendRecord(doc(names[i], statuses[i], i == 1 ? "" : "2004/07/15"));
+        const std::size_t slot = catalogue.appendRecord(
+            test::testDocument(names[i], LocalFile, statuses[i], "", i == 1 ? "" : "2004/07/15"));
         ASSERT_EQ(docs.showRecordRow(static_cast<long>(slot), i, InsertRow), i);
     }
     // "echo" selected and focused, "alpha" selected.

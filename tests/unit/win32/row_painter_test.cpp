@@ -22,6 +22,7 @@
 #include "listview/win32/row_painter.h"
 #include "unit/bitmap_samples.h"
 #include "unit/test_support.h"
+#include "unit/win32/hidden_window.h"
 
 namespace hs {
 namespace {
@@ -30,10 +31,7 @@ class RowPainterTest : public test::WorkingDirTest {
 protected:
     void SetUp() override {
         WorkingDirTest::SetUp();
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
-        ::InitCommonControlsEx(&icc);
-        parent_ = UniqueWindow(::CreateWindowExA(0, "STATIC", "painter parent", WS_POPUP, 0, 0, 800, 300, nullptr,
-                                                 nullptr, ::GetModuleHandleA(nullptr), nullptr));
+        parent_ = test::hiddenWindow("painter parent", WS_POPUP, 800, 300);
         ASSERT_TRUE(parent_);
         list_ = DocumentListControl::create(parent_.get(), 100);
         ASSERT_NE(list_, nullptr);
@@ -45,11 +43,8 @@ protected:
         background_.attach(list_, ::GetModuleHandleA(nullptr));
         docs_ = std::make_unique<DocumentList>(rows_, catalogue_);
         for (const char* name : {"first", "second"}) {
-            Document r = zeroRecord();
-            setField(r.name, name);
-            r.type = LocalFile;
-            r.status = UnableToRetrieve;  // the red image
-            const std::size_t slot = catalogue_.appendRecord(r);
+            // The red image.
+            const std::size_t slot = catalogue_.appendRecord(test::testDocument(name, LocalFile, UnableToRetrieve));
             docs_->showRecordRow(static_cast<long>(slot), static_cast<int>(slot), InsertRow);
         }
     }

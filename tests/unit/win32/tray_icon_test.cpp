@@ -11,6 +11,7 @@
 #include "app/win32/shell_state.h"
 #include "app/win32/tray_icon.h"
 #include "platform/win32/handles.h"
+#include "unit/win32/hidden_window.h"
 
 namespace hs {
 namespace {
@@ -18,10 +19,8 @@ namespace {
 class TrayIconTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        main_ = UniqueWindow(::CreateWindowExA(0, "STATIC", "tray test main", WS_OVERLAPPEDWINDOW, 20, 20, 300,
-                                               200, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
-        owner_ = UniqueWindow(::CreateWindowExA(0, "STATIC", "tray owner", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
-                                                nullptr, ::GetModuleHandleA(nullptr), nullptr));
+        main_ = test::hiddenWindow("tray test main");
+        owner_ = test::hiddenWindow("tray owner", WS_OVERLAPPED);
         ASSERT_TRUE(main_);
         ASSERT_TRUE(owner_);
         shell_.mainFrame.store(main_.get());

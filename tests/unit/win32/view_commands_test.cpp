@@ -28,12 +28,7 @@ namespace hs {
 namespace {
 
 Document doc(const std::string& name, int32_t status) {
-    Document r = zeroRecord();
-    setField(r.name, name);
-    setField(r.url, "C:\\nowhere\\" + name);
-    r.type = LocalFile;
-    r.status = status;
-    return r;
+    return test::testDocument(name, LocalFile, status, "C:\\nowhere\\" + name);
 }
 
 class ViewCommandsTest : public test::WorkingDirTest {
