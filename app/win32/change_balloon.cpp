@@ -27,6 +27,12 @@ void ChangeBalloon::documentChanged(const std::string& name) {
     tray_.showBalloon(title, text);
 }
 
+void ChangeBalloon::dismiss() {
+    if (names_.empty()) return;
+    names_.clear();
+    tray_.showBalloon(std::string(), std::string());  // no text: the balloon goes
+}
+
 bool ChangeBalloon::balloonEvent(UINT event, std::string& clicked) {
     switch (event) {
         case NIN_BALLOONUSERCLICK:

@@ -28,6 +28,9 @@ public:
     // returns the first changed document's name in `clicked`; true then.
     bool balloonEvent(UINT event, std::string& clicked);
 
+    // Takes a balloon that is up away (the user is back at the window).
+    void dismiss();
+
 private:
     TrayIcon& tray_;
     const SettingsFile& settings_;

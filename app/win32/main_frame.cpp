@@ -221,7 +221,11 @@ void CMainFrame::onTimer(UINT_PTR timerId) {
         case kTrayBlinkTimer: {
             ShellState& shell = program_.shell();
             const BlinkStep step = nextBlinkStep(shell.isHiddenInTray(), shell.blinkPhase);
-            if (step.stopTimer) ::KillTimer(frame, kTrayBlinkTimer);
+            if (step.stopTimer) {
+                ::KillTimer(frame, kTrayBlinkTimer);
+                // The window is back: a change balloon still up says nothing new.
+                program_.dismissBalloon();
+            }
             program_.tray().setIcon(step.iconId);
             break;
         }

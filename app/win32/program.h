@@ -108,6 +108,7 @@ public:
     // The tray icon's balloon events (NIN_BALLOON*): a click on a change's
     // balloon brings the window back with what changed in it.
     void balloonEvent(UINT event);
+    void dismissBalloon() { balloon_.dismiss(); }
 
     // Wakes the check engine for the documents just marked; returns at once.
     void startCheckWorker();
