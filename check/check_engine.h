@@ -18,8 +18,11 @@
 
 namespace hs {
 
-// Retrievals running at once: the engine's threads.
-constexpr std::size_t kMaxRetrievals = 8;
+// Retrievals running at once: the engine's threads. A retrieval mostly
+// waits for a server far away, so a round of them costs about one round trip
+// whatever their number; the per-server limit below keeps each server's
+// share small.
+constexpr std::size_t kMaxRetrievals = 12;
 // Retrievals at once against one server (scheme, host and port of the
 // document's location): as many as a browser opens, so no server sees the
 // program as a flood.

@@ -65,6 +65,8 @@ constexpr int kLastCheckColumn = 3;
 constexpr const char* kOldCheckText = "2001/02/03 [04:05:06]";
 constexpr int kSites = 10;
 constexpr double kDelayMs = 100;
+// The floor's reference: eight retrievals at once (the program runs up to
+// kMaxRetrievals, 12, so it can come in under it).
 constexpr int kRetrievalsAtOnce = 8;
 
 double fastest(const std::vector<double>& v) {

@@ -472,13 +472,16 @@ Document webDocument(const std::string& name, const std::string& url) {
     return r;
 }
 
-// Slots a-0..a-5 on one server, b-0..b-3 on another, c-0 on a third: the
-// first eight start (four of a), a-4 waits for room on a, c-0 for a free
-// retrieval; marks made meanwhile never start a document twice at once.
+// Slots a-0..a-5 on one server, b-0..b-3 and c-0..c-3 on two more, d-0 on a
+// fourth: the first twelve start (four of each), a-4 waits for room on a,
+// d-0 for a free retrieval; marks made meanwhile never start a document
+// twice at once.
 TEST_F(CheckWorker, TheEngineTakesSlotsInOrderWithinItsLimits) {
+    static_assert(kMaxRetrievals == 3 * kMaxPerServer, "three full servers fill the engine");
     for (int i = 0; i < 6; ++i) catalogue.appendRecord(webDocument("a-" + std::to_string(i), "http://A:80/" + std::to_string(i)));
     for (int i = 0; i < 4; ++i) catalogue.appendRecord(webDocument("b-" + std::to_string(i), "b/" + std::to_string(i)));
-    catalogue.appendRecord(webDocument("c-0", "https://a/"));
+    for (int i = 0; i < 4; ++i) catalogue.appendRecord(webDocument("c-" + std::to_string(i), "http://c:81/" + std::to_string(i)));
+    catalogue.appendRecord(webDocument("d-0", "https://a/"));
     test::HeldRetrievals held;
     RetrievalPaths paths = scripted([&](const Document& r) {
         held.run(fieldText(r.name));
@@ -486,20 +489,21 @@ TEST_F(CheckWorker, TheEngineTakesSlotsInOrderWithinItsLimits) {
     });
     CheckEngine engine(catalogue, host, files, paths);
     engine.wake();
-    std::vector<std::string> started = held.started(8);
+    std::vector<std::string> started = held.started(12);
     std::sort(started.begin(), started.end());
-    EXPECT_EQ(started, (std::vector<std::string>{"a-0", "a-1", "a-2", "a-3", "b-0", "b-1", "b-2", "b-3"}));
+    EXPECT_EQ(started, (std::vector<std::string>{"a-0", "a-1", "a-2", "a-3", "b-0", "b-1", "b-2", "b-3", "c-0", "c-1",
+                                                 "c-2", "c-3"}));
     held.release("a-0");
-    EXPECT_EQ(held.started(9).at(8), "a-4");
+    EXPECT_EQ(held.started(13).at(12), "a-4");
     held.release("b-0");
-    EXPECT_EQ(held.started(10).at(9), "c-0");
+    EXPECT_EQ(held.started(14).at(13), "d-0");
     for (std::size_t s = 0; s < catalogue.slotCount(); ++s) catalogue.setStatus(s, WaitingForRetrieve);
     engine.wake();
     held.releaseAll();
     ASSERT_TRUE(host.waitFinished(1));
     EXPECT_TRUE(engine.stop(std::chrono::seconds(5)));
-    EXPECT_EQ(held.maxAll(), 8);
-    EXPECT_EQ(held.maxPerServer(), 4);
+    EXPECT_EQ(held.maxAll(), static_cast<int>(kMaxRetrievals));
+    EXPECT_EQ(held.maxPerServer(), static_cast<int>(kMaxPerServer));
     EXPECT_EQ(held.twice(), 0);
     for (std::size_t s = 0; s < catalogue.slotCount(); ++s) EXPECT_EQ(catalogue.status(s), NotChanged) << s;
 }
