@@ -131,13 +131,14 @@ constexpr int kLastCheckColumn = 3;
 
 bool pendingStatus(const std::string& s) { return s == "Waiting for retrieve..." || s == "Retrieving..."; }
 
-// Waits until done(row) holds for every row, polling every 50 ms. Rows are
+// Waits until done(row) holds for every row, polling every `every`. Rows are
 // read in order from the first one not yet seen done, and a poll stops at
 // the first row still pending, so polling costs little beside the program's
 // own refreshes. The figure is the time the last row was seen done; a pass
 // over every row then confirms it (a row could have moved). -1 on timeout.
 template <class Done>
-double waitForRows(const RowReader& reader, Done done, Clock::time_point since, milliseconds timeout) {
+double waitForRows(const RowReader& reader, Done done, Clock::time_point since, milliseconds timeout,
+                   milliseconds every = milliseconds(50)) {
     const int rows = reader.rows();
     const auto end = Clock::now() + timeout;
     int next = 0;
@@ -149,7 +150,7 @@ double waitForRows(const RowReader& reader, Done done, Clock::time_point since, 
             while (next < rows && done(next)) ++next;
             if (next == rows) return seen;
         }
-        Sleep(50);
+        Sleep(static_cast<DWORD>(every.count()));
     }
     int pending = 0;
     for (int r = 0; r < rows; ++r) pending += done(r) ? 0 : 1;
@@ -364,10 +365,12 @@ LocalFigures measureUnchangedLocal(const std::string& program, int count, int ru
         sendBounded(app.main, WM_COMMAND, ID_DOC_CHECK_ALL, 0, nullptr, milliseconds(60000));
         // The commit sets status and last check together and one refresh
         // shows both, so the poll reads the last check only; the statuses
-        // are read once everything is shown.
+        // are read once everything is shown. The whole check takes about as
+        // long as ten polls of 50 ms: a finer step keeps the figure from
+        // growing by up to one step, which the bare loop does not have.
         const double shown = waitForRows(
             reader, [&](int row) { return reader.text(row, kLastCheckColumn) != kOldCheckText; }, t0,
-            outcomeTimeout(count));
+            outcomeTimeout(count), milliseconds(10));
         const long readsWaiting = reader.reads() - readsBefore;
         int notChanged = 0;
         for (int row = 0; row < count; ++row) notChanged += reader.text(row, kStatusColumn) == "Not changed" ? 1 : 0;
