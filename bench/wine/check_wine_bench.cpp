@@ -567,13 +567,7 @@ int main(int argc, char** argv) {
                              " [--local-unchanged=1000] [--list-bench=<exe>] [--runs=1]\n");
         return 2;
     }
-    WindowQuery q;
-    q.title = hs::kAppTitle;
-    q.titleContains = true;
-    if (findTopLevelWindow(q)) {
-        std::fprintf(stderr, "a window with the program's title is open: the program would not start\n");
-        return 1;
-    }
+    if (programAlreadyOpen()) return 1;
     WSADATA wsa;
     WSAStartup(MAKEWORD(2, 2), &wsa);
     try {

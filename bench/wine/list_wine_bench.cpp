@@ -649,13 +649,7 @@ int main(int argc, char** argv) {
                              " [--local-unchanged=1000] [--web-unchanged=1000] [--web-state=<dir>]\n");
         return 2;
     }
-    WindowQuery q;
-    q.title = hs::kAppTitle;
-    q.titleContains = true;
-    if (findTopLevelWindow(q)) {
-        std::fprintf(stderr, "a window with the program's title is open: the program would not start\n");
-        return 1;
-    }
+    if (programAlreadyOpen()) return 1;
     try {
         LocalFigures local;
         if (localUnchanged > 0) local = measureUnchangedLocal(program, localUnchanged, runs);

@@ -6,16 +6,11 @@
 
 #include "program_test.h"
 #include "res/command_ids.h"
+#include "res/dialogs/options_dialog_ids.h"
 
 namespace hs::e2e {
 namespace {
 
-constexpr int kStartupCheckBox = 1016;
-constexpr int kPeriodicCheckBox = 1017;
-constexpr int kMinutesSpin = 1020;
-constexpr int kMinutesText = 1021;
-constexpr int kPlaySoundBox = 1022;
-constexpr int kAutoOpenBox = 1023;
 constexpr int kApplyButton = 1;
 constexpr int kCancelButton = 2;
 
@@ -40,7 +35,7 @@ protected:
     // up again on the arrow's half of the control. Sent, so the change has
     // reached the minutes text when this returns.
     static bool pressSpin(HWND dlg, bool up) {
-        HWND spin = GetDlgItem(dlg, kMinutesSpin);
+        HWND spin = GetDlgItem(dlg, IDC_MINUTES_SPIN);
         RECT r{};
         if (!spin || !GetClientRect(spin, &r)) return false;
         const int x = (r.left + r.right) / 2;
@@ -49,7 +44,7 @@ protected:
                sendBounded(spin, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     }
 
-    static std::string minutes(HWND dlg) { return dialogItemText(dlg, kMinutesText); }
+    static std::string minutes(HWND dlg) { return dialogItemText(dlg, IDC_MINUTES_TEXT); }
 
     // Presses an arrow `times` times; the minutes text after each press.
     static std::vector<std::string> press(HWND dlg, bool up, int times) {
@@ -80,16 +75,16 @@ TEST_F(OptionsTest, DialogShowsTheStoredOptionsAndApplyWritesTheChanges) {
     HWND dlg = openOptions(app);
     ASSERT_NE(dlg, nullptr) << "command 32790 opened no \"Options\" dialog";
     EXPECT_FALSE(IsWindowEnabled(app.main)) << "the dialog is not modal";
-    EXPECT_FALSE(checked(dlg, kStartupCheckBox));
-    EXPECT_FALSE(checked(dlg, kPeriodicCheckBox));
-    EXPECT_TRUE(checked(dlg, kPlaySoundBox));
-    EXPECT_FALSE(checked(dlg, kAutoOpenBox));
+    EXPECT_FALSE(checked(dlg, IDC_STARTUP_CHECK));
+    EXPECT_FALSE(checked(dlg, IDC_PERIODIC_CHECK));
+    EXPECT_TRUE(checked(dlg, IDC_PLAY_SOUND));
+    EXPECT_FALSE(checked(dlg, IDC_AUTO_OPEN));
     EXPECT_EQ(minutes(dlg), "60");
-    EXPECT_FALSE(enabled(dlg, kMinutesSpin)) << "the spin is enabled without the periodic check";
-    EXPECT_FALSE(enabled(dlg, kMinutesText));
+    EXPECT_FALSE(enabled(dlg, IDC_MINUTES_SPIN)) << "the spin is enabled without the periodic check";
+    EXPECT_FALSE(enabled(dlg, IDC_MINUTES_TEXT));
 
-    ASSERT_TRUE(toggle(dlg, kPeriodicCheckBox));
-    EXPECT_TRUE(pollUntil([&] { return enabled(dlg, kMinutesSpin) && enabled(dlg, kMinutesText); }, kShortWait))
+    ASSERT_TRUE(toggle(dlg, IDC_PERIODIC_CHECK));
+    EXPECT_TRUE(pollUntil([&] { return enabled(dlg, IDC_MINUTES_SPIN) && enabled(dlg, IDC_MINUTES_TEXT); }, kShortWait))
         << "checking \"Periodic check\" did not enable the minutes";
 
     // 54 steps up from 60 reach 600, and there it stays.
@@ -107,9 +102,9 @@ TEST_F(OptionsTest, DialogShowsTheStoredOptionsAndApplyWritesTheChanges) {
     EXPECT_EQ(down[59], "10");
     EXPECT_EQ(press(dlg, true, 7).back(), "80");
 
-    ASSERT_TRUE(toggle(dlg, kStartupCheckBox));
-    ASSERT_TRUE(toggle(dlg, kPlaySoundBox));
-    ASSERT_TRUE(toggle(dlg, kAutoOpenBox));
+    ASSERT_TRUE(toggle(dlg, IDC_STARTUP_CHECK));
+    ASSERT_TRUE(toggle(dlg, IDC_PLAY_SOUND));
+    ASSERT_TRUE(toggle(dlg, IDC_AUTO_OPEN));
     EXPECT_EQ(readOptionsBytes(), stored.bytes()) << "the file changed before Apply";
 
     ASSERT_TRUE(closeWith(app, dlg, kApplyButton)) << "Apply did not close the dialog";
@@ -130,12 +125,12 @@ TEST_F(OptionsTest, DialogShowsTheStoredOptionsAndApplyWritesTheChanges) {
     // Opened again, the dialog shows what was applied.
     dlg = openOptions(app);
     ASSERT_NE(dlg, nullptr);
-    EXPECT_TRUE(checked(dlg, kStartupCheckBox));
-    EXPECT_TRUE(checked(dlg, kPeriodicCheckBox));
-    EXPECT_FALSE(checked(dlg, kPlaySoundBox));
-    EXPECT_TRUE(checked(dlg, kAutoOpenBox));
+    EXPECT_TRUE(checked(dlg, IDC_STARTUP_CHECK));
+    EXPECT_TRUE(checked(dlg, IDC_PERIODIC_CHECK));
+    EXPECT_FALSE(checked(dlg, IDC_PLAY_SOUND));
+    EXPECT_TRUE(checked(dlg, IDC_AUTO_OPEN));
     EXPECT_EQ(minutes(dlg), "80");
-    EXPECT_TRUE(enabled(dlg, kMinutesSpin));
+    EXPECT_TRUE(enabled(dlg, IDC_MINUTES_SPIN));
     ASSERT_TRUE(closeWith(app, dlg, kCancelButton));
 
     ASSERT_TRUE(exitByCommand(app).has_value());
@@ -158,10 +153,10 @@ TEST_F(OptionsTest, CancelAfterChangesLeavesTheFileByteIdentical) {
     HWND dlg = openOptions(app);
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(minutes(dlg), "605");
-    EXPECT_TRUE(enabled(dlg, kMinutesSpin));
+    EXPECT_TRUE(enabled(dlg, IDC_MINUTES_SPIN));
     EXPECT_EQ(press(dlg, true, 1), std::vector<std::string>{"605"}) << "the up arrow passed 600";
     EXPECT_EQ(press(dlg, false, 2), (std::vector<std::string>{"595", "585"}));
-    for (int id : {kStartupCheckBox, kPeriodicCheckBox, kPlaySoundBox, kAutoOpenBox}) ASSERT_TRUE(toggle(dlg, id));
+    for (int id : {IDC_STARTUP_CHECK, IDC_PERIODIC_CHECK, IDC_PLAY_SOUND, IDC_AUTO_OPEN}) ASSERT_TRUE(toggle(dlg, id));
     ASSERT_TRUE(closeWith(app, dlg, kCancelButton)) << "Cancel did not close the dialog";
     Sleep(200);
     EXPECT_TRUE(readOptionsBytes() == bytes) << "Cancel changed the options file";
@@ -170,8 +165,8 @@ TEST_F(OptionsTest, CancelAfterChangesLeavesTheFileByteIdentical) {
     dlg = openOptions(app);
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(minutes(dlg), "605");
-    EXPECT_TRUE(checked(dlg, kStartupCheckBox));
-    EXPECT_FALSE(checked(dlg, kPlaySoundBox));
+    EXPECT_TRUE(checked(dlg, IDC_STARTUP_CHECK));
+    EXPECT_FALSE(checked(dlg, IDC_PLAY_SOUND));
     ASSERT_TRUE(closeWith(app, dlg, kCancelButton));
     ASSERT_TRUE(exitByCommand(app).has_value());
     EXPECT_TRUE(readOptionsBytes() == bytes);

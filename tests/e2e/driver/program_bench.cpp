@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstddef>
+#include <cstdio>
 
 #include "program_test.h"
 #include "window_find.h"
@@ -80,6 +81,15 @@ std::string RowReader::text(int row, int column) const {
         return "";
     }
     return mem_.readString(sizeof(LVITEMA), kText);
+}
+
+bool programAlreadyOpen() {
+    WindowQuery q;
+    q.title = hs::kAppTitle;
+    q.titleContains = true;
+    if (!findTopLevelWindow(q)) return false;
+    std::fprintf(stderr, "a window with the program's title is open: the program would not start\n");
+    return true;
 }
 
 }  // namespace hs::e2e

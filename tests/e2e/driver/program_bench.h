@@ -38,6 +38,10 @@ double startToFullList(const std::string& program, const WorkDir& dir, int count
 // refreshes still queued.
 void settle(HWND view);
 
+// True (and said on stderr) when a window with the program's title is open:
+// the program would not start beside it, and every figure would be lost.
+bool programAlreadyOpen();
+
 // Column texts of single rows, read through one buffer in the program, so
 // that a read costs one message and two memory copies (under Wine about
 // 0.25 to 0.4 ms of the program's window thread, most of it in the
