@@ -20,7 +20,11 @@ struct Wizard {
     std::string name(const std::string& typed) { return model.leaveName(typed, used, testFileSystem()); }
 };
 
-TEST(AddWizard, PathsFollowTheTypeHeldAtEachStep) {
+// The name check creates and removes the name in the current directory; the
+// cases run as parallel processes, so each gets a directory of its own.
+class AddWizard : public test::WorkingDirTest {};
+
+TEST_F(AddWizard, PathsFollowTheTypeHeldAtEachStep) {
     EXPECT_EQ(fieldText(AddWizardModel().record().name), "");  // the wizard starts from zero bytes
 
     Wizard w;
@@ -59,7 +63,7 @@ TEST(AddWizard, PathsFollowTheTypeHeldAtEachStep) {
     EXPECT_EQ(fieldText(v.pending.countString), "new.gif");
 }
 
-TEST(AddWizard, BackKeepsWhatWasTypedAndNormalizes) {
+TEST_F(AddWizard, BackKeepsWhatWasTypedAndNormalizes) {
     Wizard w;
     ASSERT_EQ(w.name("Doc"), "");
     w.model.leaveType(WizardForward, HtmlPage);
@@ -91,7 +95,7 @@ TEST(AddWizard, BackKeepsWhatWasTypedAndNormalizes) {
     EXPECT_EQ(w.name("daily news"), kNameTakenText);
 }
 
-TEST(AddWizard, ChecksOfEachStep) {
+TEST_F(AddWizard, ChecksOfEachStep) {
     Wizard w;
     EXPECT_EQ(w.name(""), kEnterNameText);
     // The name rule comes before the duplicate test.
@@ -125,7 +129,7 @@ TEST(AddWizard, ChecksOfEachStep) {
     EXPECT_TRUE(local.model.finished());
 }
 
-TEST(AddWizard, RunnerEndsOnCancelOrFinish) {
+TEST_F(AddWizard, RunnerEndsOnCancelOrFinish) {
     Wizard w;
     std::vector<WizardStep> shown;
     const bool finished = runAddWizard(w.model, [&](WizardStep step) {
