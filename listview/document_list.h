@@ -5,7 +5,8 @@
 //
 // DocumentList owns every change to the rows of its RowList and keeps a copy
 // of what each row shows (texts, image, item data), so that reading a row,
-// looking a name up and sorting cost no list messages; only the row states
+// looking a name up and sorting cost no list messages (a list that shows
+// texts on demand asks it, as RowContent); only the row states
 // (selection, focus, ...), which the user changes in the control, are read
 // from the list itself. A name -> first row index answers rowOfRecord in
 // constant time; it is rebuilt lazily after rows are inserted, deleted,
@@ -37,7 +38,7 @@ enum ShowRowMode {
 // double-byte lead/trail pairing is done.
 int compareCellText(const std::string& a, const std::string& b);
 
-class DocumentList {
+class DocumentList : public RowContent {
 public:
     DocumentList(RowList& rows, DocumentCatalogue& catalogue);
     DocumentList(const DocumentList&) = delete;
@@ -53,8 +54,8 @@ public:
     // row does not exist.
     bool rowText(int row, std::string& text) const;
     // Any column's text; false when the row or column does not exist.
-    bool cellText(int row, int column, std::string& text) const;
-    int rowImage(int row) const;
+    bool cellText(int row, int column, std::string& text) const override;
+    int rowImage(int row) const override;
 
     // True when the row exists and is selected.
     bool isRowSelected(int row) const;

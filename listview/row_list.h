@@ -44,6 +44,16 @@ struct RowData {
     RowState state;
 };
 
+// What each row shows, for a RowList that keeps no texts of its own and
+// asks when it needs them (the list control with texts on demand).
+class RowContent {
+public:
+    virtual ~RowContent() = default;
+    // False when the row or the column does not exist.
+    virtual bool cellText(int row, int column, std::string& text) const = 0;
+    virtual int rowImage(int row) const = 0;
+};
+
 class RowList {
 public:
     virtual ~RowList() = default;

@@ -189,12 +189,12 @@ LRESULT CMainFrame::onNotify(WPARAM wParam, LPARAM lParam) {
             case LVN_INSERTITEM:
             case LVN_DELETEITEM:
             case LVN_DELETEALLITEMS:
-                // One toolbar update for a burst of selection changes.
-                if (!availabilityUpdatePosted_ &&
-                    ::PostMessageA(window(), kSelectionChangedMessage, 0, 0)) {
-                    availabilityUpdatePosted_ = true;
-                }
+                postAvailabilityUpdate();
                 break;
+            case LVN_GETDISPINFOA:
+            case LVN_GETDISPINFOW:
+                list->answerDisplayInfo(*reinterpret_cast<NMHDR*>(lParam));
+                return 0;
             case LVN_COLUMNCLICK:
                 list->columnClicked(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);
                 return 0;
@@ -259,7 +259,11 @@ void CMainFrame::onRecordsChanged(WPARAM wParam) {
 
 void CMainFrame::refreshChangedRows() {
     const std::vector<std::size_t> slots = program_.checkHost().takeChangedSlots();
-    if (DocumentListWindow* list = program_.list()) list->refreshRows(slots);
+    DocumentListWindow* list = program_.list();
+    if (list == nullptr || slots.empty()) return;
+    list->refreshRows(slots);
+    // What the selected documents allow may have changed with their status.
+    if (list->selectedCount() > 0) postAvailabilityUpdate();
 }
 
 void CMainFrame::showContextMenu(LPARAM screenPoint) {
@@ -280,6 +284,12 @@ void CMainFrame::layout() {
     const RECT rest = bars_.layout(window());
     if (HWND list = listWindow()) {
         ::MoveWindow(list, rest.left, rest.top, rest.right - rest.left, rest.bottom - rest.top, TRUE);
+    }
+}
+
+void CMainFrame::postAvailabilityUpdate() {
+    if (!availabilityUpdatePosted_ && ::PostMessageA(window(), kSelectionChangedMessage, 0, 0)) {
+        availabilityUpdatePosted_ = true;
     }
 }
 

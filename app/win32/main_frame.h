@@ -43,6 +43,8 @@ private:
     void showTrayMenu();
     void layout();
     void updateToolbarAvailability();
+    // One toolbar update for a burst of changes, posted.
+    void postAvailabilityUpdate();
     HWND listWindow() const;
 
     Program& program_;

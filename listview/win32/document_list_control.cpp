@@ -85,10 +85,12 @@ bool DocumentListWindow::create(HWND parent, int id) {
     rows_.attach(list);
     background_.attach(list, module_);
     documents_ = std::make_unique<DocumentList>(rows_, catalogue_);
+    rows_.showOnDemand(documents_.get());
     return subclass(list);
 }
 
 bool DocumentListWindow::bulk(int rows) const { return rows > kBulkRows; }
+
 
 void DocumentListWindow::setUpColumns() {
     DocumentListControl control(window());
@@ -123,9 +125,10 @@ void DocumentListWindow::loadDocuments(FileSystem& files) {
 
 void DocumentListWindow::refreshRows(const std::vector<std::size_t>& slots) {
     if (!documents_) return;
-    RedrawPause pause(rows_, bulk(static_cast<int>(slots.size())));
-    // Lookup and refresh in one step on this thread: each refresh lands in
-    // the row that shows the document now, whatever moved since.
+    // No redraw pause: with texts on demand a refreshed row costs only the
+    // repaint of a row in view. Lookup and refresh in one step on this
+    // thread: each refresh lands in the row that shows the document now,
+    // whatever moved since.
     for (std::size_t slot : slots) documents_->refreshRecordRow(static_cast<long>(slot));
 }
 

@@ -94,6 +94,9 @@ public:
 
     // Row painting, for the parent's WM_DRAWITEM.
     void drawItem(const DRAWITEMSTRUCT& item) const;
+    // The rows' texts and image, for the parent's LVN_GETDISPINFO: the
+    // control keeps none of its own (ListControlRows::showOnDemand).
+    bool answerDisplayInfo(NMHDR& header) const { return rows_.answerDisplayInfo(header); }
 
     // Called with the row under a double-click.
     std::function<void(int row)> onRowDoubleClicked;

@@ -1,5 +1,7 @@
 #include "listview/win32/list_control_rows.h"
 
+#include <algorithm>
+#include <cstring>
 
 namespace hs {
 
@@ -38,16 +40,22 @@ int ListControlRows::insertRow(int position, const RowData& row) {
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
     item.iItem = position > count ? count : position;
-    item.pszText = const_cast<char*>(row.cells[0].c_str());
-    item.iImage = row.image;
+    item.pszText = content_ ? LPSTR_TEXTCALLBACKA : const_cast<char*>(row.cells[0].c_str());
+    item.iImage = content_ ? I_IMAGECALLBACK : row.image;
     item.lParam = static_cast<LPARAM>(row.itemData);
     item.state = row.state.bits & kRowAllStates;
     item.stateMask = kRowAllStates;
     const int at = static_cast<int>(::SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (at < 0) return -1;
     for (int column = 1; column < kColumnCount; ++column) {
-        // A new row's other cells are empty already.
-        if (!row.cells[column].empty()) sendSetItemText(list_, at, column, row.cells[column]);
+        if (content_) {
+            LVITEMA cell{};
+            cell.iSubItem = column;
+            cell.pszText = LPSTR_TEXTCALLBACKA;
+            ::SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&cell));
+        } else if (!row.cells[column].empty()) {  // a new row's other cells are empty already
+            sendSetItemText(list_, at, column, row.cells[column]);
+        }
     }
     return at;
 }
@@ -79,7 +87,8 @@ bool ListControlRows::readRow(int row, RowData& data) const {
 bool ListControlRows::writeRow(int row, const RowData& data) {
     if (!exists(row)) return false;
     LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+    // Texts on demand stay callbacks: the row shows the content's new row.
+    item.mask = content_ ? LVIF_PARAM | LVIF_STATE : LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
     item.iItem = row;
     item.pszText = const_cast<char*>(data.cells[0].c_str());
     item.iImage = data.image;
@@ -87,6 +96,7 @@ bool ListControlRows::writeRow(int row, const RowData& data) {
     item.state = data.state.bits & kRowAllStates;
     item.stateMask = kRowAllStates;
     if (!::SendMessageA(list_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return false;
+    if (content_) return repaintRow(row);
     bool ok = true;
     for (int column = 1; column < kColumnCount; ++column) {
         ok = sendSetItemText(list_, row, column, data.cells[column]) && ok;
@@ -95,11 +105,14 @@ bool ListControlRows::writeRow(int row, const RowData& data) {
 }
 
 bool ListControlRows::setCellText(int row, int column, const std::string& text) {
-    if (!exists(row) || column < 0 || column >= kColumnCount) return false;
+    if (column < 0 || column >= kColumnCount) return false;
+    if (content_) return repaintRow(row);
+    if (!exists(row)) return false;
     return sendSetItemText(list_, row, column, text);
 }
 
 bool ListControlRows::setImage(int row, int image) {
+    if (content_) return repaintRow(row);
     if (!exists(row)) return false;
     LVITEMA item{};
     item.mask = LVIF_IMAGE;
@@ -138,6 +151,41 @@ int ListControlRows::nextSelected(int after) const {
     if (after < -1) after = -1;
     return static_cast<int>(
         ::SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(after), MAKELPARAM(LVNI_SELECTED, 0)));
+}
+
+bool ListControlRows::repaintRow(int row) const {
+    if (!exists(row)) return false;
+    if (redrawPauses_ > 0) return true;
+    // The rows in view: from the top one, as many as fit and one cut off.
+    const int top = static_cast<int>(::SendMessageA(list_, LVM_GETTOPINDEX, 0, 0));
+    const int fit = static_cast<int>(::SendMessageA(list_, LVM_GETCOUNTPERPAGE, 0, 0));
+    if (row < top || row > top + fit) return true;
+    return ::SendMessageA(list_, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row)) != 0;
+}
+
+bool ListControlRows::answerDisplayInfo(NMHDR& header) const {
+    if (content_ == nullptr || header.hwndFrom != list_) return false;
+    // The control asks in the parent's character set.
+    const bool wide = header.code == LVN_GETDISPINFOW;
+    if (!wide && header.code != LVN_GETDISPINFOA) return false;
+    // The A and W items differ only in the type of pszText.
+    LVITEMA& item = reinterpret_cast<NMLVDISPINFOA&>(header).item;
+    if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
+        std::string text;
+        content_->cellText(item.iItem, item.iSubItem, text);
+        if (wide) {
+            auto* buffer = reinterpret_cast<wchar_t*>(item.pszText);
+            const int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), buffer,
+                                                item.cchTextMax - 1);
+            buffer[n] = L'\0';
+        } else {
+            const std::size_t n = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+            std::memcpy(item.pszText, text.data(), n);
+            item.pszText[n] = '\0';
+        }
+    }
+    if ((item.mask & LVIF_IMAGE) != 0) item.iImage = content_->rowImage(item.iItem);
+    return true;
 }
 
 void ListControlRows::reserveRows(int rows) {

@@ -3,6 +3,13 @@
 // control keeps the rows; DocumentList keeps its own copy of what they show
 // and tells this class what to change.
 //
+// With texts on demand (showOnDemand), the control keeps only each row's
+// item data and states: its texts and image are callbacks, answered from the
+// RowContent through the parent's LVN_GETDISPINFOA (answerDisplayInfo). A
+// changed cell then costs the repaint of its row when the row is in view,
+// instead of a text copied into the control and the notifications that
+// come with it.
+//
 // Window thread only: every call is a message sent to the list window.
 #pragma once
 
@@ -20,6 +27,15 @@ public:
 
     void attach(HWND list) { list_ = list; }
     HWND window() const { return list_; }
+
+    // Rows inserted from now on show the texts and image of `content` (which
+    // must outlive the rows); nullptr: the control keeps what it is given.
+    void showOnDemand(const RowContent* content) { content_ = content; }
+    bool onDemand() const { return content_ != nullptr; }
+    // Answers the control's LVN_GETDISPINFOA or LVN_GETDISPINFOW (the
+    // notification's header, as the parent gets it) from the content; false
+    // for another notification or without texts on demand.
+    bool answerDisplayInfo(NMHDR& header) const;
 
     int rowCount() const override;
     // LVM_INSERTITEMA with the first cell, image, item data and state, then
@@ -46,8 +62,11 @@ public:
 private:
     friend class RedrawPause;
     bool exists(int row) const { return row >= 0 && row < rowCount(); }
+    // Repaints a row that is in view, unless a redraw pause repaints all.
+    bool repaintRow(int row) const;
 
     HWND list_ = nullptr;
+    const RowContent* content_ = nullptr;
     int redrawPauses_ = 0;  // active pauses; window thread only
 };
 

@@ -36,6 +36,9 @@ protected:
         list_.insertColumns();
         rows_.attach(list);
         docs_ = std::make_unique<DocumentList>(rows_, catalogue_);
+        // As in the program: the control asks for every text and image.
+        rows_.showOnDemand(docs_.get());
+        test::answerDisplayInfoFrom(parent_.get(), rows_);
     }
 
     std::string cell(int row, int column) {
