@@ -84,7 +84,12 @@ LRESULT CMainFrame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam) program_.shutDown();
             return 0;
         case WM_COMMAND:
-            if (program_.runCommand(commandIdOf(wParam)) != CommandOutcome::NotHandled) return 0;
+            if (program_.runCommand(commandIdOf(wParam)) != CommandOutcome::NotHandled) {
+                // A command may change what the selected rows allow without
+                // changing the selection (the list keeps no texts to notify).
+                postAvailabilityUpdate();
+                return 0;
+            }
             break;
         case WM_INITMENUPOPUP:
             if (HIWORD(lParam) == 0) applyMenuState(reinterpret_cast<HMENU>(wParam), program_.commandScope());
