@@ -145,6 +145,24 @@ TEST_F(ListControlTest, RefreshLandsInTheRowOfTheDocumentAfterRowsMoved) {
     EXPECT_EQ(docs_->showRecordRow(0, 9, RefreshRow), -1);
 }
 
+TEST_F(ListControlTest, ARefreshedRowIsRepaintedOnlyWhenInView) {
+    ::ShowWindow(parent_.get(), SW_SHOWNOACTIVATE);
+    ::MoveWindow(list_.window(), 0, 0, 500, 300, TRUE);
+    for (int i = 0; i < 100; ++i) add(doc("d" + std::to_string(i), NotChanged));
+    const auto repaintedAfterRefresh = [&](std::size_t slot) {
+        ::UpdateWindow(list_.window());
+        EXPECT_FALSE(::GetUpdateRect(list_.window(), nullptr, FALSE)) << "before";
+        catalogue_.withSlot(slot, [](Document& r, SlotState&) { r.status = r.status == Changed ? NotChanged : Changed; });
+        EXPECT_EQ(docs_->refreshRecordRow(static_cast<long>(slot)), static_cast<int>(slot));
+        EXPECT_EQ(cell(static_cast<int>(slot), 2), documentStatusText(catalogue_.status(slot)));
+        return ::GetUpdateRect(list_.window(), nullptr, FALSE) != FALSE;
+    };
+    EXPECT_TRUE(repaintedAfterRefresh(1));
+    EXPECT_FALSE(repaintedAfterRefresh(90));
+    ::SendMessageA(list_.window(), LVM_ENSUREVISIBLE, 90, FALSE);
+    EXPECT_TRUE(repaintedAfterRefresh(90));
+}
+
 TEST_F(ListControlTest, LongestNameShowsInFullAndIsFoundAgain) {
     const std::string name(511, 'n');
     add(doc(name, NotChanged));
