@@ -92,14 +92,19 @@ private:
     bool bulk_;
 };
 
-// Runs the wizard for slot `slot` and stores what it produced.
-void addByWizard(Program& program, std::size_t slot) {
-    const auto explainMiddle = [&program](HWND) { program.openManualSection("middle"); };
-    const std::optional<Document> added =
-        runAddWizardDialogs(program.module(), dialogOwner(program), program.catalogue(), program.files(), explainMiddle);
+// Stores what an Add dialog produced in slot `slot`; nothing after Cancel.
+void storeAdded(Program& program, std::size_t slot, const std::optional<Document>& added) {
     if (!added) return;
     CommandContext ctx = program.commandContext();
     storeNewRecord(ctx, slot, *added);
+}
+
+// Runs the wizard for slot `slot` and stores what it produced.
+void addByWizard(Program& program, std::size_t slot) {
+    const auto explainMiddle = [&program](HWND) { program.openManualSection("middle"); };
+    storeAdded(program, slot,
+               runAddWizardDialogs(program.module(), dialogOwner(program), program.catalogue(), program.files(),
+                                   explainMiddle));
 }
 
 // ---------------------------------------------------------------- handlers
@@ -119,11 +124,9 @@ void addDocument(CommandScope& s) {
         addByWizard(program, slot);
         return;
     }
-    const std::optional<Document> added = showPropertiesDialog(program.module(), dialogOwner(program), PropertiesAdd,
-                                                               0, program.catalogue(), program.files());
-    if (!added) return;
-    CommandContext ctx = program.commandContext();
-    storeNewRecord(ctx, slot, *added);
+    storeAdded(program, slot,
+               showPropertiesDialog(program.module(), dialogOwner(program), PropertiesAdd, 0, program.catalogue(),
+                                    program.files()));
 }
 
 // Edit and Duplicate: the properties dialog between finding the target and

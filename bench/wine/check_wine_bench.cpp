@@ -233,12 +233,7 @@ FarFigures measureFarPages(const std::string& program, const FarSites& sites, in
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         Running app;
-        if (startToFullList(program, dir, count, app) < 0) {
-            std::printf("  run %d: the program showed no full list\n", run + 1);
-            app.process.terminate();
-            continue;
-        }
-        settle(app.list);
+        if (!startSettled(program, dir, count, app, run + 1)) continue;
         controlGet(sites.controlPort, "/reset", 10000);
         const RowReader reader(app.list);
         const auto t0 = Clock::now();
@@ -392,12 +387,7 @@ IdleFigures measureIdle(const std::string& program, int count, int runs) {
     std::vector<double> exits;
     for (int run = 0; run < runs; ++run) {
         Running app;
-        if (startToFullList(program, dir, count, app) < 0) {
-            std::printf("  run %d: the program showed no full list\n", run + 1);
-            app.process.terminate();
-            continue;
-        }
-        settle(app.list);
+        if (!startSettled(program, dir, count, app, run + 1)) continue;
         Sleep(1000);
         const Memory m = memoryOf(app.process.handle());
         if (f.idle.workingMb < 0 || m.workingMb > f.idle.workingMb) f.idle = m;

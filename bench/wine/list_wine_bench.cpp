@@ -341,12 +341,7 @@ LocalFigures measureUnchangedLocal(const std::string& program, int count, int ru
     for (int run = 0; run < runs; ++run) {
         bare.push_back(bareCompare(pairs, same));
         Running app;
-        if (startToFullList(program, dir, count, app) < 0) {
-            std::printf("run %d: the program showed no full list\n", run + 1);
-            app.process.terminate();
-            continue;
-        }
-        settle(app.list);
+        if (!startSettled(program, dir, count, app, run + 1)) continue;
         const RowReader reader(app.list);
         // What one pass over the column costs the poll, and every row as
         // prepared.
@@ -494,12 +489,7 @@ WebFigures measureUnchangedWeb(const std::string& program, const std::string& we
     for (int run = 0; run < runs; ++run) {
         bare.push_back(bareWebCompare(client, pages, same));
         Running app;
-        if (startToFullList(program, dir, count, app) < 0) {
-            std::printf("run %d: the program showed no full list\n", run + 1);
-            app.process.terminate();
-            continue;
-        }
-        settle(app.list);
+        if (!startSettled(program, dir, count, app, run + 1)) continue;
         const RowReader reader(app.list);
         const auto t0 = Clock::now();
         sendBounded(app.main, WM_COMMAND, ID_DOC_CHECK_ALL, 0, nullptr, milliseconds(60000));

@@ -9,10 +9,11 @@ namespace {
 
 constexpr int kTextBuffer = 512;  // 511 characters and the terminator
 
-bool sendSetItemText(HWND list, int row, int column, const std::string& text) {
+// `text` may be LPSTR_TEXTCALLBACKA: the cell is then asked for.
+bool sendSetItemText(HWND list, int row, int column, const char* text) {
     LVITEMA item{};
     item.iSubItem = column;
-    item.pszText = const_cast<char*>(text.c_str());
+    item.pszText = const_cast<char*>(text);
     return ::SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) != 0;
 }
 
@@ -49,12 +50,9 @@ int ListControlRows::insertRow(int position, const RowData& row) {
     if (at < 0) return -1;
     for (int column = 1; column < kColumnCount; ++column) {
         if (content_) {
-            LVITEMA cell{};
-            cell.iSubItem = column;
-            cell.pszText = LPSTR_TEXTCALLBACKA;
-            ::SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&cell));
+            sendSetItemText(list_, at, column, LPSTR_TEXTCALLBACKA);
         } else if (!row.cells[column].empty()) {  // a new row's other cells are empty already
-            sendSetItemText(list_, at, column, row.cells[column]);
+            sendSetItemText(list_, at, column, row.cells[column].c_str());
         }
     }
     return at;
@@ -99,7 +97,7 @@ bool ListControlRows::writeRow(int row, const RowData& data) {
     if (content_) return repaintRow(row);
     bool ok = true;
     for (int column = 1; column < kColumnCount; ++column) {
-        ok = sendSetItemText(list_, row, column, data.cells[column]) && ok;
+        ok = sendSetItemText(list_, row, column, data.cells[column].c_str()) && ok;
     }
     return ok;
 }
@@ -108,7 +106,7 @@ bool ListControlRows::setCellText(int row, int column, const std::string& text) 
     if (column < 0 || column >= kColumnCount) return false;
     if (content_) return repaintRow(row);
     if (!exists(row)) return false;
-    return sendSetItemText(list_, row, column, text);
+    return sendSetItemText(list_, row, column, text.c_str());
 }
 
 bool ListControlRows::setImage(int row, int image) {
@@ -173,15 +171,15 @@ bool ListControlRows::answerDisplayInfo(NMHDR& header) const {
     if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
         std::string text;
         content_->cellText(item.iItem, item.iSubItem, text);
+        // Cut to the buffer: no byte gives more than one wide character.
+        text.resize(std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1)));
         if (wide) {
             auto* buffer = reinterpret_cast<wchar_t*>(item.pszText);
             const int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), buffer,
                                                 item.cchTextMax - 1);
             buffer[n] = L'\0';
         } else {
-            const std::size_t n = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
-            std::memcpy(item.pszText, text.data(), n);
-            item.pszText[n] = '\0';
+            std::memcpy(item.pszText, text.c_str(), text.size() + 1);
         }
     }
     if ((item.mask & LVIF_IMAGE) != 0) item.iImage = content_->rowImage(item.iItem);

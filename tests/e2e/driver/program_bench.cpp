@@ -45,6 +45,16 @@ double startToFullList(const std::string& program, const WorkDir& dir, int count
     return full ? msBetween(t0, BenchClock::now()) : -1;
 }
 
+bool startSettled(const std::string& program, const WorkDir& dir, int count, Running& app, int run) {
+    if (startToFullList(program, dir, count, app) < 0) {
+        std::printf("  run %d: the program showed no full list\n", run);
+        app.process.terminate();
+        return false;
+    }
+    settle(app.list);
+    return true;
+}
+
 void settle(HWND view) {
     for (int quiet = 0, round = 0; quiet < 3 && round < 3000; ++round) {
         const auto t0 = BenchClock::now();

@@ -33,6 +33,10 @@ struct Running {
 double startToFullList(const std::string& program, const WorkDir& dir, int count, Running& app,
                        BenchClock::time_point* started = nullptr);
 
+// startToFullList, then settle. When the list does not fill, says so for
+// this run (counted from 1), ends the process and gives false.
+bool startSettled(const std::string& program, const WorkDir& dir, int count, Running& app, int run);
+
 // Waits until the window thread answers quickly a few times in a row. Sent
 // messages overtake posted ones, so this says nothing about posted row
 // refreshes still queued.
